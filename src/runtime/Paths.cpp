@@ -1,0 +1,12 @@
+#include "runtime/Paths.h"
+
+namespace kestrel {
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (!path.empty() && path.back() != kPathSeparator) path += kPathSeparator;
+    path += name;
+    return path;
+}
+
+}  // namespace kestrel
