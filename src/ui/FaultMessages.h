@@ -1,0 +1,12 @@
+// The messages that tell the user what could not be computed and which input to check.
+#pragma once
+
+#include <QString>
+
+#include "runtime/Fault.h"
+
+namespace kestrel {
+
+QString FaultMessage(const Fault& fault);
+
+}  // namespace kestrel

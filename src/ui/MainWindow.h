@@ -1,0 +1,127 @@
+// frmAnalysis: the main window. It holds every input of the analysis, the natural-period
+// display, the excitation choice and the commands, and owns the analysis state.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+#include "analysis/AnalysisState.h"
+#include "analysis/Run.h"
+#include "analysis/WaveRecord.h"
+#include "runtime/MessageService.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace kestrel {
+
+// The playback's part of the main window (the playback window, its tables); defined with
+// the playback commands in MainWindowPlayback.cpp.
+struct PlaybackParts;
+struct PlaybackPartsDeleter {
+    void operator()(PlaybackParts* parts) const;
+};
+
+// The choosers' part of the main window (the wave and save chooser windows); defined with
+// the file commands in MainWindowFiles.cpp.
+struct FileParts;
+struct FilePartsDeleter {
+    void operator()(FileParts* parts) const;
+};
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(MessageService& messages, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    AnalysisState& State() { return *state_; }
+    MessageService& Messages() { return messages_; }
+
+    // The excitation case of the option button that is on.
+    ExcitationCase SelectedCase() const;
+    // The texts of every box a run reads, as they stand now.
+    RunTexts CurrentTexts() const;
+
+    // Commands.
+    void cmdCycle_Click();
+    void cmdStart_Click();
+    void cmdExit_Click();
+
+    // Playback (MainWindowPlayback.cpp): the end of a completed run, and one timer tick.
+    void HandOverToPlayback(int intervalMs);
+    void Timer1_Timer();
+
+    // Files (MainWindowFiles.cpp).
+    void cmdWave_Click();
+    void cmdSelect_Click();
+    void cmdSave_Click();
+    // Reads the chosen wave file for an earthquake run; no value ends the run (the user
+    // has been told why).
+    std::optional<WaveRecord> LoadWaveRecord();
+
+    // Controls, named as the program has always named them.
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QLabel* lblK = nullptr;
+    QLabel* lblM = nullptr;
+    QLabel* lblH = nullptr;
+    QLabel* lblTs = nullptr;
+    QLabel* lblTl = nullptr;
+    QLineEdit* txtK = nullptr;
+    QLineEdit* txtW = nullptr;
+    QLineEdit* txtH = nullptr;
+    QLineEdit* txtTs = nullptr;
+    QLineEdit* txtTl = nullptr;
+    QRadioButton* optDis = nullptr;
+    QRadioButton* optVel = nullptr;
+    QRadioButton* optOrgCycle = nullptr;
+    QRadioButton* optSelect = nullptr;
+    QRadioButton* optOrgCycleDis = nullptr;
+    QLineEdit* txtFirstDis = nullptr;
+    QLineEdit* txtFirstVel = nullptr;
+    QLineEdit* txtOrgCycle = nullptr;
+    QLabel* lblSinMax = nullptr;
+    QLineEdit* txtCacMax = nullptr;
+    QLineEdit* txtOrgCycleDis = nullptr;
+    QLabel* lblDisMax = nullptr;
+    QLineEdit* txtDisMax = nullptr;
+    QPushButton* cmdWave = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* lblOrgCycle = nullptr;
+    QCheckBox* chkPicture = nullptr;
+    QPushButton* cmdCycle = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdSelect = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdExit = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    PlaybackParts& Playback();
+    FileParts& Files();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void ReportFault(const Fault& fault, bool naturalPeriodOnly);
+
+    MessageService& messages_;
+    std::unique_ptr<AnalysisState> state_;
+    std::unique_ptr<PlaybackParts, PlaybackPartsDeleter> playback_;
+    std::unique_ptr<FileParts, FilePartsDeleter> files_;
+};
+
+// Creates the playback and file parts; defined beside their deleters.
+PlaybackParts* CreatePlaybackParts(MainWindow& window);
+FileParts* CreateFileParts(MainWindow& window);
+
+}  // namespace kestrel

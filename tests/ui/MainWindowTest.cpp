@@ -1,0 +1,336 @@
+// The main window: its layout against the written table, the commands, the exit question,
+// the access keys and every box's bad input. Message boxes are scripted.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "runtime/Conversions.h"
+#include "ui/MainWindow.h"
+#include "ui/ScriptedMessages.h"
+
+using namespace kestrel;
+using kestrel::test::ScriptedMessages;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        ScriptedMessages messages;
+        MainWindow window{messages};
+    };
+
+private slots:
+    void layoutMatchesTheTable();
+    void startsWithTheInitialState();
+    void naturalPeriodCommand();
+    void runWithoutAnimationEndsWithTheMessage();
+    void faultsAreReportedAndNothingFollows();
+    void exitQuestion();
+    void closeBoxAsksTheSameQuestion();
+    void accessKeys();
+    void badInputInEveryBox();
+};
+
+// The control table of the main window: name, caption or text, twips (left, top, width,
+// height) relative to the window or frame.
+struct ControlRow {
+    const char* name;
+    const char* caption;
+    int left, top, width, height;
+};
+
+const ControlRow kControls[] = {
+    {"Frame1", "初期設定", 120, 120, 3255, 2175},
+    {"Frame2", "外力選択", 3480, 120, 4575, 3135},
+    {"lblOrgCycle", "0", 1680, 2400, 1695, 255},
+    {"chkPicture", "動画表示", 240, 2880, 1575, 255},
+    {"cmdCycle", "固有周期の表示", 120, 3360, 1455, 375},
+    {"cmdStart", "解析開始(&A)", 1680, 3360, 1455, 375},
+    {"cmdSelect", "保存先選択(&C)", 3240, 3360, 1455, 375},
+    {"cmdSave", "保存(&S)", 4800, 3360, 1455, 375},
+    {"cmdExit", "終了(&X)", 6360, 3360, 1455, 375},
+    {"txtK", "300", 1440, 240, 1695, 270},
+    {"txtW", "100000", 1440, 600, 1695, 270},
+    {"txtH", "2", 1440, 960, 1695, 270},
+    {"txtTs", "0.01", 1440, 1440, 1695, 270},
+    {"txtTl", "10", 1440, 1800, 1695, 270},
+    {"optDis", "初期変位(㎝)", 120, 240, 1935, 255},
+    {"optVel", "初期速度(㎝/s)", 120, 600, 1935, 255},
+    {"optOrgCycle", "定常波(加速度)固有周期(s)", 120, 1080, 2655, 375},
+    {"optSelect", "地震波", 120, 2640, 1935, 225},
+    {"optOrgCycleDis", "定常波(変位)固有周期(s)", 120, 1920, 2535, 255},
+    {"txtFirstDis", "5", 2880, 240, 1455, 270},
+    {"txtFirstVel", "30", 2880, 600, 1455, 270},
+    {"txtOrgCycle", "1", 2880, 1080, 1455, 270},
+    {"txtCacMax", "300", 2880, 1440, 1455, 270},
+    {"txtOrgCycleDis", "1", 2880, 1920, 1455, 270},
+    {"txtDisMax", "1", 2880, 2280, 1455, 270},
+    {"cmdWave", "地震波選択", 2880, 2640, 1455, 375},
+};
+
+// Right-aligned labels: they may grow to the left to keep their caption whole, so their
+// right edge, top and height are fixed, and their left edge never moves right.
+const ControlRow kLabels[] = {
+    {"lblK", "剛性(kN/㎝)：", 120, 240, 1215, 255},
+    {"lblM", "質量(kg)：", 120, 600, 1215, 255},
+    {"lblH", "減衰定数(%)：", 120, 960, 1215, 255},
+    {"lblTs", "分割時間(s)：", 120, 1440, 1215, 255},
+    {"lblTl", "解析時間(s)：", 120, 1800, 1215, 255},
+    {"lblSinMax", "定常波最大値(cm/s2)：", 240, 1440, 2535, 255},
+    {"lblDisMax", "定常波最大値(cm)：", 120, 2280, 2535, 255},
+    {"Label6", "建物固有周期(s)：", 120, 2400, 1455, 255},
+};
+
+QString CaptionOf(QWidget* w) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
+    return {};
+}
+
+void MainWindowTest::layoutMatchesTheTable() {
+    Fixture f;
+    MainWindow& w = f.window;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Kestrel(線形加速度法)"));
+    QCOMPARE(w.size(), QSize(550, 260));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(w.font().pointSize(), 9);
+    QVERIFY(w.font().families().contains(QStringLiteral("IPAGothic")));
+    QCOMPARE(w.font().families().first(), QStringLiteral("ＭＳ ゴシック"));
+
+    for (const ControlRow& row : kControls) {
+        auto* control = w.findChild<QWidget*>(QString::fromLatin1(row.name));
+        QVERIFY2(control, row.name);
+        QCOMPARE(control->geometry(),
+                 QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
+        QCOMPARE(CaptionOf(control), QString::fromUtf8(row.caption));
+        if (auto* box = qobject_cast<QLineEdit*>(control)) {
+            QVERIFY2(box->alignment() & Qt::AlignRight, row.name);
+        }
+    }
+    for (const ControlRow& row : kLabels) {
+        auto* label = w.findChild<QLabel*>(QString::fromLatin1(row.name));
+        QVERIFY2(label, row.name);
+        QCOMPARE(label->text(), QString::fromUtf8(row.caption));
+        QVERIFY2(label->alignment() & Qt::AlignRight, row.name);
+        const QRect g = label->geometry();
+        QCOMPARE(g.right() + 1, (row.left + row.width) / 15);
+        QCOMPARE(g.top(), row.top / 15);
+        QCOMPARE(g.height(), row.height / 15);
+        QVERIFY2(g.left() <= row.left / 15, row.name);
+        QVERIFY2(label->sizeHint().width() <= g.width(), row.name);  // nothing clipped
+    }
+    // Controls inside the frames belong to them.
+    QCOMPARE(w.txtK->parentWidget(), w.Frame1);
+    QCOMPARE(w.optSelect->parentWidget(), w.Frame2);
+    QCOMPARE(w.cmdWave->parentWidget(), w.Frame2);
+
+    // Tab order: by the written tab indices, labels and frames skipped.
+    const char* const order[] = {
+        "txtK",           "txtW",           "txtH",        "txtTs",     "txtTl",
+        "optDis",         "optVel",         "optOrgCycle", "optSelect", "txtFirstDis",
+        "txtFirstVel",    "txtOrgCycle",    "cmdStart",    "cmdSelect", "cmdSave",
+        "cmdExit",        "cmdWave",        "chkPicture",  "txtCacMax", "cmdCycle",
+        "optOrgCycleDis", "txtOrgCycleDis", "txtDisMax",
+    };
+    auto nextStop = [](QWidget* from) {
+        QWidget* next = from->nextInFocusChain();
+        while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+        return next;
+    };
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        auto* from = w.findChild<QWidget*>(QString::fromLatin1(order[i - 1]));
+        QCOMPARE(nextStop(from)->objectName(), QString::fromLatin1(order[i]));
+    }
+}
+
+void MainWindowTest::startsWithTheInitialState() {
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    QCOMPARE(QApplication::focusWidget(), f.window.txtK);
+    QVERIFY(f.window.optOrgCycle->isChecked());
+    QVERIFY(f.window.chkPicture->isChecked());
+    QCOMPARE(f.window.lblOrgCycle->text(), QStringLiteral("0"));
+    QVERIFY(!f.window.Timer1->isActive());
+    QCOMPARE(f.window.SelectedCase(), ExcitationCase::SteadyAcceleration);
+    f.window.optDis->click();
+    QVERIFY(!f.window.optOrgCycle->isChecked());
+    QCOMPARE(f.window.SelectedCase(), ExcitationCase::InitialDisplacement);
+}
+
+void MainWindowTest::naturalPeriodCommand() {
+    Fixture f;
+    QTest::mouseClick(f.window.cmdCycle, Qt::LeftButton);
+    QCOMPARE(f.window.lblOrgCycle->text(), QStringLiteral("0.362832446594252"));
+    QVERIFY(f.messages.shown.empty());
+
+    // A fault keeps the earlier caption and says what to check.
+    f.window.txtH->setText(QStringLiteral("100"));
+    f.window.cmdCycle->click();
+    QCOMPARE(f.window.lblOrgCycle->text(), QStringLiteral("0.362832446594252"));
+    QCOMPARE(f.messages.shown.size(), std::size_t{1});
+    QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
+    QVERIFY(f.messages.shown[0].prompt.contains(QStringLiteral("減衰定数")));
+}
+
+void MainWindowTest::runWithoutAnimationEndsWithTheMessage() {
+    Fixture f;
+    f.window.chkPicture->setChecked(false);
+    f.window.optDis->setChecked(true);
+    f.window.cmdStart->click();
+    QCOMPARE(f.messages.shown.size(), std::size_t{1});
+    QCOMPARE(f.messages.shown[0].prompt, QStringLiteral("終了しました。"));
+    QCOMPARE(f.messages.shown[0].title, QStringLiteral("解析終了"));
+    QCOMPARE(f.messages.shown[0].style, int{kOkInformation});
+    QCOMPARE(f.window.lblOrgCycle->text(), QStringLiteral("0.362832446594252"));
+    QCOMPARE(f.window.State().StepCount, std::int16_t{1002});
+    QCOMPARE(f.window.State().StepIndex, 0.0f);
+    QVERIFY(!f.window.Timer1->isActive());
+}
+
+void MainWindowTest::faultsAreReportedAndNothingFollows() {
+    struct Case {
+        QLineEdit* MainWindow::*box;
+        const char* text;
+        const char* mentions;  // the input the message asks the user to check
+        bool periodShown;      // the fault comes after the period caption is set
+    };
+    const Case cases[] = {
+        {&MainWindow::txtK, "0", "剛性", false},
+        {&MainWindow::txtW, "0", "質量", false},
+        {&MainWindow::txtH, "100", "減衰定数", false},
+        {&MainWindow::txtTs, "0", "分割時間", false},
+        {&MainWindow::txtTl, "400", "解析時間", false},
+        {&MainWindow::txtTl, "-1", "解析時間", true},
+        {&MainWindow::txtOrgCycle, "0", "周期", true},
+        {&MainWindow::txtTs, "0.3", "分割時間", true},  // unstable: grows until it overflows
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.window.chkPicture->setChecked(false);
+        if (std::string(c.text) == "0.3") {
+            f.window.txtTl->setText(QStringLiteral("9000"));
+            f.window.txtH->setText(QStringLiteral("0"));
+            f.window.optDis->setChecked(true);
+        }
+        (f.window.*c.box)->setText(QString::fromUtf8(c.text));
+        f.window.cmdStart->click();
+        QCOMPARE(f.messages.shown.size(), std::size_t{1});
+        const auto& m = f.messages.shown[0];
+        QCOMPARE(m.style, int{kOkExclamation});
+        QCOMPARE(m.title, QStringLiteral("解析エラー"));
+        QVERIFY2(m.prompt.contains(QString::fromUtf8(c.mentions)), qPrintable(m.prompt));
+        QCOMPARE(f.window.lblOrgCycle->text() != QStringLiteral("0"), c.periodShown);
+        QVERIFY(!f.window.Timer1->isActive());
+    }
+}
+
+void MainWindowTest::exitQuestion() {
+    Fixture f;
+    f.messages.answers = {kAnswerNo};
+    f.window.txtK->setText(QStringLiteral("123"));
+    f.window.cmdExit->click();
+    QCOMPARE(f.messages.shown.back().prompt, QStringLiteral("終了しますか？"));
+    QCOMPARE(f.messages.shown.back().title, QStringLiteral("プログラムの終了"));
+    QCOMPARE(f.messages.shown.back().style, int{kYesNoQuestion});
+    QCOMPARE(f.messages.beeps, 1);
+    QCOMPARE(f.messages.endings, 0);
+    QCOMPARE(f.window.txtK->text(), QStringLiteral("123"));
+
+    f.messages.answers = {kAnswerYes};
+    f.window.cmdExit->click();
+    QCOMPARE(f.messages.endings, 1);
+    QCOMPARE(f.messages.beeps, 1);
+}
+
+void MainWindowTest::closeBoxAsksTheSameQuestion() {
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    f.messages.answers = {kAnswerNo};
+    QVERIFY(!f.window.close());  // refused: the window stays
+    QVERIFY(f.window.isVisible());
+    QCOMPARE(f.messages.shown.back().prompt, QStringLiteral("終了しますか？"));
+    QCOMPARE(f.messages.beeps, 1);
+    f.messages.answers = {kAnswerYes};
+    f.window.close();
+    QCOMPARE(f.messages.endings, 1);
+}
+
+void MainWindowTest::accessKeys() {
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    f.window.chkPicture->setChecked(false);
+
+    auto press = [](Qt::Key key) {
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+    };
+    // An access key presses its button as a click would, after a short animation.
+    press(Qt::Key_A);
+    QTRY_COMPARE(f.messages.Prompts().value(0), QStringLiteral("終了しました。"));
+
+    QSignalSpy select(f.window.cmdSelect, &QPushButton::clicked);
+    QSignalSpy save(f.window.cmdSave, &QPushButton::clicked);
+    press(Qt::Key_C);
+    QTRY_COMPARE(select.count(), 1);
+    f.window.show();  // the chooser may have hidden the main window
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    press(Qt::Key_S);
+    QTRY_COMPARE(save.count(), 1);
+
+    f.messages.answers = {kAnswerNo};
+    press(Qt::Key_X);
+    QTRY_VERIFY(f.messages.Prompts().contains(QStringLiteral("終了しますか？")));
+}
+
+void MainWindowTest::badInputInEveryBox() {
+    const char* const texts[] = {"abc", "   ", "", "1e400", "-5", "12\n34", "1e-400", "３００"};
+    QLineEdit* MainWindow::*const boxes[] = {
+        &MainWindow::txtK,           &MainWindow::txtW,        &MainWindow::txtH,
+        &MainWindow::txtTs,          &MainWindow::txtTl,       &MainWindow::txtFirstDis,
+        &MainWindow::txtFirstVel,    &MainWindow::txtOrgCycle, &MainWindow::txtCacMax,
+        &MainWindow::txtOrgCycleDis, &MainWindow::txtDisMax,
+    };
+    QRadioButton* MainWindow::*const options[] = {&MainWindow::optDis, &MainWindow::optVel,
+                                                  &MainWindow::optOrgCycle,
+                                                  &MainWindow::optOrgCycleDis};
+    Fixture f;
+    f.window.chkPicture->setChecked(false);
+    for (auto option : options) {
+        for (auto box : boxes) {
+            for (const char* text : texts) {
+                const QString before = (f.window.*box)->text();
+                (f.window.*box)->setText(QString::fromUtf8(text));
+                (f.window.*option)->setChecked(true);
+                f.messages.shown.clear();
+                f.window.cmdStart->click();
+                f.window.cmdCycle->click();
+                for (const auto& m : f.messages.shown) {
+                    QVERIFY2(
+                        m.prompt == QStringLiteral("終了しました。") || m.style == kOkExclamation,
+                        qPrintable(m.prompt));
+                }
+                const QString period = f.window.lblOrgCycle->text();
+                QVERIFY2(StrictNumber(period.toStdString()).has_value(), qPrintable(period));
+                QVERIFY(!period.contains(QStringLiteral("nan"), Qt::CaseInsensitive));
+                QVERIFY(!period.contains(QStringLiteral("inf"), Qt::CaseInsensitive));
+                (f.window.*box)->setText(before);
+            }
+        }
+    }
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
