@@ -63,6 +63,9 @@ public:
     void cmdWave_Click();
     void cmdSelect_Click();
     void cmdSave_Click();
+    // "選択する(&Y)" of the wave chooser: reads the chosen file and sets the time step and
+    // the analysis time from it.
+    void ApplyWaveFile();
     // Reads the chosen wave file for an earthquake run; no value ends the run (the user
     // has been told why).
     std::optional<WaveRecord> LoadWaveRecord();

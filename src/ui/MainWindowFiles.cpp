@@ -1,26 +1,184 @@
-// The main window's file commands: the two choosers, the earthquake record and the save.
+// The main window's file commands: the two choosers, the wave file and the save.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "files/ResultFiles.h"
+#include "files/WaveFile.h"
+#include "runtime/Conversions.h"
+#include "runtime/Paths.h"
+#include "runtime/Real.h"
+#include "ui/ChooserWindows.h"
+#include "ui/FormSlot.h"
 #include "ui/MainWindow.h"
 
 namespace kestrel {
 
-struct FileParts {};
+struct FileParts {
+    explicit FileParts(MainWindow& w);
+
+    MainWindow& window;
+    FormSlot<WaveSelectWindow> wave;
+    FormSlot<SaveSelectWindow> save;
+
+private:
+    WaveSelectWindow* CreateWave();
+    SaveSelectWindow* CreateSave();
+};
+
+FileParts::FileParts(MainWindow& w)
+    : window(w), wave([this] { return CreateWave(); }), save([this] { return CreateSave(); }) {}
+
+WaveSelectWindow* FileParts::CreateWave() {
+    auto* chooser = new WaveSelectWindow(window.Messages());
+    QObject::connect(chooser->cmdOK, &QPushButton::clicked, &window, &MainWindow::ApplyWaveFile);
+    chooser->onCloseBox = [this] {
+        wave.Unload();
+        window.show();
+    };
+    return chooser;
+}
+
+SaveSelectWindow* FileParts::CreateSave() {
+    auto* chooser = new SaveSelectWindow(window.Messages());
+    // "選択する(&Y)": the folder and name become the save destination.
+    QObject::connect(chooser->Command1, &QPushButton::clicked, &window, [this] {
+        save.Get().hide();
+        window.show();
+    });
+    // "選択しない(&N)", and the close box: the destination is dropped with the window.
+    auto discard = [this] {
+        save.Unload();
+        window.show();
+    };
+    QObject::connect(chooser->Command2, &QPushButton::clicked, &window, discard);
+    chooser->onCloseBox = discard;
+    return chooser;
+}
 
 void FilePartsDeleter::operator()(FileParts* parts) const {
     delete parts;
 }
 
-FileParts* CreateFileParts(MainWindow&) {
-    return new FileParts;
+FileParts* CreateFileParts(MainWindow& window) {
+    return new FileParts(window);
 }
 
-void MainWindow::cmdWave_Click() {}
-void MainWindow::cmdSelect_Click() {}
-void MainWindow::cmdSave_Click() {}
+namespace {
+
+// The full path of the chooser's file: its open folder and the name in its box.
+std::string ChosenPath(const ChooserWindow& chooser) {
+    return JoinPath(chooser.Dir1->Path().toStdString(), chooser.txtFileName->text().toStdString());
+}
+
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+}  // namespace
+
+void MainWindow::cmdWave_Click() {
+    Files().wave.Get().show();
+    hide();
+}
+
+void MainWindow::cmdSelect_Click() {
+    Files().save.Get().show();
+    hide();
+}
+
+void MainWindow::ApplyWaveFile() {
+    WaveSelectWindow& chooser = Files().wave.Get();
+    const std::string path = ChosenPath(chooser);
+    if (chooser.txtFileName->text().isEmpty()) {
+        Messages().ShowMessage(QStringLiteral("地震波ファイルが選択されていません。"),
+                               kOkInformation, QStringLiteral("解析不能"));
+        return;
+    }
+    const WaveReadResult read = ReadWaveFile(path);
+    if (!read.ok()) {
+        const FileMessage m = WaveErrorMessage(*read.error, path);
+        Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
+        return;
+    }
+    // The time step as the box will show it, and the record's length from that text.
+    const std::string timeStepText = NumberText(read.record.timeStep);
+    const double timeStep = LeadingNumber(timeStepText);
+    double duration = 0;
+    try {
+        const FaultScope site(FaultSite::WaveRecord);
+        duration = (Real(timeStep) * (read.record.Count() - 1)).value();
+    } catch (const FaultError&) {
+        Messages().ShowMessage(
+            QStringLiteral(
+                "地震波ファイル「%1」の時間刻みが大きすぎるため、解析時間を計算できません。")
+                .arg(Q(path)),
+            kOkExclamation, QStringLiteral("地震波ファイルの読み込みエラー"));
+        return;
+    }
+    const QString durationText = Q(NumberText(duration));
+    txtTs->setText(Q(timeStepText));
+    txtTl->setText(durationText);
+    chooser.hide();
+    show();
+    Messages().ShowMessage(QStringLiteral("分割時間を変更しないで下さい。"), kOkInformation,
+                           QStringLiteral("分割時間変更禁止"));
+    Messages().ShowMessage(
+        QStringLiteral("解析時間を ") + durationText + QStringLiteral(" 秒に設定しました。"),
+        kOkInformation, QStringLiteral("解析時間の設定"));
+}
 
 std::optional<WaveRecord> MainWindow::LoadWaveRecord() {
-    Messages().ShowMessage(QStringLiteral("地震波ファイルが選択されていません。"), kOkInformation,
-                           QStringLiteral("解析不能"));
-    return std::nullopt;
+    WaveSelectWindow& chooser = Files().wave.Get();  // created hidden if never opened
+    if (chooser.txtFileName->text().isEmpty()) {
+        Messages().ShowMessage(QStringLiteral("地震波ファイルが選択されていません。"),
+                               kOkInformation, QStringLiteral("解析不能"));
+        return std::nullopt;
+    }
+    const std::string path = ChosenPath(chooser);
+    WaveReadResult read = ReadWaveFile(path);
+    if (!read.ok()) {
+        const FileMessage m = WaveErrorMessage(*read.error, path);
+        Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
+        return std::nullopt;
+    }
+    return std::move(read.record);
+}
+
+void MainWindow::cmdSave_Click() {
+    SaveSelectWindow& chooser = Files().save.Get();  // created hidden if never opened
+    const QString baseName = chooser.txtFileName->text();
+    if (baseName.isEmpty()) {
+        Messages().ShowMessage(QStringLiteral("保存先が選択されていません"), kOkInformation,
+                               QStringLiteral("データの保存"));
+        return;
+    }
+    const ParameterValues values =
+        ParameterValuesFromTexts(CurrentTexts().model, State().NaturalPeriod);
+    std::optional<double> displacementPeriod;
+    if (optOrgCycleDis->isChecked()) {
+        displacementPeriod = LeadingNumber(txtOrgCycleDis->text().toStdString());
+    }
+    const SaveOutcome outcome =
+        SaveResults(chooser.Dir1->Path().toStdString(), baseName.toStdString(), values, State(),
+                    displacementPeriod);
+    if (!outcome.ok()) {
+        // The destination is kept so that the user can put things right and save again.
+        if (outcome.error->fileInUse()) {
+            Messages().ShowMessage(
+                QStringLiteral(
+                    "このファイルは別のソフトで開いています。ファイルを閉じてください。"),
+                kOkExclamation, QStringLiteral("ファイルの起動状態"));
+        } else {
+            const FileMessage m = SaveErrorMessage(outcome);
+            Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
+        }
+        return;
+    }
+    Files().save.Unload();
+    Messages().ShowMessage(QStringLiteral("保存終了しました。"), kOkInformation,
+                           QStringLiteral("データの保存"));
+    txtK->setFocus();
 }
 
 }  // namespace kestrel

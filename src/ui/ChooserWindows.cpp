@@ -1,0 +1,114 @@
+#include "ui/ChooserWindows.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <exception>
+
+#include "runtime/UiFont.h"
+
+namespace kestrel {
+
+namespace {
+
+template <typename Widget>
+Widget* Place(Widget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(Px(left), Px(top), Px(width), Px(height));
+    return widget;
+}
+
+}  // namespace
+
+ChooserWindow::ChooserWindow(MessageService& messages, const QString& caption, int widthTwips,
+                             int heightTwips)
+    : messages_(messages) {
+    setWindowTitle(caption);
+    // A fixed-size dialog border: title and close box, no minimise or maximise buttons.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(UiFont());
+    setFixedSize(Px(widthTwips), Px(heightTwips));
+
+    Drive1 = Place(new DriveList(this), 120, 480, 2895, 300);
+    Dir1 = Place(new FolderList(this), 120, 840, 2895, 2820);
+    File1 = Place(new FileList(this), 3120, 480, 2895, 3150);
+    txtFileName = Place(new QLineEdit(this), 3120, 120, 2895, 270);
+    lblFileName = Place(new QLabel(QStringLiteral("ファイル名(&N)："), this), 120, 120, 2895, 255);
+    lblFileName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblFileName->setBuddy(txtFileName);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    File1->setObjectName(QStringLiteral("File1"));
+    txtFileName->setObjectName(QStringLiteral("txtFileName"));
+    lblFileName->setObjectName(QStringLiteral("lblFileName"));
+
+    connect(Drive1, &DriveList::driveChanged, this, &ChooserWindow::Drive1_Change);
+    connect(Dir1, &FolderList::pathChanged, this, &ChooserWindow::Dir1_Change);
+    connect(File1, &FileList::fileClicked, this, &ChooserWindow::File1_Click);
+    connect(Dir1, &FolderList::openFailed, this, [this](const QString& path) {
+        messages_.ShowMessage(QStringLiteral("フォルダー「%1」を開けません。").arg(path),
+                              kOkExclamation, QStringLiteral("フォルダーを開けません"));
+    });
+
+    // A new chooser opens at the process's current folder and its drive.
+    Dir1->SetPath(QDir::currentPath());
+    Drive1->ShowDriveOf(Dir1->Path());
+}
+
+void ChooserWindow::Drive1_Change() {
+    try {
+        if (!Dir1->SetPath(Drive1->Drive())) {
+            // The drive is not ready or cannot be read: the lists stay where they were.
+            messages_.ShowMessage(QStringLiteral("フロッピーディスクをセットして下さい。"),
+                                  kOkExclamation, QStringLiteral("フロッピー未搬入"));
+        }
+    } catch (const std::exception&) {
+        messages_.ShowMessage(QStringLiteral("予期しないエラーが発生しました。強制終了します。"),
+                              kOkCritical, QStringLiteral("強制終了"));
+        messages_.EndProgram();
+    }
+}
+
+void ChooserWindow::Dir1_Change() {
+    File1->SetPath(Dir1->Path());
+}
+
+void ChooserWindow::File1_Click() {
+    const QString name = File1->FileName();
+    if (!name.isEmpty()) txtFileName->setText(name);
+}
+
+void ChooserWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (onCloseBox) onCloseBox();
+}
+
+WaveSelectWindow::WaveSelectWindow(MessageService& messages)
+    : ChooserWindow(messages, QStringLiteral("入力波選択"), 6150, 4320) {
+    setObjectName(QStringLiteral("frmWaveSelect"));
+    cmdOK = Place(new QPushButton(QStringLiteral("選択する(&Y)"), this), 120, 3840, 1335, 375);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    setTabOrder(Drive1, Dir1);
+    setTabOrder(Dir1, File1);
+    setTabOrder(File1, txtFileName);
+    setTabOrder(txtFileName, cmdOK);
+}
+
+SaveSelectWindow::SaveSelectWindow(MessageService& messages)
+    : ChooserWindow(messages, QStringLiteral("保存先選択"), 6180, 4200) {
+    setObjectName(QStringLiteral("frmSaveSelect"));
+    Command1 = Place(new QPushButton(QStringLiteral("選択する(&Y)"), this), 120, 3720, 1335, 375);
+    Command2 =
+        Place(new QPushButton(QStringLiteral("選択しない(&N)"), this), 1560, 3720, 1335, 375);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command2->setObjectName(QStringLiteral("Command2"));
+    setTabOrder(Drive1, txtFileName);
+    setTabOrder(txtFileName, File1);
+    setTabOrder(File1, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Dir1);
+}
+
+}  // namespace kestrel

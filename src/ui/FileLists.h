@@ -1,0 +1,91 @@
+// The three linked lists of the chooser windows: drives, folders and files.
+//
+// A "drive" here is a mounted volume (the root file system, removable media, network
+// shares) or the user's home folder; the folder list shows the path from the drive's top
+// down to the open folder, then the open folder's subfolders; the file list shows the
+// files of one folder.
+#pragma once
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QString>
+
+namespace kestrel {
+
+// One entry of the drive list.
+struct Drive {
+    QString path;   // the folder the drive opens at
+    QString label;  // what the list shows
+};
+
+// The mounted volumes worth browsing (pseudo file systems left out) and the home folder.
+QList<Drive> AvailableDrives();
+
+// The drive whose folder holds the given folder (the longest matching one).
+int DriveIndexFor(const QList<Drive>& drives, const QString& folder);
+
+class DriveList : public QComboBox {
+    Q_OBJECT
+
+public:
+    explicit DriveList(QWidget* parent = nullptr);
+    // The folder of the picked drive.
+    QString Drive() const;
+    // Shows the drive of a folder without raising a change.
+    void ShowDriveOf(const QString& folder);
+    // Replaces the drives (tests use their own).
+    void SetDrives(const QList<kestrel::Drive>& drives);
+
+signals:
+    // The user picked another drive.
+    void driveChanged();
+
+private:
+    QList<kestrel::Drive> drives_;
+};
+
+class FolderList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit FolderList(QWidget* parent = nullptr);
+    QString Path() const { return path_; }
+    // Opens a folder: false (and nothing changes) when it is not a readable folder.
+    bool SetPath(const QString& path);
+
+signals:
+    // The open folder changed (by the user or by SetPath).
+    void pathChanged(const QString& path);
+    // The user tried to open a folder that cannot be read.
+    void openFailed(const QString& path);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void OpenItem(QListWidgetItem* item);
+    QString path_;
+};
+
+class FileList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit FileList(QWidget* parent = nullptr);
+    QString Path() const { return path_; }
+    void SetPath(const QString& path);
+    // The bare name of the selected file, with its extension; empty when none.
+    QString FileName() const;
+
+signals:
+    // The user selected a file.
+    void fileClicked();
+
+private:
+    QString path_;
+};
+
+// Whether a folder can be listed: it exists, is a folder and may be read.
+bool IsReadableFolder(const QString& path);
+
+}  // namespace kestrel

@@ -1,0 +1,352 @@
+// The chooser windows and the file commands of the main window: layout, the linked lists,
+// confirming a wave file, the earthquake run, and saving. Message boxes are scripted.
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "ui/ChooserWindows.h"
+#include "ui/MainWindow.h"
+#include "ui/ScriptedMessages.h"
+
+using namespace kestrel;
+using kestrel::test::ScriptedMessages;
+
+namespace {
+
+struct Row {
+    const char* name;
+    const char* caption;
+    int left, top, width, height;
+};
+
+void CheckLayout(QWidget& w, const Row* rows, std::size_t count, const char* const* order,
+                 std::size_t orderCount) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const Row& row = rows[i];
+        auto* control = w.findChild<QWidget*>(QString::fromLatin1(row.name));
+        QVERIFY2(control, row.name);
+        QCOMPARE(control->geometry(),
+                 QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
+        QString caption;
+        if (auto* b = qobject_cast<QPushButton*>(control)) caption = b->text();
+        if (auto* l = qobject_cast<QLabel*>(control)) caption = l->text();
+        if (auto* e = qobject_cast<QLineEdit*>(control)) caption = e->text();
+        QCOMPARE(caption, QString::fromUtf8(row.caption));
+    }
+    auto nextStop = [](QWidget* from) {
+        QWidget* next = from->nextInFocusChain();
+        while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+        return next;
+    };
+    for (std::size_t i = 1; i < orderCount; ++i) {
+        auto* from = w.findChild<QWidget*>(QString::fromLatin1(order[i - 1]));
+        QCOMPARE(nextStop(from)->objectName(), QString::fromLatin1(order[i]));
+    }
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A wave file: the time step, then the samples, one number a line.
+QByteArray WaveText(const char* timeStep, int samples) {
+    QByteArray text = QByteArray(timeStep) + "\n";
+    for (int k = 0; k < samples; ++k) text += QByteArray::number(10 * (k % 7) - 30) + "\n";
+    return text;
+}
+
+}  // namespace
+
+class ChooserWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        Fixture() {
+            window.show();
+            QDir::setCurrent(dir.path());
+        }
+        // Choosers unloaded during the test go now, so the next test finds only its own.
+        ~Fixture() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+        ScriptedMessages messages;
+        MainWindow window{messages};
+        QTemporaryDir dir;
+    };
+
+    static WaveSelectWindow* WaveChooser() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* c = qobject_cast<WaveSelectWindow*>(w)) return c;
+        }
+        return nullptr;
+    }
+    static SaveSelectWindow* SaveChooser() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* c = qobject_cast<SaveSelectWindow*>(w)) return c;
+        }
+        return nullptr;
+    }
+
+private slots:
+    void layoutsMatchTheTables();
+    void listsAreLinked();
+    void waveChooserShowsAndReturns();
+    void confirmingAWaveFileSetsTheBoxes();
+    void badWaveFilesChangeNothing();
+    void earthquakeRunReadsTheFileAgain();
+    void saveWritesBothFilesAndUsesUpTheDestination();
+    void failedSaveKeepsTheDestination();
+    void saveChooserButtons();
+    void unreadableDriveKeepsTheLists();
+};
+
+void ChooserWindowTest::layoutsMatchTheTables() {
+    ScriptedMessages messages;
+    WaveSelectWindow wave(messages);
+    QCOMPARE(wave.windowTitle(), QStringLiteral("入力波選択"));
+    QCOMPARE(wave.size(), QSize(410, 288));
+    const Row waveRows[] = {
+        {"Drive1", "", 120, 480, 2895, 300},
+        {"Dir1", "", 120, 840, 2895, 2820},
+        {"File1", "", 3120, 480, 2895, 3150},
+        {"txtFileName", "", 3120, 120, 2895, 270},
+        {"cmdOK", "選択する(&Y)", 120, 3840, 1335, 375},
+        {"lblFileName", "ファイル名(&N)：", 120, 120, 2895, 255},
+    };
+    const char* const waveOrder[] = {"Drive1", "Dir1", "File1", "txtFileName", "cmdOK"};
+    CheckLayout(wave, waveRows, std::size(waveRows), waveOrder, std::size(waveOrder));
+
+    SaveSelectWindow save(messages);
+    QCOMPARE(save.windowTitle(), QStringLiteral("保存先選択"));
+    QCOMPARE(save.size(), QSize(412, 280));
+    const Row saveRows[] = {
+        {"Drive1", "", 120, 480, 2895, 300},
+        {"txtFileName", "", 3120, 120, 2895, 270},
+        {"File1", "", 3120, 480, 2895, 3150},
+        {"Command1", "選択する(&Y)", 120, 3720, 1335, 375},
+        {"Command2", "選択しない(&N)", 1560, 3720, 1335, 375},
+        {"Dir1", "", 120, 840, 2895, 2820},
+        {"lblFileName", "ファイル名(&N)：", 120, 120, 2895, 255},
+    };
+    const char* const saveOrder[] = {"Drive1",   "txtFileName", "File1",
+                                     "Command1", "Command2",    "Dir1"};
+    CheckLayout(save, saveRows, std::size(saveRows), saveOrder, std::size(saveOrder));
+}
+
+void ChooserWindowTest::listsAreLinked() {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    WriteFile(dir.filePath(QStringLiteral("a.txt")), "0.01\n1\n");
+    WriteFile(dir.filePath(QStringLiteral("sub/b.txt")), "0.01\n1\n");
+    ScriptedMessages messages;
+    WaveSelectWindow wave(messages);
+    QVERIFY(wave.Dir1->SetPath(dir.path()));
+    QCOMPARE(wave.File1->Path(), QDir(dir.path()).absolutePath());
+    QCOMPARE(wave.File1->count(), 1);
+    wave.File1->setCurrentRow(0);
+    QCOMPARE(wave.txtFileName->text(), QStringLiteral("a.txt"));
+    // Opening a subfolder changes the files but keeps the name.
+    QListWidgetItem* sub = wave.Dir1->findItems(QStringLiteral("sub"), Qt::MatchEndsWith).value(0);
+    QVERIFY(sub);
+    emit wave.Dir1->itemDoubleClicked(sub);
+    QCOMPARE(wave.File1->Path(), dir.filePath(QStringLiteral("sub")));
+    QCOMPARE(wave.File1->item(0)->text(), QStringLiteral("b.txt"));
+    QCOMPARE(wave.txtFileName->text(), QStringLiteral("a.txt"));
+}
+
+void ChooserWindowTest::waveChooserShowsAndReturns() {
+    Fixture f;
+    QVERIFY(!WaveChooser());  // created only when first touched
+    f.window.cmdWave->click();
+    QVERIFY(WaveChooser() && WaveChooser()->isVisible());
+    QVERIFY(!f.window.isVisible());
+    QCOMPARE(WaveChooser()->Dir1->Path(), QDir(f.dir.path()).absolutePath());
+    // The close box discards the chooser and brings the main window back.
+    WaveChooser()->close();
+    QVERIFY(f.window.isVisible());
+    QTRY_VERIFY(!WaveChooser());
+}
+
+void ChooserWindowTest::confirmingAWaveFileSetsTheBoxes() {
+    struct Case {
+        const char* timeStep;
+        int samples;
+        const char* duration;
+    };
+    const Case cases[] = {{"0.02", 1500, "30"}, {"0.01", 2999, "29.99"}, {"0.01", 0, "0"}};
+    for (const Case& c : cases) {
+        Fixture f;
+        WriteFile(f.dir.filePath(QStringLiteral("wave1.txt")), WaveText(c.timeStep, c.samples));
+        f.window.cmdWave->click();
+        WaveChooser()->Dir1->SetPath(f.dir.path());
+        WaveChooser()->File1->setCurrentRow(0);
+        WaveChooser()->cmdOK->click();
+        QCOMPARE(f.window.txtTs->text(), QString::fromLatin1(c.timeStep));
+        QCOMPARE(f.window.txtTl->text(), QString::fromLatin1(c.duration));
+        QCOMPARE(f.messages.shown.size(), std::size_t{2});
+        QCOMPARE(f.messages.shown[0].prompt, QStringLiteral("分割時間を変更しないで下さい。"));
+        QCOMPARE(f.messages.shown[0].title, QStringLiteral("分割時間変更禁止"));
+        QCOMPARE(f.messages.shown[1].prompt,
+                 QStringLiteral("解析時間を %1 秒に設定しました。").arg(c.duration));
+        QCOMPARE(f.messages.shown[1].title, QStringLiteral("解析時間の設定"));
+        QVERIFY(f.window.isVisible());
+        QVERIFY(!WaveChooser()->isVisible());
+        // Reopening shows the same folder and name.
+        f.window.cmdWave->click();
+        QCOMPARE(WaveChooser()->txtFileName->text(), QStringLiteral("wave1.txt"));
+        WaveChooser()->close();
+    }
+}
+
+void ChooserWindowTest::badWaveFilesChangeNothing() {
+    const QByteArray bad[] = {"", "0\n1\n2\n", "0.01\nabc\n", "0.01\n1,,2\n"};
+    for (const QByteArray& content : bad) {
+        Fixture f;
+        WriteFile(f.dir.filePath(QStringLiteral("bad.txt")), content);
+        f.window.cmdWave->click();
+        WaveChooser()->txtFileName->setText(QStringLiteral("bad.txt"));
+        WaveChooser()->cmdOK->click();
+        QCOMPARE(f.messages.shown.size(), std::size_t{1});
+        QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
+        QVERIFY(WaveChooser()->isVisible());
+        QCOMPARE(f.window.txtTs->text(), QStringLiteral("0.01"));
+        QCOMPARE(f.window.txtTl->text(), QStringLiteral("10"));
+        WaveChooser()->close();
+    }
+    Fixture f;
+    f.window.cmdWave->click();
+    WaveChooser()->cmdOK->click();  // no name
+    QCOMPARE(f.messages.shown.back().prompt,
+             QStringLiteral("地震波ファイルが選択されていません。"));
+    QCOMPARE(f.messages.shown.back().title, QStringLiteral("解析不能"));
+    QVERIFY(WaveChooser()->isVisible());
+    WaveChooser()->close();
+}
+
+void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
+    Fixture f;
+    f.window.chkPicture->setChecked(false);
+    f.window.optSelect->setChecked(true);
+    // No file chosen: the run ends with the message and computes nothing.
+    f.window.cmdStart->click();
+    QCOMPARE(f.messages.Prompts(),
+             QStringList{QStringLiteral("地震波ファイルが選択されていません。")});
+    QCOMPARE(f.window.State().DisPeak, 0.0);
+    QVERIFY(!f.window.isHidden());
+
+    WriteFile(f.dir.filePath(QStringLiteral("wave1.txt")), WaveText("0.02", 1500));
+    f.window.cmdWave->click();
+    WaveChooser()->txtFileName->setText(QStringLiteral("wave1.txt"));
+    WaveChooser()->cmdOK->click();
+    f.messages.shown.clear();
+    f.window.cmdStart->click();
+    QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("終了しました。")});
+    QCOMPARE(f.window.State().StepCount, std::int16_t{1502});
+    QCOMPARE(f.window.State().CacSeries[0], -30.0);
+    QVERIFY(f.window.State().DisPeak > 0);
+
+    // Deleted after it was chosen: a message, and no response from a missing record.
+    QFile::remove(f.dir.filePath(QStringLiteral("wave1.txt")));
+    f.messages.shown.clear();
+    f.window.cmdStart->click();
+    QCOMPARE(f.messages.shown.size(), std::size_t{1});
+    QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
+    QCOMPARE(f.window.State().DisPeak, 0.0);
+}
+
+void ChooserWindowTest::saveWritesBothFilesAndUsesUpTheDestination() {
+    Fixture f;
+    f.window.chkPicture->setChecked(false);
+    f.window.cmdStart->click();
+    f.messages.shown.clear();
+
+    f.window.cmdSave->click();
+    QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("保存先が選択されていません")});
+    QCOMPARE(f.messages.shown[0].title, QStringLiteral("データの保存"));
+
+    f.window.cmdSelect->click();
+    QVERIFY(SaveChooser()->isVisible());
+    QVERIFY(!f.window.isVisible());
+    SaveChooser()->txtFileName->setText(QStringLiteral("結果 1"));
+    SaveChooser()->Command1->click();
+    QVERIFY(f.window.isVisible());
+    f.messages.shown.clear();
+    f.window.cmdSave->click();
+    QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("保存終了しました。")});
+    QVERIFY(QFile::exists(f.dir.filePath(QStringLiteral("結果 1(建物パラメータ).csv"))));
+    QFile history(f.dir.filePath(QStringLiteral("結果 1(時刻暦応答).csv")));
+    QVERIFY(history.open(QIODevice::ReadOnly));
+    QCOMPARE(history.readAll().count("\r\n"), 1002);  // header and 1001 rows
+    QTRY_VERIFY(!SaveChooser());
+
+    f.messages.shown.clear();
+    f.window.cmdSave->click();
+    QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("保存先が選択されていません")});
+}
+
+void ChooserWindowTest::failedSaveKeepsTheDestination() {
+    Fixture f;
+    f.window.cmdSelect->click();
+    SaveChooser()->txtFileName->setText(QStringLiteral("a/b"));  // a separator in the name
+    SaveChooser()->Command1->click();
+    f.window.cmdSave->click();
+    QCOMPARE(f.messages.shown.size(), std::size_t{1});
+    QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
+    QVERIFY(SaveChooser());
+    QCOMPARE(SaveChooser()->txtFileName->text(), QStringLiteral("a/b"));
+
+    // A folder that has gone since it was chosen.
+    QDir(f.dir.path()).mkdir(QStringLiteral("gone"));
+    f.window.cmdSelect->click();
+    SaveChooser()->Dir1->SetPath(f.dir.filePath(QStringLiteral("gone")));
+    SaveChooser()->txtFileName->setText(QStringLiteral("x"));
+    SaveChooser()->Command1->click();
+    QDir(f.dir.path()).rmdir(QStringLiteral("gone"));
+    f.messages.shown.clear();
+    f.window.cmdSave->click();
+    QCOMPARE(f.messages.shown.size(), std::size_t{1});
+    QVERIFY(f.messages.shown[0].prompt != QStringLiteral("保存終了しました。"));
+    QVERIFY(SaveChooser());
+}
+
+void ChooserWindowTest::saveChooserButtons() {
+    Fixture f;
+    f.window.cmdSelect->click();
+    SaveChooser()->txtFileName->setText(QStringLiteral("a"));
+    SaveChooser()->Command2->click();  // "選択しない": the destination is dropped
+    QVERIFY(f.window.isVisible());
+    QTRY_VERIFY(!SaveChooser());
+    f.window.cmdSelect->click();
+    QCOMPARE(SaveChooser()->txtFileName->text(), QString());
+    SaveChooser()->Command1->click();  // empty name: no message here
+    QVERIFY(f.messages.shown.empty());
+    QVERIFY(f.window.isVisible());
+}
+
+void ChooserWindowTest::unreadableDriveKeepsTheLists() {
+    QTemporaryDir dir;
+    ScriptedMessages messages;
+    WaveSelectWindow wave(messages);
+    QVERIFY(wave.Dir1->SetPath(dir.path()));
+    wave.Drive1->SetDrives({{dir.path(), QStringLiteral("here")},
+                            {QStringLiteral("/nonexistent/floppy"), QStringLiteral("floppy")}});
+    wave.Drive1->setCurrentIndex(1);
+    wave.Drive1_Change();
+    QCOMPARE(messages.Prompts(),
+             QStringList{QStringLiteral("フロッピーディスクをセットして下さい。")});
+    QCOMPARE(messages.shown[0].title, QStringLiteral("フロッピー未搬入"));
+    QCOMPARE(messages.shown[0].style, int{kOkExclamation});
+    QCOMPARE(wave.Dir1->Path(), QDir(dir.path()).absolutePath());
+    QCOMPARE(wave.Drive1->currentIndex(), 1);
+    QCOMPARE(messages.endings, 0);
+}
+
+QTEST_MAIN(ChooserWindowTest)
+#include "ChooserWindowTest.moc"
