@@ -10,22 +10,22 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
 
-// A painter that takes twips: every drawing call uses the program's coordinates as they
-// stand. Lines are one pixel wide whatever the scale.
-class TwipPainter : public QPainter {
-public:
-    TwipPainter(QPaintDevice* device, const QColor& colour, bool smooth) : QPainter(device) {
-        scale(1 / kTwipsPerPixel, 1 / kTwipsPerPixel);
-        setRenderHint(QPainter::Antialiasing, smooth);
-        UsePen(colour);
-    }
-    void UsePen(const QColor& colour) {
-        QPen pen(colour, 1);
-        pen.setCosmetic(true);
-        setPen(pen);
-    }
-    void DrawTwipLine(const TwipLine& l) { drawLine(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2)); }
-};
+// Sets a painter to take twips, so that every drawing call uses the program's coordinates
+// as they stand. Lines are one pixel wide whatever the scale; a coordinate on a whole pixel
+// falls on that pixel's centre, so that level lines stay crisp when smoothed.
+void UseTwips(QPainter& painter, const QColor& colour, bool smooth) {
+    painter.translate(0.5, 0.5);
+    painter.scale(1 / kTwipsPerPixel, 1 / kTwipsPerPixel);
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    QPen pen(colour, 1);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+}
+
+void DrawTwipLine(QPainter& painter, const TwipLine& l) {
+    painter.drawLine(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2));
+}
 
 }  // namespace
 
@@ -40,11 +40,13 @@ QRect ExtendGraph(QImage& surface, const GraphSegment& segment, const QColor& fo
     {
         // The axes are drawn over the same pixels at every tick, so they are drawn without
         // smoothing: a smoothed edge drawn again and again would darken.
-        TwipPainter axes(&surface, foreground, false);
-        axes.DrawTwipLine(graph::VerticalAxis);
-        axes.DrawTwipLine(graph::HorizontalAxis);
+        QPainter axes(&surface);
+        UseTwips(axes, foreground, false);
+        DrawTwipLine(axes, graph::VerticalAxis);
+        DrawTwipLine(axes, graph::HorizontalAxis);
     }
-    TwipPainter trace(&surface, TraceColour, true);
+    QPainter trace(&surface);
+    UseTwips(trace, TraceColour, true);
     const QPointF from(segment.x1, segment.y1);
     const QPointF to(segment.x2, segment.y2);
     trace.drawLine(from, to);
@@ -57,21 +59,17 @@ QRect ExtendGraph(QImage& surface, const GraphSegment& segment, const QColor& fo
 void DrawBuilding(QImage& surface, float columnTopX, const QColor& background,
                   const QColor& foreground) {
     surface.fill(background);
-    TwipPainter p(&surface, foreground, true);
+    QPainter p(&surface);
+    UseTwips(p, foreground, true);
     const double top = columnTopX;
     p.drawLine(QPointF(figure::BaseX, figure::BaseY), QPointF(top, figure::TopY));
-    p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(top, figure::MassY), figure::MassRadius, figure::MassRadius);
 }
 
 void DrawLineShapes(QPainter& painter, std::span<const TwipLine> lines, const QColor& colour) {
     painter.save();
-    painter.scale(1 / kTwipsPerPixel, 1 / kTwipsPerPixel);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    QPen pen(colour, 1);
-    pen.setCosmetic(true);
-    painter.setPen(pen);
-    for (const TwipLine& l : lines) painter.drawLine(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2));
+    UseTwips(painter, colour, true);
+    for (const TwipLine& l : lines) DrawTwipLine(painter, l);
     painter.restore();
 }
 
