@@ -96,6 +96,7 @@ void DriveList::ShowDriveOf(const QString& folder) {
 // ---- FolderList ------------------------------------------------------------------------
 
 FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
+    setIconSize(QSize(16, 16));
     connect(this, &QListWidget::itemDoubleClicked, this, &FolderList::OpenItem);
 }
 
