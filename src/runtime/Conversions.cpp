@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -115,13 +116,16 @@ std::optional<double> StrictNumber(std::string_view text) {
 std::string NumberText(double value) {
     if (!std::isfinite(value)) return "0";  // never reached: computations are checked
     // Round to 15 significant digits first; the decimal exponent is that of the rounded value.
+    // to_chars rounds exactly as printf's "%.14e" does, several times faster; the result
+    // files write five numbers per row, tens of thousands of rows.
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14E", value);
-    // buffer: [-]d.ddddddddddddddE[+-]xx
-    std::string_view s(buffer);
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    // buffer: [-]d.dddddddddddddde[+-]xx
+    std::string_view s(buffer, static_cast<std::size_t>(written.ptr - buffer));
     const bool negative = s.front() == '-';
     if (negative) s.remove_prefix(1);
-    const std::size_t ePos = s.find('E');
+    const std::size_t ePos = s.find('e');
     std::string digits;
     digits += s[0];
     digits += s.substr(2, ePos - 2);
