@@ -1,0 +1,145 @@
+#include "files/ResultFiles.h"
+
+#include <sstream>
+
+#include "files/ReplaceFile.h"
+#include "files/SystemErrorText.h"
+#include "runtime/Conversions.h"
+#include "runtime/Paths.h"
+#include "runtime/Real.h"
+#include "runtime/TextEncoding.h"
+
+namespace kestrel {
+
+namespace {
+
+// A text item: the label in CP932 between double quotes. The labels are fixed texts that
+// CP932 holds, so the conversion cannot fail.
+std::string QuotedText(std::string_view utf8) {
+    std::string item = "\"";
+    item += Utf8ToCp932(utf8).value();
+    item += '"';
+    return item;
+}
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+std::optional<WriteFailure> Finish(std::ostream& out) {
+    out.flush();
+    if (!out) return WriteFailure::Stream;
+    return std::nullopt;
+}
+
+}  // namespace
+
+ParameterValues ParameterValuesFromTexts(const ModelTexts& texts, double naturalPeriod) {
+    ParameterValues v;
+    v.stiffness = LeadingNumber(texts.stiffness);
+    v.mass = LeadingNumber(texts.mass);
+    v.dampingRatio = LeadingNumber(texts.damping) / 100;
+    v.naturalPeriod = naturalPeriod;
+    return v;
+}
+
+std::optional<WriteFailure> WriteParameterFile(std::ostream& out, const ParameterValues& values) {
+    const std::pair<std::string_view, double> lines[] = {
+        {"剛性(kN/cm)", values.stiffness},
+        {"質量(tf)", values.mass},
+        {"減衰定数", values.dampingRatio},
+        {"建物固有周期(s)", values.naturalPeriod},
+    };
+    for (const auto& [label, number] : lines) {
+        out << QuotedText(label) << ',' << NumberText(number) << kLineEnd;
+    }
+    return Finish(out);
+}
+
+std::optional<WriteFailure> WriteHistoryFile(std::ostream& out, AnalysisState& state,
+                                             std::optional<double> displacementPeriod) {
+    const bool displacement = displacementPeriod.has_value();
+    out << QuotedText("時刻(s)") << ','
+        << QuotedText(displacement ? "入力変位(cm)" : "入力加速度(cm/s2)") << ','
+        << QuotedText("応答加速度(cm/s2)") << ',' << QuotedText("応答速度(cm/s)") << ','
+        << QuotedText("応答変位(cm)") << kLineEnd;
+
+    std::string row;
+    // The rows are counted with the shared step index, as playback counts its points.
+    for (state.StepIndex = 0; state.StepIndex <= state.StepCount - 2; state.StepIndex += 1) {
+        const int i = RoundToInteger32(state.StepIndex);
+        double input = state.CacSeries[i];
+        if (displacement) {
+            try {
+                input = (Real(input) / Pow(Real(TwoPi) / *displacementPeriod, 2)).value();
+            } catch (const FaultError&) {
+                return WriteFailure::InputDisplacement;
+            }
+        }
+        row.clear();
+        row += NumberText(state.TimeSeries[i]);
+        row += ',';
+        row += NumberText(input);
+        row += ',';
+        row += NumberText(state.AccSeries[i]);
+        row += ',';
+        row += NumberText(state.VelSeries[i]);
+        row += ',';
+        row += NumberText(state.DisSeries[i]);
+        row += kLineEnd;
+        out << row;
+        if (!out) return WriteFailure::Stream;
+    }
+    return Finish(out);
+}
+
+bool SaveError::fileInUse() const {
+    return IsFileInUseError(systemError);
+}
+
+SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
+                        const ParameterValues& values, AnalysisState& state,
+                        std::optional<double> displacementPeriod) {
+    SaveOutcome outcome;
+    const std::string base(baseName);
+    const std::string parameterPath = JoinPath(folder, base + std::string(kParameterFileSuffix));
+    const std::string historyPath = JoinPath(folder, base + std::string(kHistoryFileSuffix));
+
+    // The base name is a bare name: a separator in it would write into another folder.
+    if (base.find(kPathSeparator) != std::string::npos || base.find('\0') != std::string::npos) {
+        outcome.error = SaveError{parameterPath, "ファイル名に「/」は使えません", 0};
+        return outcome;
+    }
+
+    std::ostringstream parameterText;
+    WriteParameterFile(parameterText, values);
+    if (const int e = ReplaceFileContents(parameterPath, parameterText.str()); e != 0) {
+        outcome.error = SaveError{parameterPath, SystemErrorText(e), e};
+        return outcome;
+    }
+    outcome.parameterFileWritten = true;
+
+    std::ostringstream historyText;
+    if (WriteHistoryFile(historyText, state, displacementPeriod)) {
+        // A string stream takes every byte, so only the displacement can fail here.
+        outcome.error = SaveError{historyPath,
+                                  "定常波(変位)の周期 " + NumberText(*displacementPeriod) +
+                                      " 秒からは入力変位を計算できません",
+                                  0};
+        return outcome;
+    }
+    if (const int e = ReplaceFileContents(historyPath, historyText.str()); e != 0) {
+        outcome.error = SaveError{historyPath, SystemErrorText(e), e};
+        return outcome;
+    }
+    outcome.historyFileWritten = true;
+    return outcome;
+}
+
+FileMessage SaveErrorMessage(const SaveOutcome& outcome) {
+    const SaveError& error = outcome.error.value();
+    std::string prompt =
+        "ファイル「" + error.path + "」を保存できませんでした。\n理由：" + error.reason + "。";
+    if (outcome.parameterFileWritten) prompt += "\n建物パラメータのファイルは保存されています。";
+    return FileMessage{"データの保存", prompt};
+}
+
+}  // namespace kestrel

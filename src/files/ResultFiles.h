@@ -1,0 +1,81 @@
+// The two result files of "保存(&S)": the building parameters and the time history.
+//
+// Both are CP932 text with CR LF line ends; items are joined by ",", texts stand in
+// double quotes and numbers are written by NumberText. Writing never shows anything:
+// errors come back as values, and SaveErrorMessage turns them into the window's message.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "analysis/AnalysisState.h"
+#include "analysis/Run.h"
+#include "files/WaveFile.h"
+
+namespace kestrel {
+
+inline constexpr std::string_view kParameterFileSuffix = "(建物パラメータ).csv";
+inline constexpr std::string_view kHistoryFileSuffix = "(時刻暦応答).csv";
+
+// The four numbers of the building-parameter file.
+struct ParameterValues {
+    double stiffness = 0;      // kN/cm, as typed in txtK
+    double mass = 0;           // kg, as typed in txtW (no conversion to the label's unit)
+    double dampingRatio = 0;   // the txtH percentage / 100
+    double naturalPeriod = 0;  // s, the state's NaturalPeriod
+};
+
+// The values as the save reads them from the model boxes and the state.
+ParameterValues ParameterValuesFromTexts(const ModelTexts& texts, double naturalPeriod);
+
+// Why writing a result file into a stream stopped.
+enum class WriteFailure {
+    Stream,             // the stream refused the bytes (disk full, device error, ...)
+    InputDisplacement,  // the input displacement could not be computed from the period
+};
+
+// The four lines of the building-parameter file.
+std::optional<WriteFailure> WriteParameterFile(std::ostream& out, const ParameterValues& values);
+
+// The header and rows 0 .. StepCount - 2 of the time-history file. The rows are counted
+// with the state's StepIndex, which is left at StepCount - 1 (or 0 when there are no rows).
+// With a displacement period P the second column is the input displacement
+// CacSeries(i) / (2 pi / P)^2 instead of the input acceleration.
+std::optional<WriteFailure> WriteHistoryFile(std::ostream& out, AnalysisState& state,
+                                             std::optional<double> displacementPeriod);
+
+// A file of the save that could not be written.
+struct SaveError {
+    std::string path;     // the full path of the file
+    std::string reason;   // in Japanese, without a closing "。"
+    int systemError = 0;  // errno behind it, 0 when the reason is the program's own
+
+    // Another program holds the file: the window shows its file-in-use message and keeps
+    // the save destination.
+    bool fileInUse() const;
+};
+
+struct SaveOutcome {
+    bool parameterFileWritten = false;
+    bool historyFileWritten = false;
+    std::optional<SaveError> error;  // the first failure; nothing is attempted after it
+
+    bool ok() const { return !error.has_value(); }
+};
+
+// Writes base name + kParameterFileSuffix, then base name + kHistoryFileSuffix into the
+// folder. Each file is replaced whole or not at all. When the parameter file fails the
+// history file is not attempted; when the history file fails the parameter file already
+// written stays. A base name holding "/" is refused before anything is written. The
+// caller has already refused an empty base name (no destination chosen).
+SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
+                        const ParameterValues& values, AnalysisState& state,
+                        std::optional<double> displacementPeriod);
+
+// The message for a save that failed (outcome.error is set); it names the file and the
+// reason, and says so when the parameter file was written before the failure.
+FileMessage SaveErrorMessage(const SaveOutcome& outcome);
+
+}  // namespace kestrel
