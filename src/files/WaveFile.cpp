@@ -74,38 +74,45 @@ WaveReadResult CannotOpen(int systemError, std::string reason) {
     return r;
 }
 
+bool Printable(std::string_view utf8) {
+    for (const char c : utf8) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    }
+    return true;
+}
+
 // An item of the file made readable in a message: UTF-8 as it stands, CP932 converted,
-// anything else (control characters, broken bytes) as \xNN. Long items are cut short.
+// anything else (control characters, broken bytes) as \xNN. A long item is cut short, at
+// a character boundary when it is text.
 std::string DisplayItem(std::string_view bytes) {
     constexpr std::size_t kShown = 30;
     const bool cut = bytes.size() > kShown;
     const std::string_view shown = bytes.substr(0, kShown);
-    const auto printable = [](std::string_view utf8) {
-        for (const char c : utf8) {
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
-        }
-        return true;
-    };
-    std::string text;
-    if (Utf8ToCp932(shown) && printable(shown)) {
-        text = shown;
-    } else if (const auto decoded = Cp932ToUtf8(shown); decoded && printable(*decoded)) {
-        text = *decoded;
-    } else {
-        static constexpr char kHex[] = "0123456789ABCDEF";
-        for (const char c : shown) {
-            const auto b = static_cast<unsigned char>(c);
-            if (b >= 0x20 && b < 0x7F) {
-                text += c;
-            } else {
-                text += "\\x";
-                text += kHex[b >> 4];
-                text += kHex[b & 0xF];
-            }
+    const std::string more = cut ? "…" : "";
+    // A cut may split a character: up to 3 bytes of UTF-8, 1 byte of CP932.
+    const auto prefix = [&](std::size_t drop) { return shown.substr(0, shown.size() - drop); };
+    for (std::size_t drop = 0; drop <= (cut ? 3u : 0u) && drop < shown.size(); ++drop) {
+        if (Utf8ToCp932(prefix(drop)) && Printable(prefix(drop))) {
+            return std::string(prefix(drop)) + more;
         }
     }
-    if (cut) text += "…";
-    return text;
+    for (std::size_t drop = 0; drop <= (cut ? 1u : 0u) && drop < shown.size(); ++drop) {
+        const auto decoded = Cp932ToUtf8(prefix(drop));
+        if (decoded && Printable(*decoded)) return *decoded + more;
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (const char c : shown) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b < 0x7F) {
+            text += c;
+        } else {
+            text += "\\x";
+            text += kHex[b >> 4];
+            text += kHex[b & 0xF];
+        }
+    }
+    return text + more;
 }
 
 }  // namespace
@@ -126,9 +133,15 @@ WaveReadResult ReadWaveFile(const std::string& path) {
     if (path.find('\0') != std::string::npos) return CannotOpen(EINVAL, SystemErrorText(EINVAL));
     // Non-blocking, so that a named pipe chosen by mistake cannot hang the program here.
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0) return CannotOpen(errno, SystemErrorText(errno));
+    if (file.get() < 0) {
+        const int error = errno;
+        return CannotOpen(error, SystemErrorText(error));
+    }
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0) return CannotOpen(errno, SystemErrorText(errno));
+    if (::fstat(file.get(), &info) != 0) {
+        const int error = errno;
+        return CannotOpen(error, SystemErrorText(error));
+    }
     if (S_ISDIR(info.st_mode)) return CannotOpen(EISDIR, "ファイルではなくフォルダーです");
     if (!S_ISREG(info.st_mode)) return CannotOpen(0, "通常のファイルではありません");
 

@@ -222,6 +222,7 @@ TEST(WaveReader, MessagesNameTheFileTheLineAndTheItem) {
         {{Kind::MalformedItem, 2, "加速度", 0}, {"「加速度」"}},                           // UTF-8
         {{Kind::MalformedItem, 2, std::string("1\0\x1b", 3), 0}, {"「1\\x00\\x1B」"}},
         {{Kind::MalformedItem, 2, std::string(100, '9'), 0}, {std::string(30, '9') + "…」"}},
+        {{Kind::MalformedItem, 2, "a加加加加加加加加加加加", 0}, {"「a加加加加加加加加加…」"}},
         {{Kind::TooManyNumbers, 32767, "1", 0}, {"32767 行目", "32766 個"}},
         {{Kind::NonPositiveTimeStep, 1, "-0.01", 0}, {"時間刻み", "「-0.01」"}},
     };
