@@ -5,12 +5,18 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <ios>
 #include <streambuf>
 
+#include "files/At2Format.h"
+#include "files/JmaCsvFormat.h"
+#include "files/KnetFormat.h"
 #include "files/PlainWaveFormat.h"
+#include "files/RecordText.h"
 #include "files/SystemErrorText.h"
-#include "runtime/TextEncoding.h"
+#include "runtime/Conversions.h"
 
 namespace kestrel {
 
@@ -69,67 +75,108 @@ private:
 };
 
 WaveReadResult CannotOpen(int systemError, std::string reason) {
-    WaveReadResult r;
-    r.error = WaveError{WaveError::Kind::CannotOpen, 0, std::move(reason), systemError};
-    return r;
+    WaveError e = ErrorAt(WaveError::Kind::CannotOpen, 0);
+    e.detail = std::move(reason);
+    e.systemError = systemError;
+    return Failed(std::move(e));
 }
 
-bool Printable(std::string_view utf8) {
-    for (const char c : utf8) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+// The bytes looked at to recognise a format: enough for a byte-order mark, some blanks
+// and the longest leading text below.
+constexpr std::size_t kStartLength = 32;
+
+enum class Format { Plain, Knet, JmaCsv, At2 };
+
+// The format of a file from its first bytes. The networks' records start with a text
+// that no list of numbers starts with, so a plain file is always read as plain.
+Format DetectFormat(std::string_view start) {
+    if (start.starts_with("\xEF\xBB\xBF")) start.remove_prefix(3);
+    while (!start.empty() && (start.front() == ' ' || start.front() == '\t')) {
+        start.remove_prefix(1);
     }
-    return true;
+    if (StartsWithNoCase(start, "Origin Time")) return Format::Knet;
+    if (StartsWithNoCase(start, "SITE CODE")) return Format::JmaCsv;
+    if (StartsWithNoCase(start, "PEER")) return Format::At2;
+    return Format::Plain;
 }
 
-// An item of the file made readable in a message: UTF-8 as it stands, CP932 converted,
-// anything else (control characters, broken bytes) as \xNN. A long item is cut short, at
-// a character boundary when it is text.
-std::string DisplayItem(std::string_view bytes) {
-    constexpr std::size_t kShown = 30;
-    const bool cut = bytes.size() > kShown;
-    const std::string_view shown = bytes.substr(0, kShown);
-    const std::string more = cut ? "…" : "";
-    // A cut may split a character: up to 3 bytes of UTF-8, 1 byte of CP932.
-    const auto prefix = [&](std::size_t drop) { return shown.substr(0, shown.size() - drop); };
-    for (std::size_t drop = 0; drop <= (cut ? 3u : 0u) && drop < shown.size(); ++drop) {
-        if (Utf8ToCp932(prefix(drop)) && Printable(prefix(drop))) {
-            return std::string(prefix(drop)) + more;
+// The bytes already looked at, then the rest of the stream, byte by byte as they are
+// asked for: nothing is read ahead of the reader, so a reader that stops early still
+// reads little of an endless or huge source.
+class StartThenRest : public std::streambuf {
+public:
+    StartThenRest(std::string start, std::streambuf* rest) : start_(std::move(start)), rest_(rest) {
+        setg(start_.data(), start_.data(), start_.data() + start_.size());
+    }
+
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        return rest_->sgetc();
+    }
+    int_type uflow() override {
+        if (gptr() < egptr()) {
+            const int_type c = traits_type::to_int_type(*gptr());
+            gbump(1);
+            return c;
         }
+        return rest_->sbumpc();
     }
-    for (std::size_t drop = 0; drop <= (cut ? 1u : 0u) && drop < shown.size(); ++drop) {
-        const auto decoded = Cp932ToUtf8(prefix(drop));
-        if (decoded && Printable(*decoded)) return *decoded + more;
-    }
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string text;
-    for (const char c : shown) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x20 && b < 0x7F) {
-            text += c;
-        } else {
-            text += "\\x";
-            text += kHex[b >> 4];
-            text += kHex[b & 0xF];
-        }
-    }
-    return text + more;
+
+private:
+    std::string start_;
+    std::streambuf* rest_;
+};
+
+std::string PeakText(double peak) {
+    char buffer[400];  // the largest finite double has 309 digits before the point
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, peak, std::chars_format::fixed, 2);
+    return std::string(buffer, written.ptr);
 }
 
 }  // namespace
 
-WaveReadResult ReadWaveText(std::istream& in) {
-    // Every file is in the plain format for now; formats told apart by their content
-    // are recognised here.
-    return ReadPlainWave(in);
+std::string_view ComponentName(RecordComponent component) {
+    switch (component) {
+        case RecordComponent::NS:
+            return "NS";
+        case RecordComponent::EW:
+            return "EW";
+        case RecordComponent::UD:
+            return "UD";
+    }
+    return "";
 }
 
-WaveReadResult ReadWaveBytes(std::string_view bytes) {
+WaveReadResult ReadWaveText(std::istream& in, std::optional<RecordComponent> component) {
+    std::string start(kStartLength, '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    start.resize(static_cast<std::size_t>(in.gcount()));
+    if (in.bad()) return Failed(LineError(LineReader::Status::Failed, 0, ""));
+    const Format format = DetectFormat(start);
+    StartThenRest buffer(std::move(start), in.rdbuf());
+    std::istream whole(&buffer);
+    switch (format) {
+        case Format::Knet:
+            return ReadKnetRecord(whole);
+        case Format::JmaCsv:
+            return ReadJmaCsvRecord(whole, component);
+        case Format::At2:
+            return ReadAt2Record(whole);
+        case Format::Plain:
+            break;
+    }
+    return ReadPlainWave(whole);
+}
+
+WaveReadResult ReadWaveBytes(std::string_view bytes, std::optional<RecordComponent> component) {
     BytesBuffer buffer(bytes);
     std::istream in(&buffer);
-    return ReadWaveText(in);
+    return ReadWaveText(in, component);
 }
 
-WaveReadResult ReadWaveFile(const std::string& path) {
+WaveReadResult ReadWaveFile(const std::string& path, std::optional<RecordComponent> component) {
     if (path.find('\0') != std::string::npos) return CannotOpen(EINVAL, SystemErrorText(EINVAL));
     // Non-blocking, so that a named pipe chosen by mistake cannot hang the program here.
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -147,7 +194,7 @@ WaveReadResult ReadWaveFile(const std::string& path) {
 
     FileReadBuffer buffer(file.get());
     std::istream in(&buffer);
-    WaveReadResult result = ReadWaveText(in);
+    WaveReadResult result = ReadWaveText(in, component);
     if (result.error && result.error->kind == WaveError::Kind::CannotRead && buffer.error()) {
         result.error->systemError = buffer.error();
         result.error->detail = SystemErrorText(buffer.error());
@@ -188,8 +235,88 @@ FileMessage WaveErrorMessage(const WaveError& error, std::string_view path) {
             prompt = file + "の最初の数値（時間刻み）が「" + DisplayItem(error.detail) + "」（" +
                      line + "）です。\n時間刻みは 0 より大きい数でなければなりません。";
             break;
+        case Kind::HeaderEnded:
+            prompt = file + "の見出しが途中で終わっています。\n" + line + "に「" + error.label +
+                     "」の行があるはずですが、" +
+                     (error.detail.empty() ? "ファイルがそこで終わっています。"
+                                           : "「" + DisplayItem(error.detail) + "」とあります。");
+            break;
+        case Kind::BadSamplingRate:
+            if (error.line == 0) {
+                prompt = file + "に「" + error.label + "」の行がありません。";
+            } else if (error.detail.empty()) {
+                prompt = file + "の「" + error.label + "」（" + line + "）に値がありません。";
+            } else {
+                prompt = file + "の「" + error.label + "」（" + line + "）の値「" +
+                         DisplayItem(error.detail) + "」を読めません。";
+            }
+            prompt += "\nサンプリング周波数と時間刻みは 0 より大きい数でなければなりません。";
+            break;
+        case Kind::BadScaleFactor:
+            prompt = file + "の「" + error.label + "」（" + line + "）の値「" +
+                     DisplayItem(error.detail) +
+                     "」を読めません。\n「3920(gal)/6182761」のように、gal の分子と 0 "
+                     "でない分母が必要です。";
+            break;
+        case Kind::BadHeaderValue:
+            prompt = file + "の「" + error.label + "」（" + line + "）の値「" +
+                     DisplayItem(error.detail) + "」を読めません。\n1 以上の整数が必要です。";
+            break;
+        case Kind::BadUnit:
+            prompt = file + "の単位「" + DisplayItem(error.detail) + "」（" + line +
+                     "）は加速度の " + error.label + " ではありません。\n読み込めるのは加速度の" +
+                     "記録だけです。";
+            break;
+        case Kind::BadCount:
+            prompt = file + "の " + line + "の「" + DisplayItem(error.detail) +
+                     "」は整数のカウント値ではありません。";
+            break;
+        case Kind::ValueTooLarge:
+            if (error.line == 0) {
+                prompt = file + "の値を加速度に換算すると大きすぎる値になります。";
+            } else {
+                prompt = file + "の " + line + "の値「" + DisplayItem(error.detail) +
+                         "」は大きすぎて加速度に換算できません。";
+            }
+            break;
+        case Kind::TooFewValues:
+            prompt = file + "の値が足りません。\n見出しの点数は " + std::to_string(error.expected) +
+                     " 点ですが、" + std::to_string(error.found) + " 点しかありません。";
+            break;
+        case Kind::RowLength:
+            prompt = file + "の " + line + "に値が " + std::to_string(error.found) +
+                     " 個あります（列は " + std::to_string(error.expected) + " 個です）。";
+            break;
+        case Kind::RecordTooLong: {
+            const std::string most = std::to_string(kMaxRecordSamples);
+            prompt = file + "の記録は長すぎます（" + most + " 点を超えています）。\n解析できる" +
+                     "のは " + most + " 点";
+            const double longest = error.timeStep * kMaxRecordSamples;
+            if (std::isfinite(longest)) {
+                prompt += "、この時間刻み（" + NumberText(error.timeStep) + " 秒）では " +
+                          NumberText(longest) + " 秒";
+            }
+            prompt += "までです。";
+            break;
+        }
+        case Kind::ComponentNeeded:
+            prompt = file + "は NS・EW・UD の 3 成分を収めた気象庁の記録ですが、解析する成分" +
+                     "が選ばれていません。\n「地震波選択」でファイルを選び直して下さい。";
+            break;
+        case Kind::ComponentMissing:
+            prompt = file + "には「" + DisplayItem(error.detail) + "」成分の列がありません。";
+            break;
     }
     return FileMessage{"地震波ファイルの読み込みエラー", prompt};
+}
+
+FileMessage RecordInfoMessage(const RecordInfo& info) {
+    std::string prompt = info.format + " 記録";
+    if (!info.station.empty()) prompt += " " + info.station;
+    if (!info.component.empty()) prompt += " (" + info.component + ")";
+    prompt += "、" + std::to_string(info.sampleCount) + " 点、最大加速度 " + PeakText(info.peak) +
+              " cm/s2 を読み込みました。";
+    return FileMessage{"記録の読み込み", prompt};
 }
 
 }  // namespace kestrel

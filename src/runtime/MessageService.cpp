@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 #include "runtime/UiFont.h"
@@ -40,6 +41,24 @@ int QtMessageService::ShowMessage(const QString& prompt, int style, const QStrin
     const int pressed = box.exec();
     if (!yesNo) return kAnswerOk;
     return pressed == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+}
+
+int QtMessageService::AskChoice(const QString& prompt, const QString& title,
+                                const QStringList& choices) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(prompt);
+    box.setFont(UiFont());
+    box.setIcon(QMessageBox::Question);
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices) {
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    }
+    QAbstractButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setEscapeButton(cancel);
+    box.exec();
+    // The close box counts as cancel: it leaves clickedButton() at the escape button.
+    return static_cast<int>(buttons.indexOf(box.clickedButton()));
 }
 
 void QtMessageService::Beep() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -28,6 +29,13 @@ public:
     // A modal message box; returns the button pressed (kAnswerOk, kAnswerYes, kAnswerNo).
     // The event loop, and with it any running timer, goes on while the box is open.
     virtual int ShowMessage(const QString& prompt, int style, const QString& title) = 0;
+    // A modal question with one button per choice and a cancel button; returns the 0-based
+    // index of the choice pressed, or -1 for cancel (and for the close box). Services that
+    // never ask answer cancel.
+    virtual int AskChoice(const QString& /*prompt*/, const QString& /*title*/,
+                          const QStringList& /*choices*/) {
+        return -1;
+    }
     // The system beep.
     virtual void Beep() = 0;
     // Ends the program at once, whatever windows are open or hidden.
@@ -38,6 +46,7 @@ public:
 class QtMessageService : public MessageService {
 public:
     int ShowMessage(const QString& prompt, int style, const QString& title) override;
+    int AskChoice(const QString& prompt, const QString& title, const QStringList& choices) override;
     void Beep() override;
     void EndProgram() override;
 };

@@ -5,7 +5,9 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
+#include "files/WaveFile.h"
 #include "runtime/MessageService.h"
 #include "ui/FileLists.h"
 
@@ -49,6 +51,11 @@ class WaveSelectWindow : public ChooserWindow {
 public:
     explicit WaveSelectWindow(MessageService& messages);
     QPushButton* cmdOK = nullptr;
+
+    // The component picked for the confirmed file when it is a JMA CSV record, read again
+    // by each earthquake run; none for the other formats. Replaced when another file is
+    // confirmed, kept while the window is hidden.
+    std::optional<RecordComponent> WaveComponent;
 };
 
 class SaveSelectWindow : public ChooserWindow {

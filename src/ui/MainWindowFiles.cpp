@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <iterator>
 
 #include "files/ResultFiles.h"
 #include "files/WaveFile.h"
@@ -95,7 +96,23 @@ void MainWindow::ApplyWaveFile() {
                                kOkInformation, QStringLiteral("解析不能"));
         return;
     }
-    const WaveReadResult read = ReadWaveFile(path);
+    std::optional<RecordComponent> component;
+    WaveReadResult read = ReadWaveFile(path);
+    if (read.needsComponent()) {
+        // A JMA CSV record holds three directions: the user picks the one to analyse.
+        const RecordComponent components[] = {RecordComponent::NS, RecordComponent::EW,
+                                              RecordComponent::UD};
+        QStringList choices;
+        for (const RecordComponent c : components) choices << Q(std::string(ComponentName(c)));
+        const int picked = Messages().AskChoice(
+            QStringLiteral("「%1」は NS・EW・UD の 3 成分を収めた気象庁の記録です。\n"
+                           "解析に使う成分を選んで下さい。")
+                .arg(chooser.txtFileName->text()),
+            QStringLiteral("成分の選択"), choices);
+        if (picked < 0 || picked >= static_cast<int>(std::size(components))) return;
+        component = components[picked];
+        read = ReadWaveFile(path, component);
+    }
     if (!read.ok()) {
         const FileMessage m = WaveErrorMessage(*read.error, path);
         Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
@@ -119,6 +136,7 @@ void MainWindow::ApplyWaveFile() {
     const QString durationText = Q(NumberText(duration));
     txtTs->setText(Q(timeStepText));
     txtTl->setText(durationText);
+    chooser.WaveComponent = component;
     chooser.hide();
     show();
     Messages().ShowMessage(QStringLiteral("分割時間を変更しないで下さい。"), kOkInformation,
@@ -126,6 +144,10 @@ void MainWindow::ApplyWaveFile() {
     Messages().ShowMessage(
         QStringLiteral("解析時間を ") + durationText + QStringLiteral(" 秒に設定しました。"),
         kOkInformation, QStringLiteral("解析時間の設定"));
+    if (read.info) {
+        const FileMessage m = RecordInfoMessage(*read.info);
+        Messages().ShowMessage(Q(m.prompt), kOkInformation, Q(m.title));
+    }
 }
 
 std::optional<WaveRecord> MainWindow::LoadWaveRecord() {
@@ -136,7 +158,9 @@ std::optional<WaveRecord> MainWindow::LoadWaveRecord() {
         return std::nullopt;
     }
     const std::string path = ChosenPath(chooser);
-    WaveReadResult read = ReadWaveFile(path);
+    // The component picked when the file was confirmed. A file that has become a JMA CSV
+    // record since then has none, and the reader says so.
+    WaveReadResult read = ReadWaveFile(path, chooser.WaveComponent);
     if (!read.ok()) {
         const FileMessage m = WaveErrorMessage(*read.error, path);
         Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));

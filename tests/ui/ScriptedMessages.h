@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -17,6 +18,12 @@ struct ShownMessage {
     QString title;
 };
 
+struct AskedChoice {
+    QString prompt;
+    QString title;
+    QStringList choices;
+};
+
 class ScriptedMessages : public MessageService {
 public:
     // Answers given in order; when the script runs out, Yes/No questions get No and OK
@@ -26,7 +33,11 @@ public:
     // user's event loop would do meanwhile (timer ticks, for instance).
     std::function<void(const ShownMessage&)> whileOpen;
 
+    // Answers to AskChoice in order (0-based index, -1 for cancel); cancel when it runs out.
+    std::deque<int> choiceAnswers;
+
     std::vector<ShownMessage> shown;
+    std::vector<AskedChoice> asked;
     int beeps = 0;
     int endings = 0;
 
@@ -40,6 +51,14 @@ public:
             return answer;
         }
         return yesNo ? kAnswerNo : kAnswerOk;
+    }
+    int AskChoice(const QString& prompt, const QString& title,
+                  const QStringList& choices) override {
+        asked.push_back({prompt, title, choices});
+        if (choiceAnswers.empty()) return -1;
+        const int answer = choiceAnswers.front();
+        choiceAnswers.pop_front();
+        return answer;
     }
     void Beep() override { ++beeps; }
     void EndProgram() override { ++endings; }

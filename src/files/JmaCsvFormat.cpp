@@ -1,0 +1,134 @@
+#include "files/JmaCsvFormat.h"
+
+#include <cmath>
+
+#include "files/RecordText.h"
+#include "runtime/Conversions.h"
+
+namespace kestrel {
+
+namespace {
+
+using Kind = WaveError::Kind;
+
+// A header value and the line it stands on; line 0 while the header has not given it.
+struct HeaderValue {
+    std::string text;
+    int line = 0;
+};
+
+// The items of a CSV line, without the empty ones that a trailing comma leaves.
+std::vector<std::string_view> Items(std::string_view line) {
+    std::vector<std::string_view> items = SplitCommas(line);
+    while (items.size() > 1 && items.back().empty()) items.pop_back();
+    return items;
+}
+
+// Whether the line names the columns: no "=", and at least one item that is a component
+// name. A line of numbers means the data has begun without the names.
+bool NamesColumns(const std::vector<std::string_view>& items) {
+    for (const std::string_view item : items) {
+        for (const RecordComponent c :
+             {RecordComponent::NS, RecordComponent::EW, RecordComponent::UD}) {
+            if (EqualsNoCase(item, ComponentName(c))) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+WaveReadResult ReadJmaCsvRecord(std::istream& in, std::optional<RecordComponent> component) {
+    constexpr std::string_view kColumnsLabel = "NS,EW,UD";
+    LineReader lines(in);
+    std::string line;
+
+    // The header: "KEY= value" lines up to the line naming the columns.
+    HeaderValue station;
+    HeaderValue rate;
+    HeaderValue unit;
+    std::vector<std::string> columns;
+    for (;;) {
+        const LineReader::Status status = lines.Next(line);
+        if (status == LineReader::Status::End) {
+            return Failed(ErrorAt(Kind::HeaderEnded, lines.Number() + 1, "", kColumnsLabel));
+        }
+        if (status != LineReader::Status::Line) {
+            return Failed(LineError(status, lines.Number(), line));
+        }
+        const std::string_view text = Trim(line);
+        if (text.empty()) continue;
+        const std::size_t equals = text.find('=');
+        if (equals != std::string_view::npos) {
+            const std::string key = LabelKey(text.substr(0, equals));
+            const HeaderValue value{std::string(Trim(text.substr(equals + 1))), lines.Number()};
+            if (key == "sitecode") station = value;
+            if (key == "samplingrate") rate = value;
+            if (key == "unit") unit = value;
+            continue;
+        }
+        const std::vector<std::string_view> items = Items(text);
+        if (!NamesColumns(items)) {
+            return Failed(ErrorAt(Kind::HeaderEnded, lines.Number(),
+                                  text.substr(0, kMaxWaveItemLength), kColumnsLabel));
+        }
+        columns.assign(items.begin(), items.end());
+        break;
+    }
+
+    const std::optional<double> frequency = PositiveNumberWithUnit(rate.text, "Hz");
+    const double timeStep = frequency ? 1.0 / *frequency : 0.0;
+    if (!(std::isfinite(timeStep) && timeStep > 0)) {
+        return Failed(ErrorAt(Kind::BadSamplingRate, rate.line, rate.text, "SAMPLING RATE"));
+    }
+    // The unit may be left out; when it is given it must be gal, "gal(cm/s/s)".
+    if (unit.line != 0 && !StartsWithNoCase(unit.text, "gal")) {
+        return Failed(ErrorAt(Kind::BadUnit, unit.line, unit.text, "gal"));
+    }
+    if (!component) return Failed(ErrorAt(Kind::ComponentNeeded, 0));
+
+    const std::string_view name = ComponentName(*component);
+    std::size_t column = columns.size();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (EqualsNoCase(columns[i], name)) column = i;
+    }
+    if (column == columns.size()) return Failed(ErrorAt(Kind::ComponentMissing, 0, name));
+
+    std::vector<double> samples;
+    for (;;) {
+        const LineReader::Status status = lines.Next(line);
+        if (status == LineReader::Status::End) break;
+        if (status != LineReader::Status::Line) {
+            return Failed(LineError(status, lines.Number(), line));
+        }
+        if (Trim(line).empty()) continue;
+        const std::vector<std::string_view> items = Items(line);
+        if (items.size() != columns.size()) {
+            WaveError e = ErrorAt(Kind::RowLength, lines.Number());
+            e.found = static_cast<long long>(items.size());
+            e.expected = static_cast<long long>(columns.size());
+            return Failed(e);
+        }
+        // Every value of the row is checked: a damaged row is a damaged record.
+        double value = 0;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const std::optional<double> number = StrictNumber(items[i]);
+            if (!number) return Failed(ErrorAt(Kind::MalformedItem, lines.Number(), items[i]));
+            if (i == column) value = *number;
+        }
+        if (samples.size() == kMaxRecordSamples) {
+            WaveError e = ErrorAt(Kind::RecordTooLong, lines.Number());
+            e.timeStep = timeStep;
+            return Failed(e);
+        }
+        samples.push_back(value);
+    }
+
+    RecordInfo info;
+    info.format = "気象庁";
+    info.station = DisplayItem(station.text);
+    info.component = std::string(name);
+    return FinishRecord(timeStep, std::move(samples), std::move(info));
+}
+
+}  // namespace kestrel
