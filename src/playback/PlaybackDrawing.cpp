@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QPen>
-#include <cmath>
 
 namespace kestrel {
 
