@@ -99,6 +99,10 @@ WaveReadResult ReadAt2Record(std::istream& in) {
         }
     }
 
+    // Both layouts name NPTS on the fourth line; without it the values have begun early.
+    if (Upper(header[3]).find("NPTS") == std::string::npos) {
+        return Failed(ErrorAt(Kind::HeaderEnded, 4, header[3], kHeaderNames[3]));
+    }
     if (!IsAccelerationInG(header[2])) {
         return Failed(ErrorAt(Kind::BadUnit, 3, Trim(header[2]), "g"));
     }

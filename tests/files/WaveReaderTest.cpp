@@ -209,22 +209,51 @@ TEST(WaveReader, ARunOnAFileOfNNumbersHasNPlusOnePoints) {
     }
 }
 
+WaveError Error(Kind kind, int line, std::string detail, std::string label = "") {
+    WaveError e;
+    e.kind = kind;
+    e.line = line;
+    e.detail = std::move(detail);
+    e.label = std::move(label);
+    return e;
+}
+
 TEST(WaveReader, MessagesNameTheFileTheLineAndTheItem) {
     const std::string path = "/data/地震 波.txt";
+    WaveError tooFew = Error(Kind::TooFewValues, 0, "");
+    tooFew.found = 3925;
+    tooFew.expected = 3930;
+    WaveError tooLong = Error(Kind::RecordTooLong, 0, "");
+    tooLong.timeStep = 0.02;
     const struct {
         WaveError error;
         std::vector<std::string> parts;
     } cases[] = {
-        {{Kind::CannotOpen, 0, "見つかりません", ENOENT}, {"を開けません", "見つかりません"}},
-        {{Kind::NoNumber, 0, "", 0}, {"数値がありません"}},
-        {{Kind::MalformedItem, 3, "", 0}, {"3 行目", "値のない項目"}},
-        {{Kind::MalformedItem, 7, "\x89\xc1\x91\xac\x93x", 0}, {"7 行目", "「加速度」"}},  // CP932
-        {{Kind::MalformedItem, 2, "加速度", 0}, {"「加速度」"}},                           // UTF-8
-        {{Kind::MalformedItem, 2, std::string("1\0\x1b", 3), 0}, {"「1\\x00\\x1B」"}},
-        {{Kind::MalformedItem, 2, std::string(100, '9'), 0}, {std::string(30, '9') + "…」"}},
-        {{Kind::MalformedItem, 2, "a加加加加加加加加加加加", 0}, {"「a加加加加加加加加加…」"}},
-        {{Kind::TooManyNumbers, 32767, "1", 0}, {"32767 行目", "32766 個"}},
-        {{Kind::NonPositiveTimeStep, 1, "-0.01", 0}, {"時間刻み", "「-0.01」"}},
+        {Error(Kind::CannotOpen, 0, "見つかりません"), {"を開けません", "見つかりません"}},
+        {Error(Kind::NoNumber, 0, ""), {"数値がありません"}},
+        {Error(Kind::MalformedItem, 3, ""), {"3 行目", "値のない項目"}},
+        {Error(Kind::MalformedItem, 7, "\x89\xc1\x91\xac\x93x"),
+         {"7 行目", "「加速度」"}},                                 // CP932
+        {Error(Kind::MalformedItem, 2, "加速度"), {"「加速度」"}},  // UTF-8
+        {Error(Kind::MalformedItem, 2, std::string("1\0\x1b", 3)), {"「1\\x00\\x1B」"}},
+        {Error(Kind::MalformedItem, 2, std::string(100, '9')), {std::string(30, '9') + "…」"}},
+        {Error(Kind::MalformedItem, 2, "a加加加加加加加加加加加"), {"「a加加加加加加加加加…」"}},
+        {Error(Kind::TooManyNumbers, 32767, "1"), {"32767 行目", "32766 個"}},
+        {Error(Kind::NonPositiveTimeStep, 1, "-0.01"), {"時間刻み", "「-0.01」"}},
+        {Error(Kind::HeaderEnded, 11, "", "Sampling Freq(Hz)"),
+         {"見出しが途中で終わって", "11 行目", "「Sampling Freq(Hz)」", "ファイルがそこで"}},
+        {Error(Kind::HeaderEnded, 4, "  1  2", "NPTS, DT"), {"4 行目", "「  1  2」とあります"}},
+        {Error(Kind::BadSamplingRate, 11, "0Hz", "Sampling Freq(Hz)"), {"11 行目", "「0Hz」"}},
+        {Error(Kind::BadSamplingRate, 0, "", "SAMPLING RATE"),
+         {"「SAMPLING RATE」の行がありません"}},
+        {Error(Kind::BadScaleFactor, 14, "3920(gal)/0", "Scale Factor"),
+         {"「3920(gal)/0」", "分母"}},
+        {Error(Kind::BadUnit, 3, "VELOCITY IN CM/S", "g"), {"「VELOCITY IN CM/S」", "加速度の g"}},
+        {Error(Kind::BadCount, 19, "12.5"), {"19 行目", "「12.5」", "整数"}},
+        {tooFew, {"3930 点", "3925 点"}},
+        {tooLong, {"32765 点", "0.02 秒", "655.3 秒まで"}},
+        {Error(Kind::ComponentNeeded, 0, ""), {"気象庁", "選び直して"}},
+        {Error(Kind::ComponentMissing, 0, "UD"), {"「UD」成分の列がありません"}},
     };
     for (const auto& c : cases) {
         const FileMessage m = WaveErrorMessage(c.error, path);

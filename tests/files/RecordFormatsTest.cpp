@@ -1,0 +1,310 @@
+// The networks' records: conversion to cm/s^2 checked against values worked out by hand,
+// the header variants of older files, and the records that must be refused.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+#include "files/RecordFixtures.h"
+#include "files/WaveFile.h"
+
+namespace kestrel {
+namespace {
+
+using Kind = WaveError::Kind;
+using test::At2Fixture;
+using test::At2Text;
+using test::JmaFixture;
+using test::JmaText;
+using test::KnetFixture;
+using test::KnetText;
+
+KnetFixture Knet(std::vector<long long> counts) {
+    KnetFixture f;
+    f.counts = std::move(counts);
+    return f;
+}
+
+TEST(RecordFormats, KnetCountsAreScaledAndTheMeanRemoved) {
+    // Counts x numerator / denominator, minus the mean of the whole record.
+    const struct {
+        KnetFixture file;
+        double timeStep;
+        std::vector<double> samples;
+        double tolerance;  // 0: exact
+    } cases[] = {
+        // Counts of exactly +-3920 gal: 3920, -3920, 0, 3920, mean 980.
+        {Knet({6182761, -6182761, 0, 6182761}), 0.01, {2940, -4900, -980, 2940}, 0},
+        // 1000 x 3920 / 6182761 etc., mean 3920 / 6182761.
+        {Knet({1000, -1000, 3}),
+         0.01,
+         {0.63338692859064094, -0.6346549704897213, 0.0012680418990803624},
+         1e-15},
+        // 2000 / 2^23 gal per count, exact in binary.
+        {[] {
+             KnetFixture f = Knet({1, 3});
+             f.scale = "2000(gal)/8388608";
+             f.frequency = "200Hz";
+             return f;
+         }(),
+         0.005,
+         {-0.0002384185791015625, 0.0002384185791015625},
+         0},
+        // An older header: "Lon.", "Max. Acc.(gal)", CR LF, blanks in the scale factor.
+        {[] {
+             KnetFixture f = Knet({8223790, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+             f.scale = "7845 (gal) / 8223790";
+             f.longitudeLabel = "Lon.";
+             f.peakLabel = "Max. Acc.(gal)";
+             f.lineEnd = "\r\n";
+             return f;
+         }(),
+         0.01,
+         {7060.5, -784.5, -784.5, -784.5, -784.5, -784.5, -784.5, -784.5, -784.5, -784.5},
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.scale);
+        const WaveReadResult r = ReadWaveBytes(KnetText(c.file));
+        ASSERT_TRUE(r.ok()) << static_cast<int>(r.error->kind) << " " << r.error->line;
+        EXPECT_EQ(r.record.timeStep, c.timeStep);
+        ASSERT_EQ(r.record.samples.size(), c.samples.size());
+        for (std::size_t k = 0; k < c.samples.size(); ++k) {
+            EXPECT_NEAR(r.record.samples[k], c.samples[k], c.tolerance) << k;
+        }
+    }
+}
+
+TEST(RecordFormats, EachFormatNamesWhatWasRead) {
+    KnetFixture kik = Knet({100, -100});
+    kik.station = "IWTH25";
+    kik.direction = "4";
+    JmaFixture jma;
+    jma.site = "\x90\xE5\x91\xE4";  // 仙台 in CP932
+    jma.rows = {"1, 2, 3", "-4, -5, -6"};
+    At2Fixture older;
+    older.event = "IMPERIAL VALLEY 05/19/40 0439, EL CENTRO ARRAY #9, 270";
+    older.points = "    2    0.02000    NPTS, DT";
+    older.values = {"0.1", "-0.2"};
+    const struct {
+        std::string bytes;
+        std::optional<RecordComponent> component;
+        RecordInfo info;
+    } cases[] = {
+        {KnetText(Knet({6182761, -6182761, 0, 6182761})), {}, {"K-NET", "MYG004", "N-S", 4, 4900}},
+        {KnetText(kik), {}, {"KiK-net", "IWTH25", "4", 2, 100 * 3920.0 / 6182761}},
+        {JmaText(jma), RecordComponent::EW, {"気象庁", "仙台", "EW", 2, 5}},
+        {At2Text(older), {}, {"PEER NGA", "EL CENTRO ARRAY #9", "270", 2, 0.2 * 980.665}},
+    };
+    for (const auto& c : cases) {
+        const WaveReadResult r = ReadWaveBytes(c.bytes, c.component);
+        ASSERT_TRUE(r.ok()) << c.info.format;
+        ASSERT_TRUE(r.info);
+        EXPECT_EQ(r.info->format, c.info.format);
+        EXPECT_EQ(r.info->station, c.info.station);
+        EXPECT_EQ(r.info->component, c.info.component);
+        EXPECT_EQ(r.info->sampleCount, c.info.sampleCount);
+        EXPECT_DOUBLE_EQ(r.info->peak, c.info.peak);
+    }
+    EXPECT_FALSE(ReadWaveBytes("0.01\n1\n").info);  // a plain file names nothing
+    EXPECT_EQ(RecordInfoMessage({"K-NET", "MYG004", "N-S", 30000, 2699.3249}).prompt,
+              "K-NET 記録 MYG004 (N-S)、30000 点、最大加速度 2699.32 cm/s2 を読み込みました。");
+}
+
+TEST(RecordFormats, JmaCsvGivesThePickedColumnAndAsksWithoutOne) {
+    JmaFixture f;
+    f.rows = {"1.5, -2, 0.25", "  -0.5,4,-8", "", "3,2,1,"};
+    f.columns = " NS, EW, UD,";
+    const std::string bytes = JmaText(f);
+    const WaveReadResult unasked = ReadWaveBytes(bytes);
+    EXPECT_TRUE(unasked.needsComponent());
+    const struct {
+        RecordComponent component;
+        std::vector<double> samples;
+    } cases[] = {
+        {RecordComponent::NS, {1.5, -0.5, 3}},
+        {RecordComponent::EW, {-2, 4, 2}},
+        {RecordComponent::UD, {0.25, -8, 1}},
+    };
+    for (const auto& c : cases) {
+        const WaveReadResult r = ReadWaveBytes(bytes, c.component);
+        ASSERT_TRUE(r.ok());
+        EXPECT_EQ(r.record.timeStep, 0.01);
+        EXPECT_EQ(r.record.samples, c.samples);
+    }
+}
+
+TEST(RecordFormats, At2ValuesInGAreReadUpToNpts) {
+    At2Fixture f;
+    f.values = {"1.0", "-.5", "0.25E+00", "2", "9.9", "garbage"};  // NPTS = 4
+    const WaveReadResult r = ReadWaveBytes(At2Text(f));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.record.timeStep, 0.005);
+    EXPECT_EQ(r.record.samples, (std::vector<double>{980.665, -490.3325, 245.16625, 1961.33}));
+    EXPECT_EQ(r.info->station, "El Centro Array #9");
+    EXPECT_EQ(r.info->component, "180");
+}
+
+// A record `samples` long in the format, at 100 Hz (AT2: DT = 0.005).
+std::string LongRecord(char format, int samples) {
+    if (format == 'K') return KnetText(Knet(std::vector<long long>(samples, 7)));
+    if (format == 'J') {
+        JmaFixture f;
+        f.rows.assign(samples, "1,2,3");
+        return JmaText(f);
+    }
+    At2Fixture f;
+    f.points = "NPTS= " + std::to_string(samples) + ", DT= .005 SEC";
+    f.values.assign(samples, ".01");
+    return At2Text(f);
+}
+
+TEST(RecordFormats, TheLongestRecordFitsAndALongerOneSaysHowLongAtItsRate) {
+    const struct {
+        char format;
+        const char* longest;
+    } cases[] = {{'K', "327.65 秒"}, {'J', "327.65 秒"}, {'A', "163.825 秒"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        const WaveReadResult fits =
+            ReadWaveBytes(LongRecord(c.format, kMaxRecordSamples), RecordComponent::UD);
+        ASSERT_TRUE(fits.ok());
+        EXPECT_EQ(fits.record.Count(), kMaxWaveNumbers);
+        const WaveReadResult over =
+            ReadWaveBytes(LongRecord(c.format, kMaxRecordSamples + 1), RecordComponent::UD);
+        ASSERT_FALSE(over.ok());
+        ASSERT_EQ(over.error->kind, Kind::RecordTooLong);
+        const std::string prompt = WaveErrorMessage(*over.error, "x").prompt;
+        EXPECT_NE(prompt.find(c.longest), std::string::npos) << prompt;
+    }
+}
+
+TEST(RecordFormats, BadRecordsAreRefusedWithTheLineAndTheReason) {
+    const auto knet = [](auto change) {
+        KnetFixture f = Knet({1, 2, 3});
+        change(f);
+        return KnetText(f);
+    };
+    const auto jma = [](auto change) {
+        JmaFixture f;
+        f.rows = {"1,2,3"};
+        change(f);
+        return JmaText(f);
+    };
+    const auto at2 = [](auto change) {
+        At2Fixture f;
+        f.values = {"1", "2", "3", "4"};
+        change(f);
+        return At2Text(f);
+    };
+    const auto ns = RecordComponent::NS;
+    const struct {
+        std::string bytes;
+        std::optional<RecordComponent> component;
+        Kind kind;
+        int line;
+        std::string detail;
+    } cases[] = {
+        // K-NET and KiK-net
+        {knet([](auto& f) {
+             f.headerLines = 10;
+             f.counts.clear();
+         }),
+         {}, Kind::HeaderEnded, 11, ""},
+        {knet([](auto& f) { f.headerLines = 16; }),
+         {},
+         Kind::HeaderEnded,
+         17,
+         "        1        2        3"},
+        {knet([](auto& f) { f.frequency = "0Hz"; }), {}, Kind::BadSamplingRate, 11, "0Hz"},
+        {knet([](auto& f) { f.frequency = "-100Hz"; }), {}, Kind::BadSamplingRate, 11, "-100Hz"},
+        {knet([](auto& f) { f.frequency = ""; }), {}, Kind::BadSamplingRate, 11, ""},
+        {knet([](auto& f) { f.scale = "3920(gal)/0"; }),
+         {},
+         Kind::BadScaleFactor,
+         14,
+         "3920(gal)/0"},
+        {knet([](auto& f) { f.scale = "3920(gal)"; }), {}, Kind::BadScaleFactor, 14, "3920(gal)"},
+        {knet([](auto& f) { f.scale = "3920(gal)/"; }), {}, Kind::BadScaleFactor, 14, "3920(gal)/"},
+        {knet([](auto& f) { f.scale = "3920(kine)/6182761"; }),
+         {},
+         Kind::BadScaleFactor,
+         14,
+         "3920(kine)/6182761"},
+        {knet([](auto& f) { f.afterCounts = "  12.5\n"; }), {}, Kind::BadCount, 19, "12.5"},
+        {knet([](auto& f) { f.afterCounts = "  1 2 3e2\n"; }), {}, Kind::BadCount, 19, "3e2"},
+        {knet([](auto& f) { f.counts.push_back(4294967296); }),
+         {},
+         Kind::BadCount,
+         18,
+         "4294967296"},
+        {knet([](auto& f) { f.counts.clear(); }), {}, Kind::NoNumber, 0, ""},
+        {knet([](auto& f) { f.scale = "1e300(gal)/1e-300"; }), {}, Kind::ValueTooLarge, 0, ""},
+        {knet([](auto& f) { f.afterCounts = std::string(5000, '1'); }),
+         {},
+         Kind::MalformedItem,
+         19,
+         std::string(kMaxWaveItemLength, '1')},
+        // JMA CSV
+        {jma([](auto& f) {
+             f.columns.clear();
+             f.rows.clear();
+         }),
+         ns, Kind::HeaderEnded, 7, ""},
+        {jma([](auto& f) { f.columns.clear(); }), ns, Kind::HeaderEnded, 7, "1,2,3"},
+        {jma([](auto& f) { f.rateLine.clear(); }), ns, Kind::BadSamplingRate, 0, ""},
+        {jma([](auto& f) { f.rateLine = "SAMPLING RATE= 0Hz"; }),
+         {},
+         Kind::BadSamplingRate,
+         4,
+         "0Hz"},
+        {jma([](auto& f) { f.unitLine = "UNIT = cm/s"; }), {}, Kind::BadUnit, 5, "cm/s"},
+        {jma([](auto& f) {
+             f.columns = "NS,EW";
+             f.rows = {"1,2"};
+         }),
+         RecordComponent::UD, Kind::ComponentMissing, 0, "UD"},
+        {jma([](auto& f) { f.rows.push_back("4,5"); }), ns, Kind::RowLength, 9, ""},
+        {jma([](auto& f) { f.rows.push_back("4,x,6"); }), ns, Kind::MalformedItem, 9, "x"},
+        {jma([](auto& f) { f.rows.push_back("4,,6"); }), ns, Kind::MalformedItem, 9, ""},
+        {jma([](auto& f) { f.rows.clear(); }), ns, Kind::NoNumber, 0, ""},
+        // PEER NGA AT2
+        {at2([](auto& f) { f.headerLines = 3; }), {}, Kind::HeaderEnded, 4, "  1  2  3  4"},
+        {at2([](auto& f) { f.units = "VELOCITY TIME SERIES IN UNITS OF CM/S"; }),
+         {},
+         Kind::BadUnit,
+         3,
+         "VELOCITY TIME SERIES IN UNITS OF CM/S"},
+        {at2([](auto& f) { f.points = "NPTS= 4, DT= 0.0 SEC"; }),
+         {},
+         Kind::BadSamplingRate,
+         4,
+         "0.0"},
+        {at2([](auto& f) { f.points = "NPTS= 4, DT= -.01 SEC"; }),
+         {},
+         Kind::BadSamplingRate,
+         4,
+         "-.01"},
+        {at2([](auto& f) { f.points = "NPTS= 4"; }), {}, Kind::BadSamplingRate, 4, ""},
+        {at2([](auto& f) { f.points = "NPTS= 0, DT= .01 SEC"; }), {}, Kind::BadHeaderValue, 4, "0"},
+        {at2([](auto& f) { f.points = "NPTS= 4.5, DT= .01 SEC"; }),
+         {},
+         Kind::BadHeaderValue,
+         4,
+         "4.5"},
+        {at2([](auto& f) { f.values.pop_back(); }), {}, Kind::TooFewValues, 0, ""},
+        {at2([](auto& f) { f.values[1] = "1.0.0"; }), {}, Kind::MalformedItem, 5, "1.0.0"},
+        {at2([](auto& f) { f.values[2] = "1e308"; }), {}, Kind::ValueTooLarge, 5, "1e308"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.substr(0, 300));
+        const WaveReadResult r = ReadWaveBytes(c.bytes, c.component);
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.error->kind, c.kind);
+        EXPECT_EQ(r.error->line, c.line);
+        EXPECT_EQ(r.error->detail, c.detail);
+    }
+}
+
+}  // namespace
+}  // namespace kestrel
