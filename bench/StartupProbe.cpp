@@ -17,7 +17,7 @@ namespace {
 class FirstPaint : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
+        if (event->type() == QEvent::Paint && !seen_ && watched->isWidgetType()) {
             seen_ = true;
             const auto now = std::chrono::system_clock::now().time_since_epoch();
             std::printf("%lld\n", static_cast<long long>(
@@ -39,8 +39,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     kestrel::QtMessageService messages;
     kestrel::MainWindow window(messages);
+    // The first paint of any of the window's widgets: the window is on screen.
     FirstPaint probe;
-    window.installEventFilter(&probe);
+    app.installEventFilter(&probe);
     window.show();
     return app.exec();
 }
