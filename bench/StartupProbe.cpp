@@ -24,7 +24,7 @@ public:
                                       std::chrono::duration_cast<std::chrono::nanoseconds>(now)
                                           .count()));
             std::fflush(stdout);
-            QTimer::singleShot(0, qApp, &QApplication::quit);
+            QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });
         }
         return QObject::eventFilter(watched, event);
     }
