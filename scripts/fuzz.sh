@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the wave file reader with libFuzzer for SECONDS seconds (default 60).
+# Fuzzes the wave file readers (plain, K-NET/KiK-net, JMA CSV, PEER NGA AT2) with
+# libFuzzer for SECONDS seconds (default 60).
 #   scripts/fuzz.sh [SECONDS]
 # Builds with clang under AddressSanitizer and UndefinedBehaviorSanitizer in build/fuzz,
 # seeds the corpus with a few wave files, and exits non-zero when the fuzzer finds a crash,
@@ -21,6 +22,24 @@ printf '0.01,1,2,3\n4,5,6\n' >"$corpus/commas"
 printf '\xEF\xBB\xBF0.01\n1E-02\n+3\n.5\n\n  \n-7.\n' >"$corpus/bom-and-forms"
 printf '0.01\n1,,2\n' >"$corpus/empty-item"
 printf '0\n1\n' >"$corpus/zero-step"
+knet_header() {
+    printf 'Origin Time       2011/03/11 14:46:00\nLat.              38.103\n'
+    printf 'Long.             142.860\nDepth. (km)       24\nMag.              9.0\n'
+    printf 'Station Code      MYG004\nStation Lat.      38.7292\n'
+    printf 'Station Long.     141.0217\nStation Height(m) 230\n'
+    printf 'Record Time       2011/03/11 14:47:03\nSampling Freq(Hz) %s\n' "$1"
+    printf 'Duration Time(s)  300\nDir.              N-S\nScale Factor      %s\n' "$2"
+    printf 'Max. Acc. (gal)   2699.617\nLast Correction   2011/03/11 14:46:48\nMemo.\n'
+}
+{ knet_header 100Hz '3920(gal)/6182761'; printf '  -2044  -2031  -2032     17\n      3\n'; } \
+    >"$corpus/knet"
+{ knet_header 0Hz '3920(gal)/0'; printf '  1.5\n'; } >"$corpus/knet-bad"
+printf ' SITE CODE= 47590\r\n SAMPLING RATE= 100Hz\r\n UNIT  = gal(cm/s/s)\r\n NS, EW, UD\r\n1.5,-2,0.25\r\n-0.5,4,-8\r\n' \
+    >"$corpus/jma-csv"
+printf 'PEER NGA STRONG MOTION DATABASE RECORD\nImperial Valley-06, 10/15/1979, El Centro Array #9, 180\nACCELERATION TIME SERIES IN UNITS OF G\nNPTS=     6, DT=   .0050 SEC\n  .0062257  -.1E-02  0.3  1  2\n  -4.5E+00\n' \
+    >"$corpus/at2"
+printf 'PEER STRONG MOTION DATABASE RECORD\nIMPERIAL VALLEY 05/19/40 0439, EL CENTRO ARRAY #9, 270\nACCELERATION TIME SERIES IN UNITS OF G\n    3    0.02000    NPTS, DT\n .1 .2\n' \
+    >"$corpus/at2-old-short"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

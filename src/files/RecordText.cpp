@@ -35,20 +35,13 @@ LineReader::Status LineReader::Next(std::string& line) {
     line.clear();
     if (atStart_) {
         atStart_ = false;
-        // A UTF-8 byte-order mark: three bytes that belong to no line.
-        if (in_.peek() == 0xEF) {
-            in_.get();
-            if (in_.peek() == 0xBB) {
-                in_.get();
-                if (in_.peek() == 0xBF) {
-                    in_.get();
-                } else {
-                    line = "\xEF\xBB";
-                }
-            } else {
-                line = "\xEF";
-            }
+        // A UTF-8 byte-order mark belongs to no line; bytes that only begin like one do.
+        const unsigned char mark[] = {0xEF, 0xBB, 0xBF};
+        for (const unsigned char byte : mark) {
+            if (in_.peek() != byte) break;
+            line.push_back(static_cast<char>(in_.get()));
         }
+        if (line.size() == sizeof mark) line.clear();
     }
     int c = in_.get();
     if (c == kEnd && line.empty()) return in_.bad() ? Status::Failed : Status::End;

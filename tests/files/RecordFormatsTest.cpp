@@ -127,10 +127,13 @@ TEST(RecordFormats, JmaCsvGivesThePickedColumnAndAsksWithoutOne) {
         {RecordComponent::UD, {0.25, -8, 1}},
     };
     for (const auto& c : cases) {
-        const WaveReadResult r = ReadWaveBytes(bytes, c.component);
-        ASSERT_TRUE(r.ok());
-        EXPECT_EQ(r.record.timeStep, 0.01);
-        EXPECT_EQ(r.record.samples, c.samples);
+        // Spreadsheet programs may put a UTF-8 byte-order mark in front.
+        for (const std::string& text : {bytes, "\xEF\xBB\xBF" + bytes}) {
+            const WaveReadResult r = ReadWaveBytes(text, c.component);
+            ASSERT_TRUE(r.ok());
+            EXPECT_EQ(r.record.timeStep, 0.01);
+            EXPECT_EQ(r.record.samples, c.samples);
+        }
     }
 }
 
