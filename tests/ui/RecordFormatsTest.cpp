@@ -9,7 +9,6 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cmath>
 #include <cstdio>
 
 #include "files/RecordFixtures.h"
@@ -29,34 +28,21 @@ void WriteFile(const QString& path, const std::string& bytes) {
     f.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-test::KnetFixture Knet(int samples) {
+// Small records with known values, one of each format.
+std::string SmallKnet() {
     test::KnetFixture f;
-    for (int k = 0; k < samples; ++k) {
-        f.counts.push_back(std::lround(2'000'000 * std::sin(k * 0.05) + 1000 * (k % 7)));
-    }
-    return f;
+    f.counts = {6182761, -6182761, 0, 6182761};
+    return test::KnetText(f);
 }
-
-test::JmaFixture Jma(int samples) {
+std::string SmallJma() {
     test::JmaFixture f;
-    for (int k = 0; k < samples; ++k) {
-        char row[80];
-        std::snprintf(row, sizeof row, "%.3f,%.3f,%.3f", 300 * std::sin(k * 0.05),
-                      -200 * std::cos(k * 0.07), 50 * std::sin(k * 0.11));
-        f.rows.push_back(row);
-    }
-    return f;
+    f.rows = {"1,2,3", "-4,-5,-6"};
+    return test::JmaText(f);
 }
-
-test::At2Fixture At2(int samples) {
+std::string SmallAt2() {
     test::At2Fixture f;
-    f.points = "NPTS= " + std::to_string(samples) + ", DT= .0050 SEC";
-    for (int k = 0; k < samples; ++k) {
-        char value[40];
-        std::snprintf(value, sizeof value, "%.7E", 0.3 * std::sin(k * 0.04));
-        f.values.push_back(value);
-    }
-    return f;
+    f.values = {"1.0", "-.5", ".25", "2"};
+    return test::At2Text(f);
 }
 
 // The plain wave file of a record: its time step and samples with every digit they have.
@@ -135,20 +121,13 @@ private:
     }
 
 private slots:
-    void recordSetsTheBoxesAsItsPlainFileAndSaysWhatWasRead();
-    void runOnARecordEqualsTheRunOnItsPlainFile();
+    void aRecordActsAsThePlainFileOfItsNumbers();
     void componentQuestionAndCancel();
     void anotherFileDropsTheComponent();
     void badRecordsChangeNothing();
 };
 
-void RecordFormatsTest::recordSetsTheBoxesAsItsPlainFileAndSaysWhatWasRead() {
-    test::KnetFixture knet;
-    knet.counts = {6182761, -6182761, 0, 6182761};
-    test::JmaFixture jma;
-    jma.rows = {"1,2,3", "-4,-5,-6"};
-    test::At2Fixture at2;
-    at2.values = {"1.0", "-.5", ".25", "2"};
+void RecordFormatsTest::aRecordActsAsThePlainFileOfItsNumbers() {
     const struct {
         std::string bytes;
         int choice;  // the answer to the component question, -1 when none is asked
@@ -156,11 +135,13 @@ void RecordFormatsTest::recordSetsTheBoxesAsItsPlainFileAndSaysWhatWasRead() {
         const char* duration;
         const char* read;
     } cases[] = {
-        {test::KnetText(knet), -1, "0.01", "0.04",
+        {SmallKnet(), -1, "0.01", "0.04",
          "K-NET 記録 MYG004 (N-S)、4 点、最大加速度 4900.00 cm/s2 を読み込みました。"},
-        {test::JmaText(jma), 1, "0.01", "0.02",
+        {SmallJma(), 1, "0.01", "0.02",
          "気象庁 記録 47590 (EW)、2 点、最大加速度 5.00 cm/s2 を読み込みました。"},
-        {test::At2Text(at2), -1, "0.005", "0.02",
+        {SmallJma(), 2, "0.01", "0.02",
+         "気象庁 記録 47590 (UD)、2 点、最大加速度 6.00 cm/s2 を読み込みました。"},
+        {SmallAt2(), -1, "0.005", "0.02",
          "PEER NGA 記録 El Centro Array #9 (180)、4 点、最大加速度 1961.33 cm/s2 "
          "を読み込みました。"},
     };
@@ -179,43 +160,20 @@ void RecordFormatsTest::recordSetsTheBoxesAsItsPlainFileAndSaysWhatWasRead() {
         QCOMPARE(f.messages.shown[2].prompt, QString::fromUtf8(c.read));
         QCOMPARE(f.messages.shown[2].style, int{kOkInformation});
         QCOMPARE(f.messages.shown[2].title, QStringLiteral("記録の読み込み"));
+        const std::optional<Response> onRecord = f.Run();
+        QVERIFY(onRecord);
 
-        // The plain file of the same numbers sets the same texts, with two messages only.
+        // The plain file of the same numbers: the same texts, two messages, the same run.
         const std::optional<RecordComponent> component =
             c.choice >= 0 ? std::optional(RecordComponent(c.choice)) : std::nullopt;
-        WriteFile(f.Path(QStringLiteral("plain.txt")),
-                  PlainText(ReadWaveBytes(c.bytes, component).record));
+        const WaveRecord record = ReadWaveBytes(c.bytes, component).record;
+        QCOMPARE(onRecord->stepCount, record.Count() + 1);
+        WriteFile(f.Path(QStringLiteral("plain.txt")), PlainText(record));
         f.messages.shown.clear();
         f.Confirm(QStringLiteral("plain.txt"));
         QCOMPARE(f.window.txtTs->text(), QString::fromLatin1(c.timeStep));
         QCOMPARE(f.window.txtTl->text(), QString::fromLatin1(c.duration));
         QCOMPARE(f.messages.shown.size(), std::size_t{2});
-    }
-}
-
-void RecordFormatsTest::runOnARecordEqualsTheRunOnItsPlainFile() {
-    const struct {
-        std::string bytes;
-        std::optional<RecordComponent> component;
-    } cases[] = {
-        {test::KnetText(Knet(3000)), std::nullopt},
-        {test::JmaText(Jma(2000)), RecordComponent::EW},
-        {test::JmaText(Jma(2000)), RecordComponent::UD},
-        {test::At2Text(At2(2500)), std::nullopt},
-    };
-    for (const auto& c : cases) {
-        Fixture f;
-        WriteFile(f.Path(QStringLiteral("record.dat")), c.bytes);
-        if (c.component) f.messages.choiceAnswers = {static_cast<int>(*c.component)};
-        f.Confirm(QStringLiteral("record.dat"));
-        const std::optional<Response> onRecord = f.Run();
-        QVERIFY(onRecord);
-
-        const WaveRecord record = ReadWaveBytes(c.bytes, c.component).record;
-        QCOMPARE(onRecord->stepCount, record.Count() + 1);
-        QCOMPARE(f.window.State().CacSeries[0], record.samples[0]);
-        WriteFile(f.Path(QStringLiteral("plain.txt")), PlainText(record));
-        f.Confirm(QStringLiteral("plain.txt"));
         const std::optional<Response> onPlain = f.Run();
         QVERIFY(onPlain);
         QVERIFY(*onRecord == *onPlain);
@@ -224,7 +182,7 @@ void RecordFormatsTest::runOnARecordEqualsTheRunOnItsPlainFile() {
 
 void RecordFormatsTest::componentQuestionAndCancel() {
     Fixture f;
-    WriteFile(f.Path(QStringLiteral("jma.csv")), test::JmaText(Jma(10)));
+    WriteFile(f.Path(QStringLiteral("jma.csv")), SmallJma());
     f.Confirm(QStringLiteral("jma.csv"));  // the script answers cancel
     QCOMPARE(f.messages.asked.size(), std::size_t{1});
     QCOMPARE(f.messages.asked[0].title, QStringLiteral("成分の選択"));
@@ -240,15 +198,14 @@ void RecordFormatsTest::componentQuestionAndCancel() {
     f.messages.choiceAnswers = {2};
     Chooser()->cmdOK->click();
     QCOMPARE(Chooser()->WaveComponent, std::optional(RecordComponent::UD));
-    QCOMPARE(f.window.txtTl->text(), QStringLiteral("0.1"));
+    QCOMPARE(f.window.txtTl->text(), QStringLiteral("0.02"));
     QVERIFY(!Chooser()->isVisible());
 }
 
 void RecordFormatsTest::anotherFileDropsTheComponent() {
     Fixture f;
-    const std::string jma = test::JmaText(Jma(10));
-    WriteFile(f.Path(QStringLiteral("jma.csv")), jma);
-    WriteFile(f.Path(QStringLiteral("knet.NS")), test::KnetText(Knet(10)));
+    WriteFile(f.Path(QStringLiteral("jma.csv")), SmallJma());
+    WriteFile(f.Path(QStringLiteral("knet.NS")), SmallKnet());
     f.messages.choiceAnswers = {0};
     f.Confirm(QStringLiteral("jma.csv"));
     QCOMPARE(Chooser()->WaveComponent, std::optional(RecordComponent::NS));
@@ -258,7 +215,7 @@ void RecordFormatsTest::anotherFileDropsTheComponent() {
 
     // The confirmed file has become a JMA CSV record since: the run cannot tell which
     // component to take, says so and computes nothing.
-    WriteFile(f.Path(QStringLiteral("knet.NS")), jma);
+    WriteFile(f.Path(QStringLiteral("knet.NS")), SmallJma());
     QVERIFY(!f.Run());
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
@@ -268,25 +225,18 @@ void RecordFormatsTest::anotherFileDropsTheComponent() {
 }
 
 void RecordFormatsTest::badRecordsChangeNothing() {
-    test::KnetFixture shortHeader = Knet(10);
-    shortHeader.headerLines = 12;
-    test::KnetFixture zeroRate = Knet(10);
-    zeroRate.frequency = "0Hz";
-    test::JmaFixture twoColumns;
-    twoColumns.columns = "NS,EW";
-    twoColumns.rows = {"1,2"};
-    test::At2Fixture tooFew = At2(10);
-    tooFew.values.pop_back();
+    test::KnetFixture longest;
+    longest.counts.assign(kMaxRecordSamples + 1, 7);
     const struct {
         std::string bytes;
         int choice;
         const char* part;
     } cases[] = {
-        {test::KnetText(shortHeader), -1, "見出しが途中で終わって"},
-        {test::KnetText(zeroRate), -1, "「0Hz」"},
-        {test::KnetText(Knet(kMaxRecordSamples + 1)), -1, "327.65 秒"},
-        {test::JmaText(twoColumns), 2, "「UD」成分の列がありません"},
-        {test::At2Text(tooFew), -1, "9 点しかありません"},
+        {SmallKnet().substr(0, 300), -1, "見出しが途中で終わって"},
+        {test::KnetText(longest), -1, "327.65 秒"},
+        {SmallJma().replace(SmallJma().find("NS, EW, UD"), 10, "NS, EW"), 2,
+         "「UD」成分の列がありません"},
+        {SmallAt2().replace(SmallAt2().find("  2\n"), 4, ""), -1, "3 点しかありません"},
     };
     for (const auto& c : cases) {
         Fixture f;
