@@ -69,8 +69,7 @@ WaveReadResult ReadJmaCsvRecord(std::istream& in, std::optional<RecordComponent>
         }
         const std::vector<std::string_view> items = Items(text);
         if (!NamesColumns(items)) {
-            return Failed(ErrorAt(Kind::HeaderEnded, lines.Number(),
-                                  text.substr(0, kMaxWaveItemLength), kColumnsLabel));
+            return Failed(ErrorAt(Kind::HeaderEnded, lines.Number(), text, kColumnsLabel));
         }
         columns.assign(items.begin(), items.end());
         break;

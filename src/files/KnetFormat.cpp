@@ -109,8 +109,7 @@ WaveReadResult ReadKnetRecord(std::istream& in) {
         }
         const std::string_view text = line;
         if (!LabelKey(text.substr(0, kLabelColumns)).starts_with(kHeader[i].key)) {
-            return Failed(ErrorAt(Kind::HeaderEnded, lines.Number(),
-                                  text.substr(0, kMaxWaveItemLength), kHeader[i].name));
+            return Failed(ErrorAt(Kind::HeaderEnded, lines.Number(), text, kHeader[i].name));
         }
         values[i] = Trim(text.size() > kLabelColumns ? text.substr(kLabelColumns) : "");
         valueLines[i] = lines.Number();

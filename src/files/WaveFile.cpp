@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -100,9 +101,9 @@ Format DetectFormat(std::string_view start) {
     return Format::Plain;
 }
 
-// The bytes already looked at, then the rest of the stream, byte by byte as they are
-// asked for: nothing is read ahead of the reader, so a reader that stops early still
-// reads little of an endless or huge source.
+// The bytes already looked at, then the rest of the stream. Only what the rest has
+// already buffered is taken in one go; nothing more is read ahead of the reader, so a
+// reader that stops early still reads little of an endless or huge source.
 class StartThenRest : public std::streambuf {
 public:
     StartThenRest(std::string start, std::streambuf* rest) : start_(std::move(start)), rest_(rest) {
@@ -112,20 +113,20 @@ public:
 protected:
     int_type underflow() override {
         if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-        return rest_->sgetc();
-    }
-    int_type uflow() override {
-        if (gptr() < egptr()) {
-            const int_type c = traits_type::to_int_type(*gptr());
-            gbump(1);
-            return c;
+        if (traits_type::eq_int_type(rest_->sgetc(), traits_type::eof())) {
+            return traits_type::eof();
         }
-        return rest_->sbumpc();
+        std::streamsize n = std::min<std::streamsize>(rest_->in_avail(), sizeof block_);
+        n = n > 0 ? rest_->sgetn(block_, n) : 0;
+        if (n == 0) block_[n++] = traits_type::to_char_type(rest_->sbumpc());  // unbuffered
+        setg(block_, block_, block_ + n);
+        return traits_type::to_int_type(*gptr());
     }
 
 private:
     std::string start_;
     std::streambuf* rest_;
+    char block_[4096];
 };
 
 std::string PeakText(double peak) {
