@@ -7,36 +7,20 @@
 #include <QPushButton>
 #include <exception>
 
-#include "runtime/UiFont.h"
+#include "ui/FormLayout.h"
 
 namespace kestrel {
-
-namespace {
-
-template <typename Widget>
-Widget* Place(Widget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(Px(left), Px(top), Px(width), Px(height));
-    return widget;
-}
-
-}  // namespace
 
 ChooserWindow::ChooserWindow(MessageService& messages, const QString& caption, int widthTwips,
                              int heightTwips)
     : messages_(messages) {
-    setWindowTitle(caption);
-    // A fixed-size dialog border: title and close box, no minimise or maximise buttons.
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(UiFont());
-    setFixedSize(Px(widthTwips), Px(heightTwips));
+    SetUpFixedDialog(this, caption, widthTwips, heightTwips);
 
     Drive1 = Place(new DriveList(this), 120, 480, 2895, 300);
     Dir1 = Place(new FolderList(this), 120, 840, 2895, 2820);
     File1 = Place(new FileList(this), 3120, 480, 2895, 3150);
     txtFileName = Place(new QLineEdit(this), 3120, 120, 2895, 270);
-    lblFileName = Place(new QLabel(QStringLiteral("ファイル名(&N)："), this), 120, 120, 2895, 255);
-    lblFileName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblFileName = Place(MakeLabel(this, "ファイル名(&N)：", Qt::AlignRight), 120, 120, 2895, 255);
     lblFileName->setBuddy(txtFileName);
     Drive1->setObjectName(QStringLiteral("Drive1"));
     Dir1->setObjectName(QStringLiteral("Dir1"));

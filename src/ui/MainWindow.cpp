@@ -11,31 +11,12 @@
 #include <algorithm>
 
 #include "runtime/Conversions.h"
-#include "runtime/UiFont.h"
 #include "ui/FaultMessages.h"
+#include "ui/FormLayout.h"
 
 namespace kestrel {
 
 namespace {
-
-// Places a control at its position and size given in twips.
-template <typename Widget>
-Widget* Place(Widget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(Px(left), Px(top), Px(width), Px(height));
-    return widget;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* caption, Qt::Alignment align) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setAlignment(align | Qt::AlignVCenter);
-    return label;
-}
-
-QLineEdit* MakeBox(QWidget* parent, const char* text) {
-    auto* box = new QLineEdit(QString::fromUtf8(text), parent);
-    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return box;
-}
 
 std::string Text(const QLineEdit* box) {
     return box->text().toStdString();
@@ -56,12 +37,7 @@ void FitRightAlignedLabel(QLabel* label) {
 MainWindow::MainWindow(MessageService& messages, QWidget* parent)
     : QWidget(parent), messages_(messages), state_(std::make_unique<AnalysisState>()) {
     setObjectName(QStringLiteral("frmAnalysis"));
-    setWindowTitle(QStringLiteral("Kestrel(線形加速度法)"));
-    // A fixed-size dialog border: title and close box, no minimise or maximise buttons.
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(UiFont());
-    setFixedSize(Px(8250), Px(3900));
+    SetUpFixedDialog(this, QStringLiteral("Kestrel(線形加速度法)"), 8250, 3900);
     BuildControls();
 
     connect(cmdCycle, &QPushButton::clicked, this, &MainWindow::cmdCycle_Click);

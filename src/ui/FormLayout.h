@@ -1,0 +1,36 @@
+// What every window of the program shares in building itself: positions given in twips,
+// labels and right-aligned boxes, and the fixed-size dialog frame with the Japanese font.
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include "runtime/UiFont.h"
+
+namespace kestrel {
+
+// A rectangle given in twips, in pixels.
+inline QRect TwipRect(int left, int top, int width, int height) {
+    return QRect(Px(left), Px(top), Px(width), Px(height));
+}
+
+// Places a control at its position and size given in twips.
+template <typename Widget>
+Widget* Place(Widget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(TwipRect(left, top, width, height));
+    return widget;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* caption, Qt::Alignment align = Qt::AlignLeft);
+
+// A text box; the program's boxes hold numbers and are right-aligned.
+QLineEdit* MakeBox(QWidget* parent, const char* text);
+
+// A fixed-size dialog frame (title and close box, no minimise or maximise buttons) with
+// the given title, client size in twips and the program's font.
+void SetUpFixedDialog(QWidget* window, const QString& title, int widthTwips, int heightTwips);
+
+}  // namespace kestrel
