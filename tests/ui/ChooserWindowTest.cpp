@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "ui/ChooserWindows.h"
+#include "ui/FormChecks.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
 
@@ -33,21 +34,9 @@ void CheckLayout(QWidget& w, const Row* rows, std::size_t count, const char* con
         QVERIFY2(control, row.name);
         QCOMPARE(control->geometry(),
                  QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
-        QString caption;
-        if (auto* b = qobject_cast<QPushButton*>(control)) caption = b->text();
-        if (auto* l = qobject_cast<QLabel*>(control)) caption = l->text();
-        if (auto* e = qobject_cast<QLineEdit*>(control)) caption = e->text();
-        QCOMPARE(caption, QString::fromUtf8(row.caption));
+        QCOMPARE(kestrel::test::CaptionOf(control), QString::fromUtf8(row.caption));
     }
-    auto nextStop = [](QWidget* from) {
-        QWidget* next = from->nextInFocusChain();
-        while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
-        return next;
-    };
-    for (std::size_t i = 1; i < orderCount; ++i) {
-        auto* from = w.findChild<QWidget*>(QString::fromLatin1(order[i - 1]));
-        QCOMPARE(nextStop(from)->objectName(), QString::fromLatin1(order[i]));
-    }
+    kestrel::test::CheckTabOrder(w, {order, orderCount});
 }
 
 void WriteFile(const QString& path, const QByteArray& bytes) {

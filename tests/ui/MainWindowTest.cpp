@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "runtime/Conversions.h"
+#include "ui/FormChecks.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
 
@@ -88,14 +89,6 @@ const ControlRow kLabels[] = {
     {"Label6", "建物固有周期(s)：", 120, 2400, 1455, 255},
 };
 
-QString CaptionOf(QWidget* w) {
-    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
-    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
-    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
-    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
-    return {};
-}
-
 void MainWindowTest::layoutMatchesTheTable() {
     Fixture f;
     MainWindow& w = f.window;
@@ -113,7 +106,7 @@ void MainWindowTest::layoutMatchesTheTable() {
         QVERIFY2(control, row.name);
         QCOMPARE(control->geometry(),
                  QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
-        QCOMPARE(CaptionOf(control), QString::fromUtf8(row.caption));
+        QCOMPARE(test::CaptionOf(control), QString::fromUtf8(row.caption));
         if (auto* box = qobject_cast<QLineEdit*>(control)) {
             QVERIFY2(box->alignment() & Qt::AlignRight, row.name);
         }
@@ -143,15 +136,7 @@ void MainWindowTest::layoutMatchesTheTable() {
         "cmdExit",        "cmdWave",        "chkPicture",  "txtCacMax", "cmdCycle",
         "optOrgCycleDis", "txtOrgCycleDis", "txtDisMax",
     };
-    auto nextStop = [](QWidget* from) {
-        QWidget* next = from->nextInFocusChain();
-        while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
-        return next;
-    };
-    for (std::size_t i = 1; i < std::size(order); ++i) {
-        auto* from = w.findChild<QWidget*>(QString::fromLatin1(order[i - 1]));
-        QCOMPARE(nextStop(from)->objectName(), QString::fromLatin1(order[i]));
-    }
+    test::CheckTabOrder(w, order);
 }
 
 void MainWindowTest::startsWithTheInitialState() {

@@ -15,6 +15,7 @@
 
 #include "runtime/Conversions.h"
 #include "ui/FaultMessages.h"
+#include "ui/FormChecks.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWindow.h"
 #include "ui/ScriptedMessages.h"
@@ -165,12 +166,7 @@ void PlaybackWindowTest::layoutMatchesTheTable() {
         "txtAcc",    "txtVel",    "txtDis",    "txtCacMax", "txtCacMin", "txtAccMax", "txtAccMin",
         "txtVelMax", "txtVelMin", "txtDisMax", "txtDisMin", "pctVel",    "txtCycle",  "pctCac",
     };
-    for (std::size_t i = 1; i < std::size(order); ++i) {
-        QWidget* next = w.findChild<QWidget*>(QString::fromLatin1(order[i - 1]));
-        do next = next->nextInFocusChain();
-        while (!(next->focusPolicy() & Qt::TabFocus));
-        QCOMPARE(next->objectName(), QString::fromLatin1(order[i]));
-    }
+    kestrel::test::CheckTabOrder(w, order);
 }
 
 void PlaybackWindowTest::wholePlaybacksOnTheRealTimer() {
