@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
-
 #include <chrono>
 #include <cstdio>
 
@@ -20,9 +19,9 @@ public:
         if (event->type() == QEvent::Paint && !seen_ && watched->isWidgetType()) {
             seen_ = true;
             const auto now = std::chrono::system_clock::now().time_since_epoch();
-            std::printf("%lld\n", static_cast<long long>(
-                                      std::chrono::duration_cast<std::chrono::nanoseconds>(now)
-                                          .count()));
+            std::printf("%lld\n",
+                        static_cast<long long>(
+                            std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
             std::fflush(stdout);
             QTimer::singleShot(0, qApp, [] { QApplication::exit(0); });
         }
