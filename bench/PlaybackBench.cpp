@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
@@ -117,6 +118,42 @@ void BM_WholePlayback(benchmark::State& bench, const char* timeStep, const char*
     }
 }
 
+// "解析開始" with the default inputs, from the click until control is back in the event
+// loop: the run and either the end message (answered at once) or the hand-over, which
+// creates and shows the playback window.
+class AnswerAtOnce : public MessageService {
+public:
+    int ShowMessage(const QString&, int, const QString&) override { return kAnswerOk; }
+    void Beep() override {}
+    void EndProgram() override {}
+};
+
+void BM_DefaultRunClick(benchmark::State& bench, bool animation) {
+    AnswerAtOnce messages;
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        auto window = std::make_unique<MainWindow>(messages);
+        window->chkPicture->setChecked(animation);
+        window->show();
+        QApplication::processEvents();
+        bench.ResumeTiming();
+        window->cmdStart->click();
+        bench.PauseTiming();
+        window->Timer1->stop();
+        window.reset();
+        QApplication::processEvents();
+        bench.ResumeTiming();
+    }
+}
+
+BENCHMARK_CAPTURE(BM_DefaultRunClick, endMessage, false)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(BM_DefaultRunClick, handOverToPlayback, true)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 BENCHMARK(BM_TickLogic)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TickOnWindow)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_TickOnWindowWithRepaint)
