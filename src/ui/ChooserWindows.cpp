@@ -36,8 +36,9 @@ ChooserWindow::ChooserWindow(MessageService& messages, const QString& caption, i
                               kOkExclamation, QStringLiteral("フォルダーを開けません"));
     });
 
-    // A new chooser opens at the process's current folder and its drive.
-    Dir1->SetPath(QDir::currentPath());
+    // A new chooser opens at the process's current folder and its drive; if that folder
+    // has gone or may not be read, at the home folder.
+    if (!Dir1->SetPath(QDir::currentPath())) Dir1->SetPath(QDir::homePath());
     Drive1->ShowDriveOf(Dir1->Path());
 }
 

@@ -94,6 +94,7 @@ private slots:
     void failedSaveKeepsTheDestination();
     void saveChooserButtons();
     void unreadableDriveKeepsTheLists();
+    void goneCurrentFolderOpensAtHome();
 };
 
 void ChooserWindowTest::layoutsMatchTheTables() {
@@ -335,6 +336,19 @@ void ChooserWindowTest::unreadableDriveKeepsTheLists() {
     QCOMPARE(wave.Dir1->Path(), QDir(dir.path()).absolutePath());
     QCOMPARE(wave.Drive1->currentIndex(), 1);
     QCOMPARE(messages.endings, 0);
+}
+
+void ChooserWindowTest::goneCurrentFolderOpensAtHome() {
+    const QString before = QDir::currentPath();
+    {
+        QTemporaryDir dir;
+        QDir::setCurrent(dir.path());
+    }  // the folder is removed while it is still the current one
+    ScriptedMessages messages;
+    SaveSelectWindow save(messages);
+    QCOMPARE(save.Dir1->Path(), QDir::homePath());
+    QCOMPARE(save.File1->Path(), QDir::homePath());
+    QDir::setCurrent(before);
 }
 
 QTEST_MAIN(ChooserWindowTest)
