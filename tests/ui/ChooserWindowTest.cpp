@@ -70,18 +70,8 @@ private:
         QTemporaryDir dir;
     };
 
-    static WaveSelectWindow* WaveChooser() {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* c = qobject_cast<WaveSelectWindow*>(w)) return c;
-        }
-        return nullptr;
-    }
-    static SaveSelectWindow* SaveChooser() {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* c = qobject_cast<SaveSelectWindow*>(w)) return c;
-        }
-        return nullptr;
-    }
+    static WaveSelectWindow* WaveChooser() { return test::TopLevel<WaveSelectWindow>(); }
+    static SaveSelectWindow* SaveChooser() { return test::TopLevel<SaveSelectWindow>(); }
 
 private slots:
     void layoutsMatchTheTables();

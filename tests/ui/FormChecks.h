@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +35,15 @@ inline void CheckTabOrder(QWidget& window, std::span<const char* const> order) {
         QVERIFY2(from, order[i - 1]);
         QCOMPARE(NextTabStop(from)->objectName(), QString::fromLatin1(order[i]));
     }
+}
+
+// The open top-level window of a kind, if there is one.
+template <typename Window>
+Window* TopLevel() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* found = qobject_cast<Window*>(w)) return found;
+    }
+    return nullptr;
 }
 
 }  // namespace kestrel::test

@@ -14,6 +14,7 @@
 #include "files/RecordFixtures.h"
 #include "files/WaveFile.h"
 #include "ui/ChooserWindows.h"
+#include "ui/FormChecks.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
 
@@ -113,12 +114,7 @@ private:
         QTemporaryDir dir;
     };
 
-    static WaveSelectWindow* Chooser() {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* c = qobject_cast<WaveSelectWindow*>(w)) return c;
-        }
-        return nullptr;
-    }
+    static WaveSelectWindow* Chooser() { return test::TopLevel<WaveSelectWindow>(); }
 
 private slots:
     void aRecordActsAsThePlainFileOfItsNumbers();
