@@ -39,6 +39,7 @@ MainWindow::MainWindow(MessageService& messages, QWidget* parent)
     setObjectName(QStringLiteral("frmAnalysis"));
     SetUpFixedDialog(this, QStringLiteral("Kestrel(線形加速度法)"), 8250, 3900);
     BuildControls();
+    BuildStudyCommand();
 
     connect(cmdCycle, &QPushButton::clicked, this, &MainWindow::cmdCycle_Click);
     connect(cmdStart, &QPushButton::clicked, this, &MainWindow::cmdStart_Click);

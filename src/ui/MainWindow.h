@@ -2,6 +2,7 @@
 // display, the excitation choice and the commands, and owns the analysis state.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -70,6 +71,11 @@ public:
     // has been told why).
     std::optional<WaveRecord> LoadWaveRecord();
 
+    // Study (MainWindowStudy.cpp): "結果の検討(&R)" opens the study window, or brings the
+    // open one to the front and computes it again; Study() is the open one, if any.
+    void cmdStudy_Click();
+    QWidget* Study() const { return study_; }
+
     // Controls, named as the program has always named them.
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
@@ -105,6 +111,7 @@ public:
     QPushButton* cmdSelect = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdExit = nullptr;
+    QPushButton* cmdStudy = nullptr;
     QTimer* Timer1 = nullptr;
 
     PlaybackParts& Playback();
@@ -115,12 +122,14 @@ protected:
 
 private:
     void BuildControls();
+    void BuildStudyCommand();
     void ReportFault(const Fault& fault, bool naturalPeriodOnly);
 
     MessageService& messages_;
     std::unique_ptr<AnalysisState> state_;
     std::unique_ptr<PlaybackParts, PlaybackPartsDeleter> playback_;
     std::unique_ptr<FileParts, FilePartsDeleter> files_;
+    QPointer<QWidget> study_;
 };
 
 // Creates the playback and file parts; defined beside their deleters.

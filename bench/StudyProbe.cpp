@@ -1,0 +1,150 @@
+// Study-window probe: times, on the wall clock, the click on "結果の検討(&R)" to the first
+// paint of the opened window's chart, and a "再計算(&U)" after a change of the damping list
+// to the repaint of the chart, for the default building and a 32,765-sample record. Each is
+// repeated; the medians and the single times are printed in milliseconds. Message boxes
+// are answered at once without showing. Run it on a display (scripts/run.sh's way, or under
+// xvfb-run) or offscreen.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "runtime/MessageService.h"
+#include "ui/ChooserWindows.h"
+#include "ui/MainWindow.h"
+#include "ui/StudyChart.h"
+#include "ui/StudyTabs.h"
+#include "ui/StudyWindow.h"
+
+namespace {
+
+class SilentMessages : public kestrel::MessageService {
+public:
+    int ShowMessage(const QString& prompt, int, const QString&) override {
+        std::fprintf(stderr, "message: %s\n", prompt.toUtf8().constData());
+        return kestrel::kAnswerOk;
+    }
+    void Beep() override {}
+    void EndProgram() override {}
+};
+
+// A record of n samples 0.01 s apart: a few decaying tones with a deterministic noise.
+std::string RecordText(int n) {
+    std::string text = "0.01\r\n";
+    unsigned state = 12345;
+    for (int k = 0; k < n; ++k) {
+        const double t = k * 0.01;
+        state = state * 1103515245u + 12345u;
+        const double noise = static_cast<double>((state >> 8) & 0xffff) / 32768.0 - 1.0;
+        const double envelope = std::exp(-std::pow((t - 40) / 25, 2));
+        const double a =
+            envelope * (250 * std::sin(7.3 * t) + 120 * std::sin(17.1 * t) + 80 * noise);
+        char number[32];
+        std::snprintf(number, sizeof number, "%.4f\r\n", a);
+        text += number;
+    }
+    return text;
+}
+
+// Notes the first paint of a widget and stops the clock once that paint is done.
+class PaintWatch : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched == target && !done) {
+            done = true;
+            QTimer::singleShot(0, qApp, [this] { elapsedMs = clock.nsecsElapsed() / 1e6; });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    QObject* target = nullptr;
+    bool done = false;
+    double elapsedMs = -1;
+    QElapsedTimer clock;
+};
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void WaitFor(const PaintWatch& watch) {
+    QElapsedTimer limit;
+    limit.start();
+    while (watch.elapsedMs < 0 && limit.elapsed() < 10000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    {
+        QFile f(dir.filePath(QStringLiteral("record.txt")));
+        if (!f.open(QIODevice::WriteOnly)) return 1;
+        f.write(QByteArray::fromStdString(RecordText(32765)));
+    }
+    SilentMessages messages;
+    kestrel::MainWindow window(messages);
+    window.show();
+    window.cmdWave->click();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
+            chooser->txtFileName->setText(QStringLiteral("record.txt"));
+            chooser->cmdOK->click();
+        }
+    }
+    QApplication::processEvents();
+
+    std::vector<double> opens, recomputes;
+    const char* lists[] = {"2, 5, 10", "2, 5"};
+    for (int round = 0; round < rounds; ++round) {
+        PaintWatch open;
+        app.installEventFilter(&open);
+        open.clock.start();
+        window.cmdStudy->click();
+        auto* study = qobject_cast<kestrel::StudyWindow*>(window.Study());
+        if (!study) return 1;
+        open.target = study->spectrum->chart->viewport();
+        WaitFor(open);
+        app.removeEventFilter(&open);
+        opens.push_back(open.elapsedMs);
+
+        PaintWatch again;
+        again.target = study->spectrum->chart->viewport();
+        app.installEventFilter(&again);
+        study->spectrum->txtDampings->setText(QString::fromLatin1(lists[round % 2]));
+        again.clock.start();
+        study->cmdRecompute->click();
+        WaitFor(again);
+        app.removeEventFilter(&again);
+        recomputes.push_back(again.elapsedMs);
+
+        study->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+    }
+    auto print = [](const char* what, const std::vector<double>& v) {
+        std::printf("%s: median %.1f ms (", what, Median(v));
+        for (std::size_t i = 0; i < v.size(); ++i) std::printf(i ? " %.1f" : "%.1f", v[i]);
+        std::printf(")\n");
+    };
+    print("open to drawn chart", opens);
+    print("recompute to redrawn chart", recomputes);
+    return 0;
+}

@@ -1,0 +1,451 @@
+// "解法の精度": the three displacements and the two errors against time with a zoom, the
+// table of peaks and method properties, the period elongation against Δt/T, and the red
+// line past the stability limit.
+#include <QChart>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "runtime/Conversions.h"
+#include "study/MethodComparison.h"
+#include "study/StudyFiles.h"
+#include "ui/FaultMessages.h"
+#include "ui/StudyChart.h"
+#include "ui/StudyTabs.h"
+
+namespace kestrel {
+
+namespace {
+
+const QColor kLinearColor(0, 90, 200);
+const QColor kExactColor(20, 20, 20);
+const QColor kAverageColor(0, 150, 70);
+
+QString Utf8(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Method minus exact over the points both have.
+std::vector<double> Difference(const std::vector<double>& method,
+                               const std::vector<double>& exact) {
+    const std::size_t n = std::min(method.size(), exact.size());
+    std::vector<double> d(n);
+    for (std::size_t i = 0; i < n; ++i) d[i] = method[i] - exact[i];
+    return d;
+}
+
+// A ratio against the limit with as many decimals as it takes to show that it is larger:
+// "0.62 > 0.551", "0.5514 > 0.551".
+QString RatioBeyond(double ratio, double limit) {
+    const QString shownLimit = QString::number(limit, 'f', 3);
+    for (int decimals = 2; decimals < 8; ++decimals) {
+        const QString shown = QString::number(ratio, 'f', decimals);
+        if (shown.toDouble() > shownLimit.toDouble()) return shown;
+    }
+    return QString::number(ratio, 'g', 10);
+}
+
+QLineEdit* RangeBox() {
+    auto* box = new QLineEdit;
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    box->setFixedWidth(70);
+    return box;
+}
+
+}  // namespace
+
+struct AccuracyTab::Result {
+    MethodComparison m;
+    std::vector<double> linearError;   // linear - exact
+    std::vector<double> averageError;  // average - exact
+    // The series of the time charts, refilled for the range shown.
+    QLineSeries* linear = nullptr;
+    QLineSeries* exact = nullptr;
+    QLineSeries* average = nullptr;
+    QLineSeries* linearErr = nullptr;
+    QLineSeries* averageErr = nullptr;
+};
+
+AccuracyTab::AccuracyTab() {
+    lblStability = new QLabel;
+    lblStability->setStyleSheet(QStringLiteral("color: #d00000;"));
+    lblStability->setWordWrap(true);
+    lblStability->hide();
+    txtFrom = RangeBox();
+    txtTo = RangeBox();
+    cmdRange = new QPushButton(QStringLiteral("範囲を表示(&V)"));
+    cmdWhole = new QPushButton(QStringLiteral("全体を表示(&E)"));
+    response = new StudyChartView;
+    errors = new StudyChartView;
+    elongation = new StudyChartView;
+    for (StudyChartView* view : {response, errors, elongation}) view->setChart(MakeStudyChart());
+    response->setRubberBand(QChartView::HorizontalRubberBand);
+    errors->setRubberBand(QChartView::HorizontalRubberBand);
+    table = new QTableWidget(7, 3);
+    table->setHorizontalHeaderLabels(
+        {QStringLiteral("線形加速度法"), QStringLiteral("厳密解"), QStringLiteral("平均加速度法")});
+    table->setVerticalHeaderLabels({
+        QStringLiteral("最大変位(cm)"),
+        QStringLiteral("最大値の誤差(%)"),
+        QStringLiteral("Δt/T"),
+        QStringLiteral("安定限界 Δt/T"),
+        QStringLiteral("周期の伸び(%)"),
+        QStringLiteral("見かけの減衰定数(%)"),
+        QStringLiteral("発散した時刻(s)"),
+    });
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    lblReadout = new QLabel(QStringLiteral(" "));
+
+    const std::pair<QObject*, const char*> names[] = {
+        {lblStability, "lblStability"}, {txtFrom, "txtFrom"},          {txtTo, "txtTo"},
+        {cmdRange, "cmdRange"},         {cmdWhole, "cmdWhole"},        {response, "chtResponse"},
+        {errors, "chtErrors"},          {elongation, "chtElongation"}, {table, "tblAccuracy"},
+        {lblReadout, "lblReadout"},
+    };
+    for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
+
+    auto* range = new QHBoxLayout;
+    auto* fromLabel = new QLabel(QStringLiteral("表示する時刻(s)(&F)："));
+    fromLabel->setBuddy(txtFrom);
+    range->addWidget(fromLabel);
+    range->addWidget(txtFrom);
+    range->addWidget(new QLabel(QStringLiteral("～")));
+    range->addWidget(txtTo);
+    range->addWidget(cmdRange);
+    range->addWidget(cmdWhole);
+    range->addWidget(
+        new QLabel(QStringLiteral("（グラフ上を左右にドラッグして拡大、右クリックで縮小）")));
+    range->addStretch(1);
+
+    charts_ = new QWidget;
+    auto* left = new QVBoxLayout;
+    left->addWidget(response, 3);
+    left->addWidget(errors, 2);
+    auto* right = new QVBoxLayout;
+    right->addWidget(table);
+    right->addWidget(elongation, 1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 3);
+    columns->addLayout(right, 2);
+    auto* inside = new QVBoxLayout(charts_);
+    inside->setContentsMargins(0, 0, 0, 0);
+    inside->addWidget(lblStability);
+    inside->addLayout(columns, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(range);
+    layout->addWidget(charts_, 1);
+    layout->addWidget(lblReadout);
+
+    connect(cmdRange, &QPushButton::clicked, this, &AccuracyTab::ApplyRangeBoxes);
+    connect(txtFrom, &QLineEdit::returnPressed, this, &AccuracyTab::ApplyRangeBoxes);
+    connect(txtTo, &QLineEdit::returnPressed, this, &AccuracyTab::ApplyRangeBoxes);
+    connect(cmdWhole, &QPushButton::clicked, this, [this] { ShowTimeRange(0, 0); });
+    for (StudyChartView* view : {response, errors}) {
+        connect(view, &StudyChartView::pointerMoved, this,
+                [this](double x, double) { ShowReadout(x); });
+        connect(view, &StudyChartView::pointerLeft, this,
+                [this] { lblReadout->setText(QStringLiteral(" ")); });
+    }
+}
+
+AccuracyTab::~AccuracyTab() = default;
+
+bool AccuracyTab::HasResult() const {
+    return result_ != nullptr;
+}
+
+QWidget* AccuracyTab::Charts() {
+    return charts_;
+}
+
+void AccuracyTab::Compute(const StudyInputs& inputs, MessageService& messages) {
+    result_.reset();
+    auto result = std::make_unique<Result>();
+    result->m = CompareMethods(inputs.texts, inputs.selected, inputs.record);
+    const MethodComparison& m = result->m;
+    lblStability->hide();
+    if (!m.compared) {
+        // Nothing was stepped: the run's own message, as "解析開始" shows it.
+        if (m.run.status == RunResult::Status::Faulted) {
+            messages.ShowMessage(FaultMessage(m.run.fault), kOkExclamation,
+                                 QStringLiteral("解析エラー"));
+            lblStability->setText(FaultMessage(m.run.fault));
+            lblStability->show();
+        }
+        DrawTimeCharts();
+        FillTable();
+        DrawElongation();
+        return;
+    }
+    result->linearError = Difference(m.linear.displacement, m.exact.displacement);
+    result->averageError = Difference(m.average.displacement, m.exact.displacement);
+    result_ = std::move(result);
+    if (m.stepRatio > m.stabilityLimit) {
+        lblStability->setText(QStringLiteral("分割時間が安定限界を超えています (Δt/T = %1 > %2)")
+                                  .arg(RatioBeyond(m.stepRatio, m.stabilityLimit),
+                                       QString::number(m.stabilityLimit, 'f', 3)));
+        lblStability->show();
+    } else if (m.run.status == RunResult::Status::Faulted) {
+        lblStability->setText(FaultMessage(m.run.fault));
+        lblStability->show();
+    }
+    DrawTimeCharts();
+    FillTable();
+    DrawElongation();
+}
+
+void AccuracyTab::DrawTimeCharts() {
+    for (StudyChartView* view : {response, errors}) {
+        QChart* c = view->chart();
+        c->removeAllSeries();
+        for (QAbstractAxis* axis : c->axes()) {
+            c->removeAxis(axis);
+            delete axis;
+        }
+    }
+    std::vector<QAbstractSeries*> top, bottom;
+    if (result_) {
+        Result& r = *result_;
+        QChart* c = response->chart();
+        r.linear = AddLine(c, QStringLiteral("線形加速度法"), kLinearColor);
+        r.exact = AddLine(c, QStringLiteral("厳密解"), kExactColor, 1.0);
+        r.average = AddLine(c, QStringLiteral("平均加速度法 (Newmark β=1/4)"), kAverageColor);
+        top = {r.linear, r.exact, r.average};
+        c = errors->chart();
+        r.linearErr = AddLine(c, QStringLiteral("線形加速度法 − 厳密解"), kLinearColor);
+        r.averageErr = AddLine(c, QStringLiteral("平均加速度法 − 厳密解"), kAverageColor);
+        bottom = {r.linearErr, r.averageErr};
+    }
+    const double end = result_ && !result_->m.time.empty() ? result_->m.time.back() : 1;
+    QAbstractAxis* x1 =
+        SetAxis(response->chart(), Qt::AlignBottom, false, QStringLiteral("時刻(s)"), 0, end, top);
+    SetAxis(response->chart(), Qt::AlignLeft, false, QStringLiteral("相対変位(cm)"), -1, 1, top);
+    QAbstractAxis* x2 =
+        SetAxis(errors->chart(), Qt::AlignBottom, false, QStringLiteral("時刻(s)"), 0, end, bottom);
+    SetAxis(errors->chart(), Qt::AlignLeft, false, QStringLiteral("誤差(cm)"), -1, 1, bottom);
+    // A zoom by the mouse changes an axis: both charts follow it, after the zoom is done.
+    for (QAbstractAxis* axis : {x1, x2}) {
+        connect(static_cast<QValueAxis*>(axis), &QValueAxis::rangeChanged, this,
+                [this](qreal min, qreal max) {
+                    if (syncing_) return;
+                    QTimer::singleShot(0, this, [this, min, max] { ShowTimeRange(min, max); });
+                });
+    }
+    ShowTimeRange(0, 0);
+}
+
+void AccuracyTab::ShowTimeRange(double from, double to) {
+    if (!result_ || result_->m.time.empty()) {
+        txtFrom->clear();
+        txtTo->clear();
+        return;
+    }
+    Result& r = *result_;
+    const std::vector<double>& time = r.m.time;
+    const double first = time.front(), last = time.back();
+    if (!(from < to)) from = first, to = last;
+    from = std::max(from, first);
+    to = std::min(to, last);
+    if (!(from < to)) from = first, to = last;
+    if (!(from < to)) to = from + 1;  // a single point
+    from_ = from;
+    to_ = to;
+    const int columns = static_cast<int>(std::max(response->chart()->plotArea().width(), 1000.0));
+    auto fill = [&](QLineSeries* series, const std::vector<double>& values) {
+        const auto points = Envelope(std::span(time).first(std::min(time.size(), values.size())),
+                                     values, from, to, columns);
+        series->replace(points);
+        return points;
+    };
+    const QList<QPointF> top = fill(r.linear, r.m.linear.displacement) +
+                               fill(r.exact, r.m.exact.displacement) +
+                               fill(r.average, r.m.average.displacement);
+    const QList<QPointF> bottom =
+        fill(r.linearErr, r.linearError) + fill(r.averageErr, r.averageError);
+    syncing_ = true;
+    auto setRanges = [&](StudyChartView* view, const QList<QPointF>& points) {
+        QChart* c = view->chart();
+        // The values within the range only (the envelope has one point beyond each edge).
+        double lo = 0, hi = 0;
+        bool any = false;
+        for (const QPointF& p : points) {
+            if (p.x() < from || p.x() > to) continue;
+            lo = any ? std::min(lo, p.y()) : p.y();
+            hi = any ? std::max(hi, p.y()) : p.y();
+            any = true;
+        }
+        if (!any || hi <= lo) {
+            const double pad = any && lo != 0 ? std::abs(lo) * 0.1 : 1;
+            lo -= pad;
+            hi += pad;
+        } else {
+            const double pad = (hi - lo) * 0.05;
+            lo -= pad;
+            hi += pad;
+        }
+        for (QAbstractAxis* axis : c->axes(Qt::Horizontal)) axis->setRange(from, to);
+        for (QAbstractAxis* axis : c->axes(Qt::Vertical)) {
+            axis->setRange(lo, hi);
+            static_cast<QValueAxis*>(axis)->applyNiceNumbers();
+        }
+    };
+    setRanges(response, top);
+    setRanges(errors, bottom);
+    syncing_ = false;
+    txtFrom->setText(QString::fromStdString(NumberText(from)));
+    txtTo->setText(QString::fromStdString(NumberText(to)));
+}
+
+void AccuracyTab::ApplyRangeBoxes() {
+    const auto from = StrictNumber(txtFrom->text().toStdString());
+    const auto to = StrictNumber(txtTo->text().toStdString());
+    // A range that cannot be read shows the whole run.
+    if (!from || !to) return ShowTimeRange(0, 0);
+    ShowTimeRange(*from, *to);
+}
+
+void AccuracyTab::FillTable() {
+    table->clearContents();
+    auto set = [this](int row, int column, const QString& text) {
+        auto* item = new QTableWidgetItem(text);
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table->setItem(row, column, item);
+    };
+    if (!result_) return;
+    const MethodComparison& m = result_->m;
+    const MethodSeries* series[] = {&m.linear, &m.exact, &m.average};
+    const QString none = QStringLiteral("—");
+    for (int column = 0; column < 3; ++column) {
+        const MethodSeries& s = *series[column];
+        set(0, column, ShortNumber(s.peak));
+        set(1, column, column == 1 || !s.peakError ? none : ShortNumber(*s.peakError * 100));
+        set(6, column,
+            s.divergedAt ? ShortNumber(*s.divergedAt)
+                         : (column == 1 ? none : QStringLiteral("発散なし")));
+    }
+    set(2, 0, ShortNumber(m.stepRatio));
+    set(2, 1, none);
+    set(2, 2, ShortNumber(m.stepRatio));
+    set(3, 0, QStringLiteral("√3/π = %1").arg(QString::number(m.stabilityLimit, 'f', 3)));
+    set(3, 1, none);
+    set(3, 2, QStringLiteral("なし (無条件安定)"));
+    const StepProperties* properties[] = {&m.linearProperties, nullptr, &m.averageProperties};
+    for (int column : {0, 2}) {
+        const StepProperties& p = *properties[column];
+        set(4, column, p.stable ? ShortNumber(p.periodElongation) : QStringLiteral("不安定"));
+        set(5, column, p.stable ? ShortNumber(p.apparentDamping * 100) : QStringLiteral("不安定"));
+    }
+    set(4, 1, QStringLiteral("0"));
+    set(5, 1, ShortNumber(m.dampingRatio * 100));
+    table->resizeRowsToContents();
+    int height = table->horizontalHeader()->height() + 4;
+    for (int row = 0; row < table->rowCount(); ++row) height += table->rowHeight(row);
+    table->setFixedHeight(height);
+}
+
+void AccuracyTab::DrawElongation() {
+    QChart* c = elongation->chart();
+    c->removeAllSeries();
+    for (QAbstractAxis* axis : c->axes()) {
+        c->removeAxis(axis);
+        delete axis;
+    }
+    const double h = result_ ? result_->m.dampingRatio : 0;
+    const double ratio = result_ ? result_->m.stepRatio : 0;
+    const bool valid = h >= 0 && h < 1;
+    std::vector<QAbstractSeries*> all;
+    QList<QPointF> everything;
+    double xMax = 0.6;
+    if (valid) {
+        const struct {
+            StepMethod method;
+            const char* name;
+            QColor color;
+        } curves[] = {{StepMethod::LinearAcceleration, "線形加速度法", kLinearColor},
+                      {StepMethod::AverageAcceleration, "平均加速度法", kAverageColor}};
+        for (const auto& curve : curves) {
+            const auto points = ElongationCurve(curve.method, h, 0.6, 241);
+            std::vector<double> x, y;
+            for (const ElongationPoint& p : points) {
+                x.push_back(p.stepRatio);
+                y.push_back(p.periodElongation);
+            }
+            auto* line = AddLine(c, QString::fromUtf8(curve.name), curve.color, 2.0);
+            line->replace(PlotPoints(x, y));
+            everything += line->points();
+            all.push_back(line);
+        }
+    }
+    auto [yMin, yMax] = ValueRange(everything);
+    yMin = std::min(0.0, yMin);
+    if (result_ && std::isfinite(ratio) && ratio > 0) {
+        xMax = std::clamp(ratio * 1.05, 0.6, 1.2);
+        // The current Δt/T: a dashed line, and the point of each method that is stable.
+        auto* line = AddLine(c, QStringLiteral("現在の Δt/T = %1").arg(ShortNumber(ratio)),
+                             QColor(200, 0, 0), 1.0);
+        QPen pen = line->pen();
+        pen.setStyle(Qt::DashLine);
+        line->setPen(pen);
+        line->replace(QList<QPointF>{{ratio, yMin}, {ratio, yMax}});
+        all.push_back(line);
+        auto* marks = new QScatterSeries;
+        marks->setName(QStringLiteral("現在の周期の伸び"));
+        marks->setMarkerSize(8);
+        marks->setColor(QColor(200, 0, 0));
+        for (const StepProperties* p :
+             {&result_->m.linearProperties, &result_->m.averageProperties}) {
+            if (p->stable && std::isfinite(p->periodElongation)) {
+                marks->append(ratio, p->periodElongation);
+            }
+        }
+        c->addSeries(marks);
+        all.push_back(marks);
+    }
+    SetAxis(c, Qt::AlignBottom, false, QStringLiteral("Δt/T"), 0, xMax, all);
+    SetAxis(c, Qt::AlignLeft, false, QStringLiteral("周期の伸び(%)"), yMin, yMax, all);
+}
+
+void AccuracyTab::ShowReadout(double time) {
+    if (!result_ || result_->m.time.empty()) return;
+    const Result& r = *result_;
+    const std::vector<double>& t = r.m.time;
+    const auto at = std::lower_bound(t.begin(), t.end(), time);
+    std::size_t i = static_cast<std::size_t>(at - t.begin());
+    if (i == t.size() || (i > 0 && time - t[i - 1] < t[i] - time)) --i;
+    auto value = [i](const std::vector<double>& v) {
+        return i < v.size() ? ShortNumber(v[i]) : QStringLiteral("—");
+    };
+    lblReadout->setText(
+        QStringLiteral("時刻 %1 s　線形加速度法 %2 cm　厳密解 %3 cm　平均加速度法 %4 cm"
+                       "　誤差：線形 %5 cm、平均 %6 cm")
+            .arg(ShortNumber(t[i]), value(r.m.linear.displacement), value(r.m.exact.displacement),
+                 value(r.m.average.displacement), value(r.linearError), value(r.averageError)));
+}
+
+QByteArray AccuracyTab::CsvBytes(QString& why) const {
+    if (!result_) return {};
+    std::ostringstream out;
+    if (const auto error = WriteAccuracyCsv(out, result_->m)) {
+        why = Utf8(error->message);
+        return {};
+    }
+    const std::string bytes = out.str();
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+}  // namespace kestrel

@@ -1,0 +1,212 @@
+// "フーリエスペクトル": the smoothing box, the log-log chart of the record's Fourier
+// amplitude with the building's natural frequency and transfer function, the readout.
+#include <QChart>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <sstream>
+
+#include "runtime/Conversions.h"
+#include "study/FourierSpectrum.h"
+#include "study/StudyFiles.h"
+#include "ui/StudyChart.h"
+#include "ui/StudyTabs.h"
+
+namespace kestrel {
+
+namespace {
+
+// Columns of the thinned curves: more than a screen's width of points adds nothing.
+constexpr int kColumns = 1200;
+
+QString Utf8(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+struct FourierTab::Result {
+    FourierSpectrum spectrum;
+    std::vector<std::optional<double>> transfer;  // empty without a building
+    std::vector<double> transferValues;           // the same, NaN where there is none
+    std::optional<double> period;
+    double dampingRatio = 0;
+};
+
+FourierTab::FourierTab() {
+    txtSmoothing = new QLineEdit(QStringLiteral("0.2"));
+    txtSmoothing->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    txtSmoothing->setFixedWidth(70);
+    chart = new StudyChartView;
+    chart->setChart(MakeStudyChart());
+    lblReadout = new QLabel(QStringLiteral(" "));
+    lblNote = new QLabel(QStringLiteral(" "));
+    lblNote->setWordWrap(true);
+    txtSmoothing->setObjectName(QStringLiteral("txtSmoothing"));
+    chart->setObjectName(QStringLiteral("chtFourier"));
+    lblReadout->setObjectName(QStringLiteral("lblReadout"));
+    lblNote->setObjectName(QStringLiteral("lblNote"));
+
+    auto* label = new QLabel(QStringLiteral("平滑化 Parzen ウィンドウの幅(Hz)(&W)："));
+    label->setBuddy(txtSmoothing);
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(label);
+    boxes->addWidget(txtSmoothing);
+    boxes->addWidget(new QLabel(QStringLiteral("（空欄または 0 で平滑化なし）")));
+    boxes->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(boxes);
+    layout->addWidget(chart, 1);
+    layout->addWidget(lblReadout);
+    layout->addWidget(lblNote);
+
+    connect(chart, &StudyChartView::pointerMoved, this,
+            [this](double x, double) { ShowReadout(x); });
+    connect(chart, &StudyChartView::pointerLeft, this,
+            [this] { lblReadout->setText(QStringLiteral(" ")); });
+}
+
+FourierTab::~FourierTab() = default;
+
+bool FourierTab::HasResult() const {
+    return result_ != nullptr;
+}
+
+QWidget* FourierTab::Charts() {
+    return chart;
+}
+
+void FourierTab::Compute(const StudyInputs& inputs, MessageService& messages) {
+    result_.reset();
+    auto refuse = [&](const StudyError& error) {
+        messages.ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
+        if (error.box == kSmoothingBox) txtSmoothing->setFocus();
+        Redraw();
+    };
+    const auto bandwidth = ParseSmoothingBandwidth(txtSmoothing->text().toStdString());
+    if (!bandwidth) return refuse(bandwidth.error());
+    auto spectrum =
+        ComputeFourierSpectrum(inputs.record.samples, inputs.record.timeStep, *bandwidth);
+    if (!spectrum) return refuse(spectrum.error());
+    auto result = std::make_unique<Result>();
+    result->spectrum = std::move(spectrum).value();
+    result->dampingRatio = inputs.dampingRatio;
+    if (inputs.naturalPeriod && *inputs.naturalPeriod > 0 && inputs.dampingRatio >= 0 &&
+        inputs.dampingRatio < 1) {
+        result->period = inputs.naturalPeriod;
+        result->transfer = TransferFunction(result->spectrum.frequencies, *inputs.naturalPeriod,
+                                            inputs.dampingRatio);
+        result->transferValues.reserve(result->transfer.size());
+        for (const auto& v : result->transfer) {
+            result->transferValues.push_back(v.value_or(std::numeric_limits<double>::quiet_NaN()));
+        }
+    }
+    result_ = std::move(result);
+    Redraw();
+}
+
+void FourierTab::Redraw() {
+    QChart* c = chart->chart();
+    c->removeAllSeries();
+    for (QAbstractAxis* axis : c->axes()) {
+        c->removeAxis(axis);
+        delete axis;
+    }
+    std::vector<QAbstractSeries*> left, right;
+    QList<QPointF> amplitudes, transfer;
+    double fMin = 0.1, fMax = 50;
+    lblNote->setText(QStringLiteral(" "));
+    if (result_) {
+        const FourierSpectrum& s = result_->spectrum;
+        if (!s.frequencies.empty()) {
+            fMin = s.frequencies.front();
+            fMax = s.frequencies.back();
+        }
+        const bool smoothed = !s.smoothed.empty();
+        auto* raw = AddLine(c, QStringLiteral("フーリエ振幅"),
+                            smoothed ? QColor(150, 170, 210) : QColor(0, 90, 200), 1.0);
+        raw->replace(Envelope(s.frequencies, s.amplitude, fMin, fMax, kColumns, true, true));
+        amplitudes += raw->points();
+        left.push_back(raw);
+        if (smoothed) {
+            auto* line =
+                AddLine(c, QStringLiteral("平滑化 (Parzen %1 Hz)").arg(ShortNumber(s.bandwidth)),
+                        QColor(0, 70, 180), 2.0);
+            line->replace(Envelope(s.frequencies, s.smoothed, fMin, fMax, kColumns, true, true));
+            amplitudes += line->points();
+            left.push_back(line);
+        }
+        if (!result_->transferValues.empty()) {
+            auto* line = AddLine(c, QStringLiteral("伝達関数 |H(f)| (右軸)"), QColor(220, 90, 0));
+            line->replace(
+                Envelope(s.frequencies, result_->transferValues, fMin, fMax, kColumns, true, true));
+            transfer = line->points();
+            right.push_back(line);
+        }
+    }
+    auto [aMin, aMax] = ValueRange(amplitudes);
+    if (amplitudes.isEmpty()) aMin = 1e-3, aMax = 1;
+    if (result_ && result_->period) {
+        const double f = 1 / *result_->period;
+        auto* line = AddLine(c, QStringLiteral("建物の固有振動数 1/T = %1 Hz").arg(ShortNumber(f)),
+                             QColor(200, 0, 0), 1.0);
+        QPen pen = line->pen();
+        pen.setStyle(Qt::DashLine);
+        line->setPen(pen);
+        // From the bottom decade to the top one, so it crosses the whole plot.
+        const double low = std::pow(10.0, std::floor(std::log10(aMin)));
+        const double high = std::pow(10.0, std::ceil(std::log10(aMax)));
+        if (std::isfinite(f) && f > 0) line->replace(QList<QPointF>{{f, low}, {f, high}});
+        left.push_back(line);
+        lblNote->setText(QStringLiteral("建物：T = %1 s, 1/T = %2 Hz, h = %3 %")
+                             .arg(ShortNumber(*result_->period), ShortNumber(f),
+                                  ShortNumber(result_->dampingRatio * 100)));
+    }
+    std::vector<QAbstractSeries*> all = left;
+    all.insert(all.end(), right.begin(), right.end());
+    SetAxis(c, Qt::AlignBottom, true, QStringLiteral("振動数(Hz)"), fMin, fMax, all);
+    SetAxis(c, Qt::AlignLeft, true, QStringLiteral("フーリエ振幅(cm/s)"), aMin, aMax, left);
+    if (!right.empty()) {
+        const auto [hMin, hMax] = ValueRange(transfer);
+        SetAxis(c, Qt::AlignRight, true, QStringLiteral("伝達関数 |H(f)|"), hMin, hMax, right);
+    }
+}
+
+void FourierTab::ShowReadout(double frequency) {
+    if (!result_ || result_->spectrum.frequencies.empty() || !(frequency > 0)) return;
+    const FourierSpectrum& s = result_->spectrum;
+    const auto at = std::lower_bound(s.frequencies.begin(), s.frequencies.end(), frequency);
+    std::size_t i = static_cast<std::size_t>(at - s.frequencies.begin());
+    if (i == s.frequencies.size() ||
+        (i > 0 && frequency / s.frequencies[i - 1] < s.frequencies[i] / frequency)) {
+        --i;
+    }
+    QString text = QStringLiteral("振動数 %1 Hz (周期 %2 s)　振幅 %3 cm/s")
+                       .arg(ShortNumber(s.frequencies[i]), ShortNumber(1 / s.frequencies[i]),
+                            ShortNumber(s.amplitude[i]));
+    if (!s.smoothed.empty()) {
+        text += QStringLiteral("　平滑化 %1 cm/s").arg(ShortNumber(s.smoothed[i]));
+    }
+    if (!result_->transferValues.empty()) {
+        text += QStringLiteral("　|H| %1").arg(ShortNumber(result_->transferValues[i]));
+    }
+    lblReadout->setText(text);
+}
+
+QByteArray FourierTab::CsvBytes(QString& why) const {
+    if (!result_) return {};
+    std::ostringstream out;
+    if (const auto error = WriteFourierCsv(out, result_->spectrum, result_->transfer)) {
+        why = Utf8(error->message);
+        return {};
+    }
+    const std::string bytes = out.str();
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+}  // namespace kestrel

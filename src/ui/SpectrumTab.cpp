@@ -1,0 +1,379 @@
+// "応答スペクトル": boxes of the periods and dampings, the quantity and the axes, the chart
+// with the building's mark, the readout and the comparison with the building's run.
+#include <QChart>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QVBoxLayout>
+#include <array>
+#include <cmath>
+#include <sstream>
+
+#include "runtime/Conversions.h"
+#include "study/ResponseSpectrum.h"
+#include "study/StudyFiles.h"
+#include "ui/FaultMessages.h"
+#include "ui/StudyChart.h"
+#include "ui/StudyTabs.h"
+
+namespace kestrel {
+
+namespace {
+
+// The five quantities in the order of the selector.
+struct Quantity {
+    const char* caption;  // the selector's item
+    const char* axis;     // the value axis's title
+    const char* unit;
+};
+constexpr Quantity kQuantities[] = {
+    {"Sd 相対変位", "Sd 相対変位(cm)", "cm"},
+    {"Sv 相対速度", "Sv 相対速度(cm/s)", "cm/s"},
+    {"Sa 絶対加速度", "Sa 絶対加速度(cm/s2)", "cm/s2"},
+    {"pSv 擬似速度 ωSd", "pSv 擬似速度(cm/s)", "cm/s"},
+    {"pSa 擬似加速度 ω²Sd", "pSa 擬似加速度(cm/s2)", "cm/s2"},
+};
+constexpr int kQuantityCount = static_cast<int>(std::size(kQuantities));
+
+const std::vector<double>& Values(const SpectrumCurves& c, int quantity) {
+    switch (quantity) {
+        case 0:
+            return c.sd;
+        case 1:
+            return c.sv;
+        case 2:
+            return c.sa;
+        case 3:
+            return c.psv;
+        default:
+            return c.psa;
+    }
+}
+
+// Colours of the dampings in list order, repeated when the list is longer.
+const QColor kCurveColors[] = {QColor(0, 90, 200),   QColor(220, 100, 0), QColor(0, 150, 70),
+                               QColor(150, 40, 160), QColor(120, 90, 40), QColor(0, 160, 170),
+                               QColor(200, 40, 90),  QColor(90, 90, 90)};
+
+QString Utf8(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QLineEdit* Box(const QString& text, int width) {
+    auto* box = new QLineEdit(text);
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    box->setFixedWidth(width);
+    return box;
+}
+
+}  // namespace
+
+struct SpectrumTab::Result {
+    ResponseSpectrum spectrum;
+    std::optional<double> period;                   // the building's natural period, s
+    QString dampingText;                            // the building's damping, % as typed
+    std::optional<std::array<double, 5>> atPeriod;  // the spectra there with its damping
+    std::optional<std::array<double, 3>> peaks;     // DisPeak, VelPeak, AccPeak of its run
+    QString runNote;                                // why there are no peaks
+};
+
+SpectrumTab::SpectrumTab() {
+    txtPeriodMin = Box(QStringLiteral("0.02"), 70);
+    txtPeriodMax = Box(QStringLiteral("10"), 70);
+    txtPeriodCount = Box(QStringLiteral("200"), 60);
+    txtDampings = Box(QString(), 150);
+    txtDampings->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    cboQuantity = new QComboBox;
+    for (const Quantity& q : kQuantities) cboQuantity->addItem(QString::fromUtf8(q.caption));
+    chkLogPeriod = new QCheckBox(QStringLiteral("周期を対数軸(&L)"));
+    chkLogPeriod->setChecked(true);
+    chkLogValue = new QCheckBox(QStringLiteral("値を対数軸(&O)"));
+    chart = new StudyChartView;
+    chart->setChart(MakeStudyChart());
+    lblReadout = new QLabel(QStringLiteral(" "));
+    lblCompare = new QLabel(QStringLiteral(" "));
+    lblCompare->setWordWrap(true);
+    lblCompare->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    const std::pair<QObject*, const char*> names[] = {
+        {txtPeriodMin, "txtPeriodMin"},     {txtPeriodMax, "txtPeriodMax"},
+        {txtPeriodCount, "txtPeriodCount"}, {txtDampings, "txtDampings"},
+        {cboQuantity, "cboQuantity"},       {chkLogPeriod, "chkLogPeriod"},
+        {chkLogValue, "chkLogValue"},       {chart, "chtSpectrum"},
+        {lblReadout, "lblReadout"},         {lblCompare, "lblCompare"},
+    };
+    for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
+
+    auto* boxes = new QHBoxLayout;
+    auto label = [](const char* text, QWidget* buddy) {
+        auto* l = new QLabel(QString::fromUtf8(text));
+        l->setBuddy(buddy);
+        return l;
+    };
+    boxes->addWidget(label("周期(s)(&T)：", txtPeriodMin));
+    boxes->addWidget(txtPeriodMin);
+    boxes->addWidget(new QLabel(QStringLiteral("～")));
+    boxes->addWidget(txtPeriodMax);
+    boxes->addSpacing(8);
+    boxes->addWidget(label("点数(&N)：", txtPeriodCount));
+    boxes->addWidget(txtPeriodCount);
+    boxes->addSpacing(16);
+    boxes->addWidget(label("減衰定数(%)(&D)：", txtDampings));
+    boxes->addWidget(txtDampings);
+    boxes->addStretch(1);
+
+    auto* view = new QHBoxLayout;
+    view->addWidget(label("表示する量(&Q)：", cboQuantity));
+    view->addWidget(cboQuantity);
+    view->addSpacing(16);
+    view->addWidget(chkLogPeriod);
+    view->addWidget(chkLogValue);
+    view->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(boxes);
+    layout->addLayout(view);
+    layout->addWidget(chart, 1);
+    layout->addWidget(lblReadout);
+    layout->addWidget(lblCompare);
+
+    connect(cboQuantity, &QComboBox::currentIndexChanged, this, [this] { Redraw(); });
+    connect(chkLogPeriod, &QCheckBox::toggled, this, [this] { Redraw(); });
+    connect(chkLogValue, &QCheckBox::toggled, this, [this] { Redraw(); });
+    connect(chart, &StudyChartView::pointerMoved, this,
+            [this](double x, double) { ShowReadout(x); });
+    connect(chart, &StudyChartView::pointerLeft, this,
+            [this] { lblReadout->setText(QStringLiteral(" ")); });
+}
+
+SpectrumTab::~SpectrumTab() = default;
+
+bool SpectrumTab::HasResult() const {
+    return result_ != nullptr;
+}
+
+QWidget* SpectrumTab::Charts() {
+    return chart;
+}
+
+void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
+    if (!dampingsSet_) {
+        txtDampings->setText(Utf8(DefaultDampingListText(inputs.texts.model.damping)));
+        dampingsSet_ = true;
+    }
+    result_.reset();
+    auto refuse = [&](const StudyError& error) {
+        messages.ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
+        const std::pair<std::string_view, QLineEdit*> boxes[] = {
+            {kPeriodMinBox, txtPeriodMin},
+            {kPeriodMaxBox, txtPeriodMax},
+            {kPeriodCountBox, txtPeriodCount},
+            {kDampingListBox, txtDampings},
+        };
+        for (const auto& [name, box] : boxes) {
+            if (error.box == name) box->setFocus();
+        }
+        Redraw();
+    };
+    const auto range =
+        ParsePeriodRange(txtPeriodMin->text().toStdString(), txtPeriodMax->text().toStdString(),
+                         txtPeriodCount->text().toStdString());
+    if (!range) return refuse(range.error());
+    const auto dampings = ParseDampingList(txtDampings->text().toStdString());
+    if (!dampings) return refuse(dampings.error());
+    const std::vector<double> periods = SpectrumPeriods(*range, inputs.naturalPeriod);
+    auto spectrum =
+        ComputeResponseSpectrum(inputs.record.samples, inputs.record.timeStep, periods, *dampings);
+    if (!spectrum) return refuse(spectrum.error());
+
+    auto result = std::make_unique<Result>();
+    result->spectrum = std::move(spectrum).value();
+    const double h = inputs.dampingRatio;
+    result->dampingText = Utf8(NumberText(h * 100));
+    if (inputs.naturalPeriod && h >= 0 && h < 1) {
+        const double t = *inputs.naturalPeriod;
+        result->period = t;
+        // The spectra at the building's period with its damping: from the curves when both
+        // are there, else computed for that one point.
+        const ResponseSpectrum& s = result->spectrum;
+        const auto p = std::find(s.periods.begin(), s.periods.end(), t);
+        std::size_t d = 0;
+        while (d < s.dampings.size() && s.dampings[d].ratio != h) ++d;
+        if (p != s.periods.end() && d < s.dampings.size()) {
+            const auto i = static_cast<std::size_t>(p - s.periods.begin());
+            std::array<double, 5> v{};
+            for (int q = 0; q < kQuantityCount; ++q) v[q] = Values(s.curves[d], q)[i];
+            result->atPeriod = v;
+        } else {
+            const double one[] = {t};
+            const DampingItem item[] = {{result->dampingText.toStdString(), h}};
+            const auto point =
+                ComputeResponseSpectrum(inputs.record.samples, inputs.record.timeStep, one, item);
+            if (point) {
+                std::array<double, 5> v{};
+                for (int q = 0; q < kQuantityCount; ++q) v[q] = Values(point->curves[0], q)[0];
+                result->atPeriod = v;
+            }
+        }
+    }
+    if (inputs.building && !inputs.buildingFault) {
+        const AnalysisState& b = *inputs.building;
+        result->peaks = std::array<double, 3>{b.DisPeak, b.VelPeak, b.AccPeak};
+    } else if (inputs.buildingFault) {
+        result->runNote = FaultMessage(*inputs.buildingFault);
+    }
+    result_ = std::move(result);
+    Redraw();
+}
+
+void SpectrumTab::Redraw() {
+    QChart* c = chart->chart();
+    c->removeAllSeries();
+    for (QAbstractAxis* axis : c->axes()) {
+        c->removeAxis(axis);
+        delete axis;
+    }
+    const int quantity = std::clamp(cboQuantity->currentIndex(), 0, kQuantityCount - 1);
+    const bool logX = chkLogPeriod->isChecked();
+    const bool logY = chkLogValue->isChecked();
+    std::vector<QAbstractSeries*> all;
+    QList<QPointF> everything;
+    double xMin = 0.02, xMax = 10;
+    if (result_) {
+        const ResponseSpectrum& s = result_->spectrum;
+        if (!s.periods.empty()) {
+            xMin = s.periods.front();
+            xMax = s.periods.back();
+        }
+        for (std::size_t d = 0; d < s.curves.size(); ++d) {
+            const QList<QPointF> points =
+                PlotPoints(s.periods, Values(s.curves[d], quantity), logX, logY);
+            auto* line = AddLine(c, QStringLiteral("h=%1%").arg(Utf8(s.dampings[d].text)),
+                                 kCurveColors[d % std::size(kCurveColors)]);
+            line->replace(points);
+            everything += points;
+            all.push_back(line);
+        }
+    }
+    // The building: its period, and the peak of its own run for the quantity's kind
+    // (displacement, velocity, acceleration).
+    if (result_ && result_->period) {
+        const double t = *result_->period;
+        if (result_->peaks) {
+            const double peak = (*result_->peaks)[quantity == 3 ? 1 : quantity == 4 ? 2 : quantity];
+            auto* mark = new QScatterSeries;
+            mark->setName(QStringLiteral("建物の応答の最大値 (線形加速度法)"));
+            mark->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+            mark->setMarkerSize(9);
+            mark->setColor(QColor(200, 0, 0));
+            mark->setBorderColor(QColor(120, 0, 0));
+            const QList<QPointF> point =
+                PlotPoints(std::span(&t, 1), std::span(&peak, 1), logX, logY);
+            mark->replace(point);
+            c->addSeries(mark);
+            everything += point;
+            all.push_back(mark);
+        }
+    }
+    auto [yMin, yMax] = ValueRange(everything);
+    if (!logY) {
+        yMin = std::min(0.0, yMin);
+        yMax = yMax > yMin ? yMax * 1.05 : yMin + 1;
+    }
+    if (result_ && result_->period && std::isfinite(*result_->period)) {
+        // A dashed vertical line at the period, over the whole value range.
+        const double t = *result_->period;
+        auto* line = AddLine(c, QStringLiteral("建物の固有周期 T = %1 s").arg(ShortNumber(t)),
+                             QColor(200, 0, 0), 1.0);
+        QPen pen = line->pen();
+        pen.setStyle(Qt::DashLine);
+        line->setPen(pen);
+        const double low = logY ? (yMin > 0 ? yMin : 1e-3) : yMin;
+        line->replace(QList<QPointF>{{t, low}, {t, yMax}});
+        all.push_back(line);
+    }
+    SetAxis(c, Qt::AlignBottom, logX, QStringLiteral("周期(s)"), xMin, xMax, all);
+    SetAxis(c, Qt::AlignLeft, logY, QString::fromUtf8(kQuantities[quantity].axis), yMin, yMax, all);
+    ShowComparison();
+}
+
+void SpectrumTab::ShowReadout(double period) {
+    if (!result_ || result_->spectrum.periods.empty() || !(period > 0)) return;
+    const ResponseSpectrum& s = result_->spectrum;
+    // The nearest period on the log scale.
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < s.periods.size(); ++i) {
+        if (std::abs(std::log(s.periods[i] / period)) <
+            std::abs(std::log(s.periods[best] / period)))
+            best = i;
+    }
+    const int quantity = std::clamp(cboQuantity->currentIndex(), 0, kQuantityCount - 1);
+    QString text = QStringLiteral("周期 %1 s").arg(ShortNumber(s.periods[best]));
+    for (std::size_t d = 0; d < s.curves.size(); ++d) {
+        text +=
+            QStringLiteral("　h=%1%: %2")
+                .arg(Utf8(s.dampings[d].text), ShortNumber(Values(s.curves[d], quantity)[best]));
+    }
+    text += QStringLiteral(" (%1)").arg(QString::fromUtf8(kQuantities[quantity].unit));
+    lblReadout->setText(text);
+}
+
+void SpectrumTab::ShowComparison() {
+    lblCompare->setStyleSheet(QString());
+    if (!result_) {
+        lblCompare->setText(QStringLiteral(" "));
+        return;
+    }
+    const Result& r = *result_;
+    if (!r.period) {
+        lblCompare->setText(
+            QStringLiteral("建物固有周期を計算できないため、建物の印はありません。"));
+        return;
+    }
+    QString text = QStringLiteral("建物 (T = %1 s, h = %2 %)　スペクトル / 時刻歴応答の最大値：")
+                       .arg(ShortNumber(*r.period), r.dampingText);
+    if (!r.peaks || !r.atPeriod) {
+        lblCompare->setStyleSheet(QStringLiteral("color: #c00000;"));
+        lblCompare->setText(text + QStringLiteral("建物の応答を計算できません。") +
+                            r.runNote.section(QLatin1Char('\n'), 0, 0));
+        return;
+    }
+    const char* names[] = {"Sd", "Sv", "Sa"};
+    const char* units[] = {"cm", "cm/s", "cm/s2"};
+    for (int q = 0; q < 3; ++q) {
+        const double spectrum = (*r.atPeriod)[q];
+        const double peak = (*r.peaks)[q];
+        const double difference = peak - spectrum;
+        QString relative;
+        if (spectrum != 0) {
+            relative = QStringLiteral(", %1%2 %")
+                           .arg(difference >= 0 ? QStringLiteral("+") : QString())
+                           .arg(ShortNumber(difference / spectrum * 100));
+        }
+        text += QStringLiteral("%1 %2 / %3 %4 (差 %5%6%7)")
+                    .arg(QString::fromLatin1(names[q]), ShortNumber(spectrum), ShortNumber(peak),
+                         QString::fromLatin1(units[q]),
+                         difference >= 0 ? QStringLiteral("+") : QString(), ShortNumber(difference),
+                         relative);
+        if (q < 2) text += QStringLiteral("　");
+    }
+    lblCompare->setText(text);
+}
+
+QByteArray SpectrumTab::CsvBytes(QString& why) const {
+    if (!result_) return {};
+    std::ostringstream out;
+    if (const auto error = WriteSpectrumCsv(out, result_->spectrum)) {
+        why = Utf8(error->message);
+        return {};
+    }
+    const std::string bytes = out.str();
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+}  // namespace kestrel

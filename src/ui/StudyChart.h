@@ -1,0 +1,72 @@
+// The charts of the study window: a chart view that reports the values under the mouse,
+// the points a chart may be given (finite, positive on a logarithmic axis), the thinning
+// of long series to what the plot can show, the axes, and the chart as an image.
+#pragma once
+
+#include <QChartView>
+#include <QList>
+#include <QPointF>
+#include <QString>
+#include <span>
+
+class QAbstractAxis;
+class QAbstractSeries;
+class QChart;
+class QLineSeries;
+
+namespace kestrel {
+
+class StudyChartView : public QChartView {
+    Q_OBJECT
+
+public:
+    explicit StudyChartView(QWidget* parent = nullptr);
+
+signals:
+    // The mouse is over the plot area at these values of the chart's first axes.
+    void pointerMoved(double x, double y);
+    // The mouse has left the plot area.
+    void pointerLeft();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+};
+
+// A new chart in the program's font with the legend at the bottom and small margins.
+QChart* MakeStudyChart();
+
+// A new line series with a name and a colour, added to the chart.
+QLineSeries* AddLine(QChart* chart, const QString& name, const QColor& color, qreal width = 1.5);
+
+// The points of a curve that a chart can draw: both values finite and, on a logarithmic
+// axis, positive. Points that are left out break nothing: the line joins their neighbours.
+QList<QPointF> PlotPoints(std::span<const double> x, std::span<const double> y, bool logX = false,
+                          bool logY = false);
+
+// The points of a long curve (x ascending) between x0 and x1, with the one point outside
+// on either side so that the line reaches the edges. When there are more than four points
+// per column of the plot, each column keeps its smallest and largest value in their order,
+// so the thinned line covers exactly what the whole one covers. With logX the columns are
+// spaced evenly in log x. Non-finite points (and non-positive ones on a logarithmic axis)
+// are left out as in PlotPoints.
+QList<QPointF> Envelope(std::span<const double> x, std::span<const double> y, double x0, double x1,
+                        int columns, bool logX = false, bool logY = false);
+
+// The smallest and largest y of the points; {0, 1} when there are none.
+std::pair<double, double> ValueRange(const QList<QPointF>& points);
+
+// An axis of the chart at the alignment, linear or logarithmic, over [min, max] (widened
+// to whole decades on a logarithmic axis, to round numbers on a linear one), with every
+// series of the chart that should follow it attached.
+QAbstractAxis* SetAxis(QChart* chart, Qt::Alignment alignment, bool log, const QString& title,
+                       double min, double max, std::span<QAbstractSeries* const> series);
+
+// A short text of a value for readouts and notes: at most five significant digits.
+QString ShortNumber(double value);
+
+// The widget drawn into a PNG image, and into an SVG drawing with the title.
+QByteArray WidgetPng(QWidget* widget);
+QByteArray WidgetSvg(QWidget* widget, const QString& title);
+
+}  // namespace kestrel

@@ -1,0 +1,172 @@
+// The three tabs of the study window. Each computes from what the window gathered, draws
+// its charts, and gives its numbers and its charts for the exports.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "analysis/AnalysisState.h"
+#include "analysis/Run.h"
+#include "analysis/WaveRecord.h"
+#include "runtime/Fault.h"
+#include "runtime/MessageService.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QLineSeries;
+class QPushButton;
+class QTableWidget;
+
+namespace kestrel {
+
+class StudyChartView;
+
+// What one computation of the window starts from.
+struct StudyInputs {
+    RunTexts texts;                                        // the main window's boxes
+    ExcitationCase selected = ExcitationCase::Earthquake;  // the option button that is on
+    WaveRecord record;  // the confirmed record, read as a run reads it
+    // The building's natural period from the model boxes; no value when it has none.
+    std::optional<double> naturalPeriod;
+    double dampingRatio = 0;  // txtH as the run reads it, as a ratio
+    // The building's own earthquake run on the record, as "解析開始" computes it, and its
+    // fault when it did not complete.
+    const AnalysisState* building = nullptr;
+    std::optional<Fault> buildingFault;
+};
+
+class StudyTab : public QWidget {
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+
+    // Computes and draws. A box of the tab that cannot be read is told with a message
+    // naming it, and the tab is left empty.
+    virtual void Compute(const StudyInputs& inputs, MessageService& messages) = 0;
+    virtual bool HasResult() const = 0;
+    // The numbers as the CSV export writes them (CP932, CR LF); empty with the reason in
+    // `why` when they cannot be written.
+    virtual QByteArray CsvBytes(QString& why) const = 0;
+    // The part of the tab drawn into the PNG and SVG exports.
+    virtual QWidget* Charts() = 0;
+    // The file name the exports suggest, without its extension.
+    virtual QString ExportName() const = 0;
+};
+
+// "応答スペクトル": the spectra of the record for a list of dampings, the building marked
+// at its natural period with the peaks of its own run.
+class SpectrumTab : public StudyTab {
+    Q_OBJECT
+
+public:
+    SpectrumTab();
+    ~SpectrumTab() override;
+    void Compute(const StudyInputs& inputs, MessageService& messages) override;
+    bool HasResult() const override;
+    QByteArray CsvBytes(QString& why) const override;
+    QWidget* Charts() override;
+    QString ExportName() const override { return QStringLiteral("応答スペクトル"); }
+
+    // Draws the quantity on top with the axes chosen; the numbers stay.
+    void Redraw();
+
+    QLineEdit* txtPeriodMin = nullptr;
+    QLineEdit* txtPeriodMax = nullptr;
+    QLineEdit* txtPeriodCount = nullptr;
+    QLineEdit* txtDampings = nullptr;
+    QComboBox* cboQuantity = nullptr;
+    QCheckBox* chkLogPeriod = nullptr;
+    QCheckBox* chkLogValue = nullptr;
+    StudyChartView* chart = nullptr;
+    QLabel* lblReadout = nullptr;
+    QLabel* lblCompare = nullptr;
+
+    struct Result;
+
+private:
+    void ShowReadout(double period);
+    void ShowComparison();
+
+    std::unique_ptr<Result> result_;
+    bool dampingsSet_ = false;
+};
+
+// "フーリエスペクトル": the Fourier amplitude of the record, optionally smoothed, with the
+// building's natural frequency and its transfer function.
+class FourierTab : public StudyTab {
+    Q_OBJECT
+
+public:
+    FourierTab();
+    ~FourierTab() override;
+    void Compute(const StudyInputs& inputs, MessageService& messages) override;
+    bool HasResult() const override;
+    QByteArray CsvBytes(QString& why) const override;
+    QWidget* Charts() override;
+    QString ExportName() const override { return QStringLiteral("フーリエスペクトル"); }
+
+    QLineEdit* txtSmoothing = nullptr;
+    StudyChartView* chart = nullptr;
+    QLabel* lblReadout = nullptr;
+    QLabel* lblNote = nullptr;
+
+    struct Result;
+
+private:
+    void Redraw();
+    void ShowReadout(double frequency);
+
+    std::unique_ptr<Result> result_;
+};
+
+// "解法の精度": the program's run beside the exact solution and the average acceleration
+// method, their errors, the properties of both methods and the stability limit.
+class AccuracyTab : public StudyTab {
+    Q_OBJECT
+
+public:
+    AccuracyTab();
+    ~AccuracyTab() override;
+    void Compute(const StudyInputs& inputs, MessageService& messages) override;
+    bool HasResult() const override;
+    QByteArray CsvBytes(QString& why) const override;
+    QWidget* Charts() override;
+    QString ExportName() const override { return QStringLiteral("解法の精度"); }
+
+    // Shows the time range [from, to] on both time charts; the whole run when from >= to.
+    void ShowTimeRange(double from, double to);
+
+    QLabel* lblStability = nullptr;  // the red line past the stability limit
+    QLineEdit* txtFrom = nullptr;
+    QLineEdit* txtTo = nullptr;
+    QPushButton* cmdRange = nullptr;
+    QPushButton* cmdWhole = nullptr;
+    StudyChartView* response = nullptr;
+    StudyChartView* errors = nullptr;
+    StudyChartView* elongation = nullptr;
+    QTableWidget* table = nullptr;
+    QLabel* lblReadout = nullptr;
+
+    struct Result;
+
+private:
+    void DrawTimeCharts();
+    void FillTable();
+    void DrawElongation();
+    void ShowReadout(double time);
+    void ApplyRangeBoxes();
+
+    std::unique_ptr<Result> result_;
+    QWidget* charts_ = nullptr;
+    double from_ = 0, to_ = 0;
+    bool syncing_ = false;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,153 @@
+#include "ui/StudyWindow.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "runtime/UiFont.h"
+#include "study/StudyFiles.h"
+#include "ui/MainWindow.h"
+#include "ui/StudyChart.h"
+#include "ui/StudyTabs.h"
+
+namespace kestrel {
+
+StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(main) {
+    setObjectName(QStringLiteral("frmStudy"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("結果の検討"));
+    setFont(UiFont());
+
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabStudy"));
+    spectrum = new SpectrumTab;
+    fourier = new FourierTab;
+    accuracy = new AccuracyTab;
+    tabs->addTab(spectrum, QStringLiteral("応答スペクトル"));
+    tabs->addTab(fourier, QStringLiteral("フーリエスペクトル"));
+    tabs->addTab(accuracy, QStringLiteral("解法の精度"));
+
+    cmdRecompute = new QPushButton(QStringLiteral("再計算(&U)"));
+    cmdCsv = new QPushButton(QStringLiteral("CSV 保存(&C)..."));
+    cmdPng = new QPushButton(QStringLiteral("PNG 保存(&P)..."));
+    cmdSvg = new QPushButton(QStringLiteral("SVG 保存(&G)..."));
+    cmdClose = new QPushButton(QStringLiteral("閉じる"));
+    const std::pair<QObject*, const char*> names[] = {
+        {cmdRecompute, "cmdRecompute"},
+        {cmdCsv, "cmdCsv"},
+        {cmdPng, "cmdPng"},
+        {cmdSvg, "cmdSvg"},
+        {cmdClose, "cmdClose"},
+        {spectrum, "tabSpectrum"},
+        {fourier, "tabFourier"},
+        {accuracy, "tabAccuracy"},
+    };
+    for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
+
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(cmdRecompute);
+    commands->addStretch(1);
+    commands->addWidget(cmdCsv);
+    commands->addWidget(cmdPng);
+    commands->addWidget(cmdSvg);
+    commands->addSpacing(16);
+    commands->addWidget(cmdClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(tabs, 1);
+    layout->addLayout(commands);
+    resize(1000, 740);
+
+    connect(cmdRecompute, &QPushButton::clicked, this, [this] { Recompute(); });
+    connect(cmdCsv, &QPushButton::clicked, this, &StudyWindow::cmdCsv_Click);
+    connect(cmdPng, &QPushButton::clicked, this, &StudyWindow::cmdPng_Click);
+    connect(cmdSvg, &QPushButton::clicked, this, &StudyWindow::cmdSvg_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+
+    askSaveFileName = [](QWidget* parent, const QString& caption, const QString& suggested,
+                         const QString& filter) {
+        return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+    };
+}
+
+StudyWindow::~StudyWindow() = default;
+
+bool StudyWindow::Recompute() {
+    std::optional<WaveRecord> record = main_.LoadWaveRecord();
+    if (!record) return false;
+    StudyInputs inputs;
+    inputs.texts = main_.CurrentTexts();
+    inputs.selected = main_.SelectedCase();
+    inputs.record = std::move(*record);
+
+    // The building's natural period and damping from the model boxes, then its own run on
+    // the record, as "解析開始" computes it.
+    auto building = std::make_unique<AnalysisState>();
+    if (!ComputeNaturalPeriodFromTexts(*building, inputs.texts.model)) {
+        inputs.naturalPeriod = building->NaturalPeriod;
+    }
+    inputs.dampingRatio = building->DampingRatio;
+    RunHooks hooks;
+    hooks.loadWaveRecord = [&inputs] { return std::optional<WaveRecord>(inputs.record); };
+    const RunResult run = RunAnalysis(*building, inputs.texts, ExcitationCase::Earthquake, hooks);
+    inputs.building = building.get();
+    if (run.status != RunResult::Status::Completed) inputs.buildingFault = run.fault;
+
+    MessageService& messages = main_.Messages();
+    for (StudyTab* tab : {static_cast<StudyTab*>(spectrum), static_cast<StudyTab*>(fourier),
+                          static_cast<StudyTab*>(accuracy)}) {
+        tab->Compute(inputs, messages);
+    }
+    return true;
+}
+
+QWidget* StudyWindow::CurrentCharts() const {
+    return static_cast<StudyTab*>(tabs->currentWidget())->Charts();
+}
+
+QString StudyWindow::CurrentName() const {
+    return static_cast<StudyTab*>(tabs->currentWidget())->ExportName();
+}
+
+void StudyWindow::cmdCsv_Click() {
+    auto* tab = static_cast<StudyTab*>(tabs->currentWidget());
+    QString why = QStringLiteral("保存する計算結果がありません。");
+    const QByteArray bytes = tab->HasResult() ? tab->CsvBytes(why) : QByteArray();
+    if (bytes.isEmpty()) {
+        main_.Messages().ShowMessage(why, kOkExclamation, QStringLiteral("データの保存"));
+        return;
+    }
+    Export(QStringLiteral("CSV ファイルの保存"), CurrentName() + QStringLiteral(".csv"),
+           QStringLiteral("CSV ファイル (*.csv)"), bytes);
+}
+
+void StudyWindow::cmdPng_Click() {
+    Export(QStringLiteral("PNG 画像の保存"), CurrentName() + QStringLiteral(".png"),
+           QStringLiteral("PNG 画像 (*.png)"), WidgetPng(CurrentCharts()));
+}
+
+void StudyWindow::cmdSvg_Click() {
+    Export(QStringLiteral("SVG 画像の保存"), CurrentName() + QStringLiteral(".svg"),
+           QStringLiteral("SVG 画像 (*.svg)"), WidgetSvg(CurrentCharts(), CurrentName()));
+}
+
+void StudyWindow::Export(const QString& caption, const QString& suggested, const QString& filter,
+                         const QByteArray& bytes) {
+    QString path = askSaveFileName(this, caption, suggested, filter);
+    if (path.isEmpty()) return;
+    // A name typed without the extension gets the one of the format.
+    const QString extension = QFileInfo(suggested).suffix();
+    if (QFileInfo(path).suffix().compare(extension, Qt::CaseInsensitive) != 0) {
+        path += QLatin1Char('.') + extension;
+    }
+    if (const auto error =
+            WriteWholeFile(path.toStdString(), std::string_view(bytes.constData(), bytes.size()))) {
+        main_.Messages().ShowMessage(QString::fromStdString(StudySaveErrorMessage(*error)),
+                                     kOkExclamation, QStringLiteral("データの保存"));
+    }
+}
+
+}  // namespace kestrel

@@ -1,0 +1,262 @@
+// The study window: its button in the main window, the record it needs, its tabs and
+// exports, the refused boxes, and the red line past the stability limit.
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <string>
+
+#include "runtime/TextEncoding.h"
+#include "ui/ChooserWindows.h"
+#include "ui/FormChecks.h"
+#include "ui/MainWindow.h"
+#include "ui/ScriptedMessages.h"
+#include "ui/StudyTabs.h"
+#include "ui/StudyWindow.h"
+
+using namespace kestrel;
+using kestrel::test::ScriptedMessages;
+
+namespace {
+
+// A plain wave file: the time step, then a decaying two-tone ground acceleration.
+std::string WaveText(int samples) {
+    std::string text = "0.01\r\n";
+    for (int k = 0; k < samples; ++k) {
+        const double t = k * 0.01;
+        const double a = 200 * std::exp(-0.3 * t) * (std::sin(9.0 * t) + 0.5 * std::sin(23.0 * t));
+        text += std::to_string(a) + "\r\n";
+    }
+    return text;
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+// The first line of a CP932 file, as text.
+QString FirstLine(const QByteArray& bytes) {
+    const QByteArray line = bytes.left(bytes.indexOf("\r\n"));
+    return QString::fromStdString(
+        Cp932ToUtf8(std::string_view(line.constData(), line.size())).value_or(""));
+}
+
+}  // namespace
+
+class StudyWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        Fixture() {
+            window.show();
+            QDir::setCurrent(dir.path());
+        }
+        ~Fixture() {
+            if (StudyWindow* s = Study()) s->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        // Confirms a wave file of the test folder in the wave chooser; no messages remain.
+        void ConfirmRecord(int samples = 1500) {
+            QFile f(dir.filePath(QStringLiteral("wave.txt")));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray::fromStdString(WaveText(samples)));
+            f.close();
+            window.cmdWave->click();
+            auto* chooser = test::TopLevel<WaveSelectWindow>();
+            QVERIFY(chooser);
+            chooser->txtFileName->setText(QStringLiteral("wave.txt"));
+            chooser->cmdOK->click();
+            QVERIFY(window.isVisible());
+            messages.shown.clear();
+        }
+        StudyWindow* Study() { return qobject_cast<StudyWindow*>(window.Study()); }
+        StudyWindow* Open() {
+            window.cmdStudy->click();
+            return Study();
+        }
+
+        ScriptedMessages messages;
+        MainWindow window{messages};
+        QTemporaryDir dir;
+    };
+
+private slots:
+    void buttonInTheFreeSpace();
+    void noRecordNoWindow();
+    void tabsAndExports();
+    void refusedBoxesAreNamed();
+    void stabilityLine();
+};
+
+void StudyWindowTest::buttonInTheFreeSpace() {
+    Fixture f;
+    MainWindow& w = f.window;
+    QCOMPARE(w.cmdStudy->text(), QStringLiteral("結果の検討(&R)"));
+    QCOMPARE(w.cmdStudy->parentWidget(), &w);
+    QCOMPARE(w.cmdStudy->geometry(), QRect(1920 / 15, 2820 / 15, 1455 / 15, 375 / 15));
+    QVERIFY(w.cmdStudy->sizeHint().width() <= w.cmdStudy->width());
+    // It touches no other control of the window.
+    for (QWidget* other : w.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (other == w.cmdStudy || !other->isVisibleTo(&w)) continue;
+        QVERIFY2(!other->geometry().intersects(w.cmdStudy->geometry()),
+                 qPrintable(other->objectName()));
+    }
+    const char* const order[] = {"txtOrgCycleDis", "txtDisMax", "cmdStudy", "txtK"};
+    test::CheckTabOrder(w, order);
+}
+
+void StudyWindowTest::noRecordNoWindow() {
+    Fixture f;
+    QVERIFY(!f.Open());
+    QCOMPARE(f.messages.shown.size(), std::size_t{1});
+    QCOMPARE(f.messages.shown[0].prompt, QStringLiteral("地震波ファイルが選択されていません。"));
+    QCOMPARE(f.messages.shown[0].title, QStringLiteral("解析不能"));
+    QVERIFY(!test::TopLevel<StudyWindow>());
+}
+
+void StudyWindowTest::tabsAndExports() {
+    Fixture f;
+    f.ConfirmRecord();
+    StudyWindow* s = f.Open();
+    QVERIFY(s);
+    QVERIFY(f.messages.shown.empty());
+    QVERIFY(s->isVisible());
+    QVERIFY(f.window.isVisible());
+    QCOMPARE(s->windowTitle(), QStringLiteral("結果の検討"));
+    QVERIFY(s->testAttribute(Qt::WA_DeleteOnClose));
+    QCOMPARE(s->font().families(), f.window.font().families());
+    QCOMPARE(s->spectrum->txtDampings->text(), QStringLiteral("2, 5"));
+
+    const struct {
+        const char* tab;
+        const char* header;  // the first items of the CSV header
+    } tabs[] = {
+        {"応答スペクトル", "\"周期(s)\",\"Sd h=2%(cm)\",\"Sv h=2%(cm/s)\""},
+        {"フーリエスペクトル", "\"振動数(Hz)\",\"フーリエ振幅(cm/s)\""},
+        {"解法の精度",
+         "\"時刻(s)\",\"入力加速度(cm/"
+         "s2)\",\"線形加速度法(cm)\",\"厳密解(cm)\",\"平均加速度法(cm)\""},
+    };
+    QCOMPARE(s->tabs->count(), int(std::size(tabs)));
+    for (int i = 0; i < s->tabs->count(); ++i) {
+        QCOMPARE(s->tabs->tabText(i), QString::fromUtf8(tabs[i].tab));
+        s->tabs->setCurrentIndex(i);
+        QVERIFY(static_cast<StudyTab*>(s->tabs->widget(i))->HasResult());
+        for (QPushButton* command : {s->cmdCsv, s->cmdPng, s->cmdSvg}) {
+            // The name is typed without its extension; the format's is added.
+            const QString name =
+                f.dir.filePath(QStringLiteral("out%1-%2").arg(i).arg(command->objectName()));
+            QString suggested;
+            s->askSaveFileName = [&](QWidget*, const QString&, const QString& offered,
+                                     const QString&) {
+                suggested = offered;
+                return name;
+            };
+            command->click();
+            QVERIFY(f.messages.shown.empty());
+            const QString extension = QFileInfo(suggested).suffix();
+            const QByteArray bytes = FileBytes(name + QLatin1Char('.') + extension);
+            if (extension == QLatin1String("csv")) {
+                QVERIFY2(FirstLine(bytes).startsWith(QString::fromUtf8(tabs[i].header)),
+                         qPrintable(FirstLine(bytes)));
+                QVERIFY(bytes.count("\r\n") > 10);
+            } else if (extension == QLatin1String("png")) {
+                QVERIFY(bytes.startsWith("\x89PNG"));
+            } else {
+                QCOMPARE(extension, QStringLiteral("svg"));
+                QVERIFY(bytes.contains("<svg"));
+            }
+        }
+    }
+
+    // "再計算" takes the boxes as they are now; closing discards the window.
+    s->spectrum->txtDampings->setText(QStringLiteral("0, 10, 20"));
+    s->cmdRecompute->click();
+    QVERIFY(f.messages.shown.empty());
+    QVERIFY(s->spectrum->HasResult());
+    QVERIFY(s->spectrum->lblCompare->text().contains(QStringLiteral("Sd")));
+    QPointer<StudyWindow> closed = s;
+    s->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(closed.isNull());
+    QVERIFY(f.window.isVisible());
+}
+
+void StudyWindowTest::refusedBoxesAreNamed() {
+    const struct {
+        QLineEdit* SpectrumTab::*spectrumBox;  // null: the Fourier tab's smoothing box
+        const char* text;
+        const char* named;  // what the message names
+    } cases[] = {
+        {&SpectrumTab::txtDampings, "", "減衰定数"},
+        {&SpectrumTab::txtDampings, "2, 100", "100"},
+        {&SpectrumTab::txtDampings, "2, -1", "-1"},
+        {&SpectrumTab::txtDampings, "2, abc", "abc"},
+        {&SpectrumTab::txtPeriodMin, "0", "最小"},
+        {&SpectrumTab::txtPeriodMin, "20", "最小"},
+        {&SpectrumTab::txtPeriodCount, "1", "点数"},
+        {&SpectrumTab::txtPeriodCount, "2001", "点数"},
+        {nullptr, "-1", "平滑化"},
+    };
+    Fixture f;
+    f.ConfirmRecord(300);
+    StudyWindow* s = f.Open();
+    QVERIFY(s);
+    for (const auto& c : cases) {
+        QLineEdit* box = c.spectrumBox ? s->spectrum->*c.spectrumBox : s->fourier->txtSmoothing;
+        const QString good = box->text();
+        box->setText(QString::fromUtf8(c.text));
+        f.messages.shown.clear();
+        s->cmdRecompute->click();
+        QCOMPARE(f.messages.shown.size(), std::size_t{1});
+        QVERIFY2(f.messages.shown[0].prompt.contains(QString::fromUtf8(c.named)),
+                 qPrintable(f.messages.shown[0].prompt));
+        StudyTab* tab = c.spectrumBox ? static_cast<StudyTab*>(s->spectrum) : s->fourier;
+        QVERIFY(!tab->HasResult());
+        QVERIFY(s->accuracy->HasResult());  // the other tabs are computed all the same
+        box->setText(good);
+    }
+}
+
+void StudyWindowTest::stabilityLine() {
+    const struct {
+        const char* timeStep;
+        const char* analysisTime;
+        const char* line;  // empty: no line
+        bool diverges;     // the table gives a time
+    } cases[] = {
+        {"0.01", "10", "", false},
+        {"0.109", "10", "", false},
+        {"0.225", "10", "分割時間が安定限界を超えています (Δt/T = 0.62 > 0.551)", false},
+        {"0.225", "7000", "分割時間が安定限界を超えています (Δt/T = 0.62 > 0.551)", true},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.ConfirmRecord(300);
+        f.window.optDis->setChecked(true);
+        f.window.txtTs->setText(QString::fromLatin1(c.timeStep));
+        f.window.txtTl->setText(QString::fromLatin1(c.analysisTime));
+        StudyWindow* s = f.Open();
+        QVERIFY(s);
+        QVERIFY(f.messages.shown.empty());  // never a modal message for this
+        AccuracyTab* tab = s->accuracy;
+        QVERIFY(tab->HasResult());
+        QCOMPARE(tab->lblStability->isVisibleTo(s), *c.line != '\0');
+        if (*c.line) QCOMPARE(tab->lblStability->text(), QString::fromUtf8(c.line));
+        const QString diverged = tab->table->item(6, 0)->text();
+        QCOMPARE(diverged != QStringLiteral("発散なし"), c.diverges);
+    }
+}
+
+QTEST_MAIN(StudyWindowTest)
+#include "StudyWindowTest.moc"
