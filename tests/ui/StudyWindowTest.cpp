@@ -251,7 +251,7 @@ void StudyWindowTest::stabilityLine() {
         QVERIFY(f.messages.shown.empty());  // never a modal message for this
         AccuracyTab* tab = s->accuracy;
         QVERIFY(tab->HasResult());
-        QCOMPARE(tab->lblStability->isVisibleTo(s), *c.line != '\0');
+        QCOMPARE(tab->lblStability->isVisibleTo(tab), *c.line != '\0');
         if (*c.line) QCOMPARE(tab->lblStability->text(), QString::fromUtf8(c.line));
         const QString diverged = tab->table->item(6, 0)->text();
         QCOMPARE(diverged != QStringLiteral("発散なし"), c.diverges);
