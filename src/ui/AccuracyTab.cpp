@@ -5,6 +5,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
@@ -105,9 +107,14 @@ AccuracyTab::AccuracyTab() {
         QStringLiteral("発散した時刻(s)"),
     });
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(false);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->horizontalHeader()->setMinimumSectionSize(90);
     table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    FitTableHeight();
     lblReadout = new QLabel(QStringLiteral(" "));
 
     const std::pair<QObject*, const char*> names[] = {
@@ -210,41 +217,37 @@ void AccuracyTab::Compute(const StudyInputs& inputs, MessageService& messages) {
 }
 
 void AccuracyTab::DrawTimeCharts() {
-    for (StudyChartView* view : {response, errors}) {
-        QChart* c = view->chart();
-        c->removeAllSeries();
-        for (QAbstractAxis* axis : c->axes()) {
-            c->removeAxis(axis);
-            delete axis;
-        }
-    }
+    response->chart()->removeAllSeries();
+    errors->chart()->removeAllSeries();
     std::vector<QAbstractSeries*> top, bottom;
     if (result_) {
+        // The exact solution drawn last, thin, over the two methods.
         Result& r = *result_;
         QChart* c = response->chart();
-        r.linear = AddLine(c, QStringLiteral("線形加速度法"), kLinearColor);
+        r.linear = AddLine(c, QStringLiteral("線形加速度法"), kLinearColor, 2.0);
+        r.average = AddLine(c, QStringLiteral("平均加速度法 (Newmark β=1/4)"), kAverageColor, 2.0);
         r.exact = AddLine(c, QStringLiteral("厳密解"), kExactColor, 1.0);
-        r.average = AddLine(c, QStringLiteral("平均加速度法 (Newmark β=1/4)"), kAverageColor);
-        top = {r.linear, r.exact, r.average};
+        top = {r.linear, r.average, r.exact};
         c = errors->chart();
-        r.linearErr = AddLine(c, QStringLiteral("線形加速度法 − 厳密解"), kLinearColor);
         r.averageErr = AddLine(c, QStringLiteral("平均加速度法 − 厳密解"), kAverageColor);
-        bottom = {r.linearErr, r.averageErr};
+        r.linearErr = AddLine(c, QStringLiteral("線形加速度法 − 厳密解"), kLinearColor);
+        bottom = {r.averageErr, r.linearErr};
     }
     const double end = result_ && !result_->m.time.empty() ? result_->m.time.back() : 1;
-    QAbstractAxis* x1 =
-        SetAxis(response->chart(), Qt::AlignBottom, false, QStringLiteral("時刻(s)"), 0, end, top);
+    QAbstractAxis* x1 = SetAxis(response->chart(), Qt::AlignBottom, false,
+                                QStringLiteral("時刻(s)"), 0, end, top, false);
     SetAxis(response->chart(), Qt::AlignLeft, false, QStringLiteral("相対変位(cm)"), -1, 1, top);
-    QAbstractAxis* x2 =
-        SetAxis(errors->chart(), Qt::AlignBottom, false, QStringLiteral("時刻(s)"), 0, end, bottom);
+    QAbstractAxis* x2 = SetAxis(errors->chart(), Qt::AlignBottom, false, QStringLiteral("時刻(s)"),
+                                0, end, bottom, false);
     SetAxis(errors->chart(), Qt::AlignLeft, false, QStringLiteral("誤差(cm)"), -1, 1, bottom);
     // A zoom by the mouse changes an axis: both charts follow it, after the zoom is done.
     for (QAbstractAxis* axis : {x1, x2}) {
-        connect(static_cast<QValueAxis*>(axis), &QValueAxis::rangeChanged, this,
-                [this](qreal min, qreal max) {
-                    if (syncing_) return;
-                    QTimer::singleShot(0, this, [this, min, max] { ShowTimeRange(min, max); });
-                });
+        auto* valueAxis = static_cast<QValueAxis*>(axis);
+        disconnect(valueAxis, &QValueAxis::rangeChanged, this, nullptr);
+        connect(valueAxis, &QValueAxis::rangeChanged, this, [this](qreal min, qreal max) {
+            if (syncing_) return;
+            QTimer::singleShot(0, this, [this, min, max] { ShowTimeRange(min, max); });
+        });
     }
     ShowTimeRange(0, 0);
 }
@@ -293,16 +296,9 @@ void AccuracyTab::ShowTimeRange(double from, double to) {
             const double pad = any && lo != 0 ? std::abs(lo) * 0.1 : 1;
             lo -= pad;
             hi += pad;
-        } else {
-            const double pad = (hi - lo) * 0.05;
-            lo -= pad;
-            hi += pad;
         }
-        for (QAbstractAxis* axis : c->axes(Qt::Horizontal)) axis->setRange(from, to);
-        for (QAbstractAxis* axis : c->axes(Qt::Vertical)) {
-            axis->setRange(lo, hi);
-            static_cast<QValueAxis*>(axis)->applyNiceNumbers();
-        }
+        for (QAbstractAxis* axis : c->axes(Qt::Horizontal)) SetLinearRange(axis, from, to, false);
+        for (QAbstractAxis* axis : c->axes(Qt::Vertical)) SetLinearRange(axis, lo, hi, true);
     };
     setRanges(response, top);
     setRanges(errors, bottom);
@@ -317,6 +313,13 @@ void AccuracyTab::ApplyRangeBoxes() {
     // A range that cannot be read shows the whole run.
     if (!from || !to) return ShowTimeRange(0, 0);
     ShowTimeRange(*from, *to);
+}
+
+void AccuracyTab::FitTableHeight() {
+    // Every row shows, without a scroll bar.
+    table->resizeRowsToContents();
+    table->setFixedHeight(table->verticalHeader()->length() +
+                          table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth());
 }
 
 void AccuracyTab::FillTable() {
@@ -343,7 +346,7 @@ void AccuracyTab::FillTable() {
     set(2, 2, ShortNumber(m.stepRatio));
     set(3, 0, QStringLiteral("√3/π = %1").arg(QString::number(m.stabilityLimit, 'f', 3)));
     set(3, 1, none);
-    set(3, 2, QStringLiteral("なし (無条件安定)"));
+    set(3, 2, QStringLiteral("なし（無条件安定）"));
     const StepProperties* properties[] = {&m.linearProperties, nullptr, &m.averageProperties};
     for (int column : {0, 2}) {
         const StepProperties& p = *properties[column];
@@ -352,26 +355,17 @@ void AccuracyTab::FillTable() {
     }
     set(4, 1, QStringLiteral("0"));
     set(5, 1, ShortNumber(m.dampingRatio * 100));
-    table->resizeRowsToContents();
-    int height = table->horizontalHeader()->height() + 4;
-    for (int row = 0; row < table->rowCount(); ++row) height += table->rowHeight(row);
-    table->setFixedHeight(height);
+    FitTableHeight();
 }
 
 void AccuracyTab::DrawElongation() {
     QChart* c = elongation->chart();
     c->removeAllSeries();
-    for (QAbstractAxis* axis : c->axes()) {
-        c->removeAxis(axis);
-        delete axis;
-    }
     const double h = result_ ? result_->m.dampingRatio : 0;
     const double ratio = result_ ? result_->m.stepRatio : 0;
-    const bool valid = h >= 0 && h < 1;
     std::vector<QAbstractSeries*> all;
     QList<QPointF> everything;
-    double xMax = 0.6;
-    if (valid) {
+    if (h >= 0 && h < 1) {
         const struct {
             StepMethod method;
             const char* name;
@@ -379,9 +373,8 @@ void AccuracyTab::DrawElongation() {
         } curves[] = {{StepMethod::LinearAcceleration, "線形加速度法", kLinearColor},
                       {StepMethod::AverageAcceleration, "平均加速度法", kAverageColor}};
         for (const auto& curve : curves) {
-            const auto points = ElongationCurve(curve.method, h, 0.6, 241);
             std::vector<double> x, y;
-            for (const ElongationPoint& p : points) {
+            for (const ElongationPoint& p : ElongationCurve(curve.method, h, 0.6, 241)) {
                 x.push_back(p.stepRatio);
                 y.push_back(p.periodElongation);
             }
@@ -391,33 +384,39 @@ void AccuracyTab::DrawElongation() {
             all.push_back(line);
         }
     }
-    auto [yMin, yMax] = ValueRange(everything);
-    yMin = std::min(0.0, yMin);
+    QLineSeries* now = nullptr;
+    double xMax = 0.6;
     if (result_ && std::isfinite(ratio) && ratio > 0) {
         xMax = std::clamp(ratio * 1.05, 0.6, 1.2);
         // The current Δt/T: a dashed line, and the point of each method that is stable.
-        auto* line = AddLine(c, QStringLiteral("現在の Δt/T = %1").arg(ShortNumber(ratio)),
-                             QColor(200, 0, 0), 1.0);
-        QPen pen = line->pen();
+        now = AddLine(c, QStringLiteral("現在の Δt/T"), QColor(200, 0, 0), 1.0);
+        QPen pen = now->pen();
         pen.setStyle(Qt::DashLine);
-        line->setPen(pen);
-        line->replace(QList<QPointF>{{ratio, yMin}, {ratio, yMax}});
-        all.push_back(line);
+        now->setPen(pen);
+        all.push_back(now);
         auto* marks = new QScatterSeries;
-        marks->setName(QStringLiteral("現在の周期の伸び"));
         marks->setMarkerSize(8);
         marks->setColor(QColor(200, 0, 0));
+        marks->setBorderColor(QColor(200, 0, 0));
         for (const StepProperties* p :
              {&result_->m.linearProperties, &result_->m.averageProperties}) {
             if (p->stable && std::isfinite(p->periodElongation)) {
                 marks->append(ratio, p->periodElongation);
+                everything.append(QPointF(ratio, p->periodElongation));
             }
         }
         c->addSeries(marks);
+        c->legend()->markers(marks).value(0)->setVisible(false);
         all.push_back(marks);
     }
-    SetAxis(c, Qt::AlignBottom, false, QStringLiteral("Δt/T"), 0, xMax, all);
-    SetAxis(c, Qt::AlignLeft, false, QStringLiteral("周期の伸び(%)"), yMin, yMax, all);
+    const auto [yMin, yMax] = ValueRange(everything);
+    SetAxis(c, Qt::AlignBottom, false, QStringLiteral("Δt/T"), 0, xMax, all, false);
+    QAbstractAxis* y = SetAxis(c, Qt::AlignLeft, false, QStringLiteral("周期の伸び(%)"),
+                               std::min(0.0, yMin), yMax, all);
+    if (now) {
+        const auto [low, high] = AxisRange(y);
+        now->replace(QList<QPointF>{{ratio, low}, {ratio, high}});
+    }
 }
 
 void AccuracyTab::ShowReadout(double time) {

@@ -113,10 +113,6 @@ void FourierTab::Compute(const StudyInputs& inputs, MessageService& messages) {
 void FourierTab::Redraw() {
     QChart* c = chart->chart();
     c->removeAllSeries();
-    for (QAbstractAxis* axis : c->axes()) {
-        c->removeAxis(axis);
-        delete axis;
-    }
     std::vector<QAbstractSeries*> left, right;
     QList<QPointF> amplitudes, transfer;
     double fMin = 0.1, fMax = 50;
@@ -169,11 +165,17 @@ void FourierTab::Redraw() {
     }
     std::vector<QAbstractSeries*> all = left;
     all.insert(all.end(), right.begin(), right.end());
-    SetAxis(c, Qt::AlignBottom, true, QStringLiteral("振動数(Hz)"), fMin, fMax, all);
+    SetAxis(c, Qt::AlignBottom, true, QStringLiteral("振動数(Hz)"), fMin, fMax, all, false);
     SetAxis(c, Qt::AlignLeft, true, QStringLiteral("フーリエ振幅(cm/s)"), aMin, aMax, left);
     if (!right.empty()) {
         const auto [hMin, hMax] = ValueRange(transfer);
-        SetAxis(c, Qt::AlignRight, true, QStringLiteral("伝達関数 |H(f)|"), hMin, hMax, right);
+        QAbstractAxis* axis =
+            SetAxis(c, Qt::AlignRight, true, QStringLiteral("伝達関数 |H(f)|"), hMin, hMax, right);
+        // The left axis's grid is the plot's; a second one would only clutter it.
+        axis->setGridLineVisible(false);
+        axis->setMinorGridLineVisible(false);
+    } else {
+        RemoveAxis(c, Qt::AlignRight);
     }
 }
 

@@ -234,10 +234,6 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
 void SpectrumTab::Redraw() {
     QChart* c = chart->chart();
     c->removeAllSeries();
-    for (QAbstractAxis* axis : c->axes()) {
-        c->removeAxis(axis);
-        delete axis;
-    }
     const int quantity = std::clamp(cboQuantity->currentIndex(), 0, kQuantityCount - 1);
     const bool logX = chkLogPeriod->isChecked();
     const bool logY = chkLogValue->isChecked();
@@ -285,20 +281,25 @@ void SpectrumTab::Redraw() {
         yMin = std::min(0.0, yMin);
         yMax = yMax > yMin ? yMax * 1.05 : yMin + 1;
     }
+    QLineSeries* periodLine = nullptr;
     if (result_ && result_->period && std::isfinite(*result_->period)) {
-        // A dashed vertical line at the period, over the whole value range.
-        const double t = *result_->period;
-        auto* line = AddLine(c, QStringLiteral("建物の固有周期 T = %1 s").arg(ShortNumber(t)),
-                             QColor(200, 0, 0), 1.0);
-        QPen pen = line->pen();
+        // A dashed vertical line at the period, over the whole value axis.
+        periodLine =
+            AddLine(c, QStringLiteral("建物の固有周期 T = %1 s").arg(ShortNumber(*result_->period)),
+                    QColor(200, 0, 0), 1.0);
+        QPen pen = periodLine->pen();
         pen.setStyle(Qt::DashLine);
-        line->setPen(pen);
-        const double low = logY ? (yMin > 0 ? yMin : 1e-3) : yMin;
-        line->replace(QList<QPointF>{{t, low}, {t, yMax}});
-        all.push_back(line);
+        periodLine->setPen(pen);
+        all.push_back(periodLine);
     }
-    SetAxis(c, Qt::AlignBottom, logX, QStringLiteral("周期(s)"), xMin, xMax, all);
-    SetAxis(c, Qt::AlignLeft, logY, QString::fromUtf8(kQuantities[quantity].axis), yMin, yMax, all);
+    SetAxis(c, Qt::AlignBottom, logX, QStringLiteral("周期(s)"), xMin, xMax, all, false);
+    QAbstractAxis* valueAxis = SetAxis(
+        c, Qt::AlignLeft, logY, QString::fromUtf8(kQuantities[quantity].axis), yMin, yMax, all);
+    if (periodLine) {
+        const auto [low, high] = AxisRange(valueAxis);
+        const double t = *result_->period;
+        periodLine->replace(QList<QPointF>{{t, low}, {t, high}});
+    }
     ShowComparison();
 }
 
@@ -335,32 +336,33 @@ void SpectrumTab::ShowComparison() {
             QStringLiteral("建物固有周期を計算できないため、建物の印はありません。"));
         return;
     }
-    QString text = QStringLiteral("建物 (T = %1 s, h = %2 %)　スペクトル / 時刻歴応答の最大値：")
-                       .arg(ShortNumber(*r.period), r.dampingText);
+    QString text =
+        QStringLiteral(
+            "建物 (T = %1 s, h = %2 %) のスペクトル値 / 時刻歴応答 (線形加速度法) の最大値：")
+            .arg(ShortNumber(*r.period), r.dampingText);
     if (!r.peaks || !r.atPeriod) {
         lblCompare->setStyleSheet(QStringLiteral("color: #c00000;"));
-        lblCompare->setText(text + QStringLiteral("建物の応答を計算できません。") +
+        lblCompare->setText(text + QStringLiteral("\n建物の応答を計算できません。") +
                             r.runNote.section(QLatin1Char('\n'), 0, 0));
         return;
     }
+    text += QLatin1Char('\n');
     const char* names[] = {"Sd", "Sv", "Sa"};
     const char* units[] = {"cm", "cm/s", "cm/s2"};
     for (int q = 0; q < 3; ++q) {
         const double spectrum = (*r.atPeriod)[q];
         const double peak = (*r.peaks)[q];
         const double difference = peak - spectrum;
+        const QString sign = difference >= 0 ? QStringLiteral("+") : QString();
         QString relative;
         if (spectrum != 0) {
             relative = QStringLiteral(", %1%2 %")
-                           .arg(difference >= 0 ? QStringLiteral("+") : QString())
-                           .arg(ShortNumber(difference / spectrum * 100));
+                           .arg(sign, QString::number(difference / spectrum * 100, 'f', 2));
         }
         text += QStringLiteral("%1 %2 / %3 %4 (差 %5%6%7)")
                     .arg(QString::fromLatin1(names[q]), ShortNumber(spectrum), ShortNumber(peak),
-                         QString::fromLatin1(units[q]),
-                         difference >= 0 ? QStringLiteral("+") : QString(), ShortNumber(difference),
-                         relative);
-        if (q < 2) text += QStringLiteral("　");
+                         QString::fromLatin1(units[q]), sign, ShortNumber(difference), relative);
+        if (q < 2) text += QStringLiteral("　　");
     }
     lblCompare->setText(text);
 }

@@ -146,46 +146,99 @@ std::pair<double, double> ValueRange(const QList<QPointF>& points) {
     return {lo, hi};
 }
 
-QAbstractAxis* SetAxis(QChart* chart, Qt::Alignment alignment, bool log, const QString& title,
-                       double min, double max, std::span<QAbstractSeries* const> series) {
-    for (QAbstractAxis* old : chart->axes(
-             alignment & (Qt::AlignLeft | Qt::AlignRight) ? Qt::Vertical : Qt::Horizontal)) {
-        if (old->alignment() == alignment) {
-            chart->removeAxis(old);
-            delete old;
-        }
+namespace {
+
+QAbstractAxis* AxisAt(QChart* chart, Qt::Alignment alignment) {
+    for (QAbstractAxis* axis : chart->axes()) {
+        if (axis->alignment() == alignment) return axis;
     }
-    QAbstractAxis* axis = nullptr;
+    return nullptr;
+}
+
+// A round step (1, 2 or 5 times a power of ten) that cuts the span into about five.
+double RoundStep(double span) {
+    const double raw = span / 5;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double f = raw / magnitude;
+    return (f < 1.5 ? 1 : f < 3 ? 2 : f < 7 ? 5 : 10) * magnitude;
+}
+
+}  // namespace
+
+void RemoveAxis(QChart* chart, Qt::Alignment alignment) {
+    if (QAbstractAxis* old = AxisAt(chart, alignment)) {
+        chart->removeAxis(old);
+        old->deleteLater();
+    }
+}
+
+void SetLinearRange(QAbstractAxis* axis, double min, double max, bool widen) {
+    auto* a = qobject_cast<QValueAxis*>(axis);
+    if (!a) return;
+    if (!std::isfinite(min) || !std::isfinite(max)) min = 0, max = 1;
+    if (max <= min) {
+        const double pad = min == 0 ? 1.0 : std::abs(min) * 0.1;
+        min -= pad;
+        max += pad;
+    }
+    double step = RoundStep(max - min);
+    if (!std::isfinite(step) || step <= 0) step = (max - min) / 5;
+    if (widen) {
+        const double low = std::floor(min / step) * step;
+        const double high = std::ceil(max / step) * step;
+        if (std::isfinite(low) && std::isfinite(high) && high > low) min = low, max = high;
+    }
+    a->setRange(min, max);
+    a->setTickType(QValueAxis::TicksDynamic);
+    a->setTickAnchor(0);
+    a->setTickInterval(step);
+}
+
+std::pair<double, double> AxisRange(const QAbstractAxis* axis) {
+    if (auto* a = qobject_cast<const QValueAxis*>(axis)) return {a->min(), a->max()};
+    if (auto* a = qobject_cast<const QLogValueAxis*>(axis)) return {a->min(), a->max()};
+    return {0, 1};
+}
+
+QAbstractAxis* SetAxis(QChart* chart, Qt::Alignment alignment, bool log, const QString& title,
+                       double min, double max, std::span<QAbstractSeries* const> series,
+                       bool widen) {
+    QAbstractAxis* axis = AxisAt(chart, alignment);
+    const bool isLog = qobject_cast<QLogValueAxis*>(axis) != nullptr;
+    if (axis && isLog != log) {
+        RemoveAxis(chart, alignment);
+        axis = nullptr;
+    }
+    if (!axis) {
+        if (log) {
+            auto* a = new QLogValueAxis;
+            a->setBase(10);
+            a->setLabelFormat(QStringLiteral("%g"));
+            a->setMinorTickCount(8);
+            axis = a;
+        } else {
+            auto* a = new QValueAxis;
+            a->setLabelFormat(QStringLiteral("%g"));
+            axis = a;
+        }
+        const QFont font = UiFont();
+        axis->setLabelsFont(font);
+        axis->setTitleFont(font);
+        chart->addAxis(axis, alignment);
+    }
+    axis->setTitleText(title);
     if (log) {
-        auto* a = new QLogValueAxis;
-        a->setBase(10);
-        a->setLabelFormat(QStringLiteral("%g"));
-        a->setMinorTickCount(8);
         if (!(min > 0) || !std::isfinite(min)) min = 1e-3;
         if (!(max > min) || !std::isfinite(max)) max = min * 10;
-        min = std::pow(10.0, std::floor(std::log10(min)));
-        max = std::pow(10.0, std::ceil(std::log10(max)));
-        if (max <= min) max = min * 10;
-        a->setRange(min, max);
-        axis = a;
-    } else {
-        auto* a = new QValueAxis;
-        if (!std::isfinite(min) || !std::isfinite(max)) min = 0, max = 1;
-        if (max <= min) {
-            const double pad = min == 0 ? 1.0 : std::abs(min) * 0.1;
-            min -= pad;
-            max += pad;
+        if (widen) {
+            min = std::pow(10.0, std::floor(std::log10(min)));
+            max = std::pow(10.0, std::ceil(std::log10(max)));
+            if (max <= min) max = min * 10;
         }
-        a->setRange(min, max);
-        a->applyNiceNumbers();
-        a->setLabelFormat(QStringLiteral("%g"));
-        axis = a;
+        axis->setRange(min, max);
+    } else {
+        SetLinearRange(axis, min, max, widen);
     }
-    const QFont font = UiFont();
-    axis->setLabelsFont(font);
-    axis->setTitleFont(font);
-    axis->setTitleText(title);
-    chart->addAxis(axis, alignment);
     for (QAbstractSeries* s : series) s->attachAxis(axis);
     return axis;
 }

@@ -56,11 +56,23 @@ QList<QPointF> Envelope(std::span<const double> x, std::span<const double> y, do
 // The smallest and largest y of the points; {0, 1} when there are none.
 std::pair<double, double> ValueRange(const QList<QPointF>& points);
 
-// An axis of the chart at the alignment, linear or logarithmic, over [min, max] (widened
-// to whole decades on a logarithmic axis, to round numbers on a linear one), with every
-// series of the chart that should follow it attached.
+// The axis of the chart at the alignment, linear or logarithmic, over [min, max], with the
+// series attached. An axis of the same kind already there is kept (its graphics stay), one
+// of the other kind is replaced. With `widen` the range grows to whole decades on a
+// logarithmic axis and to whole ticks on a linear one; without it the range is exact. A
+// linear axis has its ticks on round multiples of a round step, counted from 0.
 QAbstractAxis* SetAxis(QChart* chart, Qt::Alignment alignment, bool log, const QString& title,
-                       double min, double max, std::span<QAbstractSeries* const> series);
+                       double min, double max, std::span<QAbstractSeries* const> series,
+                       bool widen = true);
+
+// Removes the axis at the alignment, if there is one.
+void RemoveAxis(QChart* chart, Qt::Alignment alignment);
+
+// A linear axis's range and round ticks (see SetAxis).
+void SetLinearRange(QAbstractAxis* axis, double min, double max, bool widen);
+
+// The ends of an axis's range.
+std::pair<double, double> AxisRange(const QAbstractAxis* axis);
 
 // A short text of a value for readouts and notes: at most five significant digits.
 QString ShortNumber(double value);

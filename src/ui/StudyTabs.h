@@ -159,6 +159,7 @@ public:
 private:
     void DrawTimeCharts();
     void FillTable();
+    void FitTableHeight();
     void DrawElongation();
     void ShowReadout(double time);
     void ApplyRangeBoxes();
