@@ -145,7 +145,7 @@ StudyResult<ResponseSpectrum> Collect(const LaneTable& t, std::span<const double
             const double values[] = {
                 sd, t.sv[lane], t.sa[lane], omega * sd, (omega * omega) * sd, t.x[lane], t.v[lane]};
             for (double value : values) {
-                if (!std::isfinite(value)) {
+                if (!(std::fabs(value) <= kLargestSpectrumValue)) {
                     return StudyError{"",
                                       "応答スペクトルを計算できません。\n地震波の値が大きすぎる"
                                       "ため、応答が計算できる範囲を超えました。"};
