@@ -140,9 +140,14 @@ std::vector<double> AverageAcceleration(const AnalysisState& s, std::span<const 
 
 MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation,
                                 const std::optional<WaveRecord>& record) {
+    thread_local std::unique_ptr<AnalysisState> scratch;
+    if (!scratch) scratch = std::make_unique<AnalysisState>();
+    return CompareMethods(*scratch, texts, excitation, record);
+}
+
+MethodComparison CompareMethods(AnalysisState& s, const RunTexts& texts, ExcitationCase excitation,
+                                const std::optional<WaveRecord>& record) {
     MethodComparison out;
-    auto state = std::make_unique<AnalysisState>();
-    AnalysisState& s = *state;
     RunHooks hooks;
     hooks.loadWaveRecord = [&record]() { return record; };
     out.run = RunAnalysis(s, texts, excitation, hooks);
@@ -152,7 +157,13 @@ MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation
     if (out.run.status == RunResult::Status::Faulted) {
         const FaultSite site = out.run.fault.site;
         if (site != FaultSite::Integration && site != FaultSite::GroundMotion) return out;
+        // The step index holds the point whose step failed. The forced cases' finishing
+        // pass (absolute acceleration) leaves it at 1 and fails only after every point was
+        // stepped, which the time of the last point, written by its step, shows.
         valid = static_cast<int>(s.StepIndex);
+        const bool finishing = site == FaultSite::Integration && IsForced(excitation) &&
+                               valid == 1 && s.StepCount > 2 && s.TimeSeries[s.StepCount - 1] != 0;
+        if (finishing) valid = s.StepCount;
     } else if (out.run.status != RunResult::Status::Completed) {
         return out;
     }
@@ -204,9 +215,7 @@ MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation
     FinishSeries(out.linear, n, ts);
     FinishSeries(out.exact, n, ts);
     FinishSeries(out.average, n, ts);
-    if (out.run.status == RunResult::Status::Faulted) {
-        out.linear.divergedAt = static_cast<double>(valid) * ts;
-    }
+    if (valid < s.StepCount) out.linear.divergedAt = static_cast<double>(valid) * ts;
     if (out.exact.peak > 0) {
         const double reference = out.exact.peak;
         auto error = [reference](const MethodSeries& m) {
