@@ -86,18 +86,22 @@ ResponseHistory ExactResponse(std::span<const double> ground, double dt, double 
     const double minusW2 = -(omega * omega);
     const double minus2hw = -((2 * h) * omega);
     const std::size_t n = ground.size();
-    out.displacement.reserve(n);
-    out.velocity.reserve(n);
-    out.absoluteAcceleration.reserve(n);
+    out.displacement.resize(n);
+    out.velocity.resize(n);
+    out.absoluteAcceleration.resize(n);
     double x = x0;
     double v = v0;
-    for (std::size_t i = 0;; ++i) {
+    std::size_t i = 0;
+    for (;; ++i) {
         const double a = minusW2 * x + minus2hw * v;
         if (!std::isfinite(x) || !std::isfinite(v) || !std::isfinite(a)) break;
-        out.displacement.push_back(x);
-        out.velocity.push_back(v);
-        out.absoluteAcceleration.push_back(a);
-        if (i + 1 == n) break;
+        out.displacement[i] = x;
+        out.velocity[i] = v;
+        out.absoluteAcceleration[i] = a;
+        if (i + 1 == n) {
+            ++i;
+            break;
+        }
         const double g0 = ground[i];
         const double g1 = ground[i + 1];
         const double x1 = (k.a11 * x + k.a12 * v) + (k.b11 * g0 + k.b12 * g1);
@@ -105,6 +109,10 @@ ResponseHistory ExactResponse(std::span<const double> ground, double dt, double 
         x = x1;
         v = v1;
     }
+    // Only the points before the first one that is not finite.
+    out.displacement.resize(i);
+    out.velocity.resize(i);
+    out.absoluteAcceleration.resize(i);
     return out;
 }
 

@@ -1,8 +1,10 @@
 #include "study/MethodComparison.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <utility>
 
 #include "analysis/AnalysisState.h"
 #include "study/ExactResponse.h"
@@ -190,6 +192,8 @@ MethodComparison CompareMethods(AnalysisState& s, const RunTexts& texts, Excitat
         points = std::min(points, valid);
     }
     const double halfPeriod = s.ForcingPeriod / 2;
+    out.time.reserve(static_cast<std::size_t>(points));
+    out.ground.reserve(static_cast<std::size_t>(points));
     for (int i = 0; i < points; ++i) {
         if (i < valid) {
             out.time.push_back(s.TimeSeries[i]);
@@ -207,9 +211,9 @@ MethodComparison CompareMethods(AnalysisState& s, const RunTexts& texts, Excitat
 
     out.linear.displacement.assign(s.DisSeries.data(),
                                    s.DisSeries.data() + std::min<std::size_t>(n, valid));
-    const ResponseHistory exact = ExactResponse(out.ground, ts, std::sqrt(s.StiffnessPerMass),
-                                                s.DampingRatio, s.DisSeries[0], s.VelSeries[0]);
-    out.exact.displacement = exact.displacement;
+    ResponseHistory exact = ExactResponse(out.ground, ts, std::sqrt(s.StiffnessPerMass),
+                                          s.DampingRatio, s.DisSeries[0], s.VelSeries[0]);
+    out.exact.displacement = std::move(exact.displacement);
     out.average.displacement = AverageAcceleration(s, out.ground);
 
     FinishSeries(out.linear, n, ts);
