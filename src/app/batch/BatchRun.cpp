@@ -116,33 +116,50 @@ std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& r
     return std::nullopt;
 }
 
-std::optional<Problem> PerformRun(AnalysisState& state, RunRequest& request) {
-    std::optional<WaveRecord> record;
-    if (!request.wavePath.empty()) {
-        const std::string& path = request.wavePath;
-        WaveReadResult read = ReadWaveFile(path, request.component);
-        if (read.needsComponent()) {
-            const FileMessage question = ComponentQuestion(path);
-            return Problem{kExitUsage, question.prompt.substr(0, question.prompt.find('\n')) +
-                                           "--component " + ComponentList() +
-                                           " のどれかで解析に使う成分を指定してください。"};
-        }
-        if (!read.ok()) {
-            const FileMessage m = WaveErrorMessage(*read.error, path);
+std::optional<Problem> LoadRunRecord(RunRequest& request, std::optional<WaveRecord>& record) {
+    record.reset();
+    if (request.wavePath.empty()) return std::nullopt;
+    const std::string& path = request.wavePath;
+    WaveReadResult read = ReadWaveFile(path, request.component);
+    if (read.needsComponent()) return ComponentProblem(path);
+    if (!read.ok()) return WaveProblem(*read.error, path);
+    if (!request.timeStepGiven || !request.durationGiven) {
+        // As the wave chooser sets the boxes when the file is confirmed.
+        const std::optional<WaveTimeTexts> times = WaveTimeTextsFor(read.record);
+        if (!times) {
+            const FileMessage m = DurationErrorMessage(path);
             return Problem{kExitFailure, MessageLine(m.title, m.prompt)};
         }
-        if (!request.timeStepGiven || !request.durationGiven) {
-            // As the wave chooser sets the boxes when the file is confirmed.
-            const std::optional<WaveTimeTexts> times = WaveTimeTextsFor(read.record);
-            if (!times) {
-                const FileMessage m = DurationErrorMessage(path);
-                return Problem{kExitFailure, MessageLine(m.title, m.prompt)};
-            }
-            if (!request.timeStepGiven) request.texts.timeStep = times->timeStep;
-            if (!request.durationGiven) request.texts.analysisTime = times->analysisTime;
-        }
-        record = std::move(read.record);
+        if (!request.timeStepGiven) request.texts.timeStep = times->timeStep;
+        if (!request.durationGiven) request.texts.analysisTime = times->analysisTime;
     }
+    record = std::move(read.record);
+    return std::nullopt;
+}
+
+Problem RunFaultProblem(const Fault& fault) {
+    std::string message(MessageLine(kRunFaultTitle, FaultPrompt(fault)));
+    if (const std::string_view options = OptionsToCheck(fault.site); !options.empty()) {
+        message += "（" + std::string(options) + "）";
+    }
+    return Problem{kExitFailure, message};
+}
+
+Problem ComponentProblem(const std::string& path) {
+    const FileMessage question = ComponentQuestion(path);
+    return Problem{kExitUsage, question.prompt.substr(0, question.prompt.find('\n')) +
+                                   "--component " + ComponentList() +
+                                   " のどれかで解析に使う成分を指定してください。"};
+}
+
+Problem WaveProblem(const WaveError& error, const std::string& path) {
+    const FileMessage m = WaveErrorMessage(error, path);
+    return Problem{kExitFailure, MessageLine(m.title, m.prompt)};
+}
+
+std::optional<Problem> PerformRun(AnalysisState& state, RunRequest& request) {
+    std::optional<WaveRecord> record;
+    if (auto problem = LoadRunRecord(request, record)) return problem;
     RunHooks hooks;
     hooks.loadWaveRecord = [&record] { return std::move(record); };
     const RunResult result = RunAnalysis(state, request.texts, request.excitation, hooks);
@@ -150,11 +167,7 @@ std::optional<Problem> PerformRun(AnalysisState& state, RunRequest& request) {
     if (result.status == RunResult::Status::EndedEarly) {
         return Problem{kExitUsage, "地震波ファイルが選択されていません。"};
     }
-    std::string message(MessageLine(kRunFaultTitle, FaultPrompt(result.fault)));
-    if (const std::string_view options = OptionsToCheck(result.fault.site); !options.empty()) {
-        message += "（" + std::string(options) + "）";
-    }
-    return Problem{kExitFailure, message};
+    return RunFaultProblem(result.fault);
 }
 
 std::optional<Problem> SaveRun(const std::string& folder, const std::string& baseName,

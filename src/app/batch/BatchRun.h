@@ -34,6 +34,16 @@ struct RunRequest {
 std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& request);
 
 // Reads the wave file (when there is one) as the wave chooser confirms it, putting the
+// record's time step and length into the texts not given.
+std::optional<Problem> LoadRunRecord(RunRequest& request, std::optional<WaveRecord>& record);
+
+// The problems of a run: a fault of the analysis (naming the options to check), a JMA
+// CSV record without --component, a wave file that cannot be read.
+Problem RunFaultProblem(const Fault& fault);
+Problem ComponentProblem(const std::string& path);
+Problem WaveProblem(const WaveError& error, const std::string& path);
+
+// Reads the wave file (when there is one) as the wave chooser confirms it, putting the
 // record's time step and length into the texts not given, then runs the analysis. On
 // success the state holds the completed run.
 std::optional<Problem> PerformRun(AnalysisState& state, RunRequest& request);
