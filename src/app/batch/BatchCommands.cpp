@@ -11,12 +11,6 @@ namespace kestrel::batch {
 
 namespace {
 
-int Fail(std::ostream& err, const Problem& problem) {
-    Report(err, problem.message);
-    if (problem.status == kExitUsage) err << "使い方は kestrel-batch --help で表示します。\n";
-    return problem.status;
-}
-
 int Response(const Invocation& invocation, std::ostream& err) {
     // BASE may hold a folder: "out/kekka" writes into out.
     const std::string& target = invocation.operands[0];
@@ -38,10 +32,6 @@ int Response(const Invocation& invocation, std::ostream& err) {
 }
 
 }  // namespace
-
-void Report(std::ostream& err, std::string_view message) {
-    err << "kestrel-batch: " << message << '\n';
-}
 
 int RunBatch(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     const ParseResult parsed = ParseArguments(args);

@@ -11,7 +11,4 @@ namespace kestrel::batch {
 // asked for (help, version) goes to out, every message to err. Returns the exit status.
 int RunBatch(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
-// Writes "kestrel-batch: message" as one line on err.
-void Report(std::ostream& err, std::string_view message);
-
 }  // namespace kestrel::batch

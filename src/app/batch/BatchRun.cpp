@@ -62,6 +62,16 @@ std::string ComponentList() {
 
 }  // namespace
 
+void Report(std::ostream& err, std::string_view message) {
+    err << "kestrel-batch: " << message << '\n';
+}
+
+int Fail(std::ostream& err, const Problem& problem) {
+    Report(err, problem.message);
+    if (problem.status == kExitUsage) err << "使い方は kestrel-batch --help で表示します。\n";
+    return problem.status;
+}
+
 std::string MessageLine(std::string_view title, std::string_view prompt) {
     std::string line(title);
     line += ": ";

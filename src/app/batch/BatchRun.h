@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "analysis/AnalysisState.h"
@@ -52,6 +53,12 @@ std::optional<Problem> PerformRun(AnalysisState& state, RunRequest& request);
 // BASE(時刻暦応答).csv in the folder. Nothing is left behind on a failure.
 std::optional<Problem> SaveRun(const std::string& folder, const std::string& baseName,
                                const RunRequest& request, AnalysisState& state);
+
+// Writes "kestrel-batch: message" as one line on err.
+void Report(std::ostream& err, std::string_view message);
+
+// Reports the problem (with a pointer to --help for a usage error); returns its status.
+int Fail(std::ostream& err, const Problem& problem);
 
 // A message of the windows as one line: "title: prompt", the prompt's lines joined.
 std::string MessageLine(std::string_view title, std::string_view prompt);

@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <thread>
 
-#include "app/batch/BatchCommands.h"
 #include "app/batch/BatchRun.h"
 #include "files/ReplaceFile.h"
 #include "files/SystemErrorText.h"
@@ -85,6 +87,9 @@ constexpr std::string_view kSummaryHeader[] = {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+// Rows in hand at once.
+constexpr std::size_t kTableWorkers = 8;
+
 std::string Trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
@@ -122,6 +127,41 @@ std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return {};
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// One row of the table as a run, and what became of it.
+struct RowRun {
+    int line = 0;
+    std::string base;
+    OptionValues options;
+    std::optional<Problem> problem;
+    std::array<double, 5> results{};  // natural period and the four peaks
+};
+
+// Runs and saves the rows that have no problem yet. The rows are independent, and most
+// of a row's time is spent waiting for its files to reach the disk, so several rows are
+// in hand at once; each worker has its own analysis state.
+void RunRows(std::vector<RowRun>& runs, const std::string& outFolder) {
+    std::atomic<std::size_t> next = 0;
+    const auto work = [&] {
+        const auto state = std::make_unique<AnalysisState>();
+        for (std::size_t i = next++; i < runs.size(); i = next++) {
+            RowRun& run = runs[i];
+            if (run.problem) continue;
+            RunRequest request;
+            run.problem = ReadRunRequest(run.options, request);
+            if (!run.problem) run.problem = PerformRun(*state, request);
+            if (!run.problem) run.problem = SaveRun(outFolder, run.base, request, *state);
+            if (!run.problem) {
+                run.results = {state->NaturalPeriod, state->CacPeak, state->AccPeak, state->VelPeak,
+                               state->DisPeak};
+            }
+        }
+    };
+    const std::size_t count = std::min<std::size_t>(kTableWorkers, runs.size());
+    std::vector<std::jthread> workers;
+    for (std::size_t w = 1; w < count; ++w) workers.emplace_back(work);
+    work();
 }
 
 }  // namespace
@@ -261,53 +301,52 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
     }
     summary += kLineEnd;
 
+    // The rows as runs to make; a row that cannot be one carries its problem already.
     const std::string waveFolder = FolderOf(paramsPath);
-    const auto state = std::make_unique<AnalysisState>();
+    std::vector<RowRun> runs;
     std::map<std::string, int> baseLines;
-    bool anyFailed = false;
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const CsvRow& row = rows[r];
-        OptionValues values;
-        std::string base;
-        std::optional<Problem> problem;
+        RowRun& run = runs.emplace_back();
+        run.line = row.line;
         if (row.fields.size() > columns.size()) {
-            problem = Problem{kExitFailure, "見出しより多くの項目があります。"};
+            run.problem = Problem{kExitFailure, "見出しより多くの項目があります。"};
         }
         for (std::size_t c = 0; c < columns.size() && c < row.fields.size(); ++c) {
             std::string cell = Trimmed(row.fields[c]);
             if (cell.empty()) continue;  // the default
             if (columns[c] == "base") {
-                base = std::move(cell);
-            } else {
-                if (columns[c] == "wave" && !cell.starts_with("/"))
-                    cell = JoinPath(waveFolder, cell);
-                values[columns[c]] = std::move(cell);
+                run.base = std::move(cell);
+                continue;
             }
+            if (columns[c] == "wave" && !cell.starts_with("/")) cell = JoinPath(waveFolder, cell);
+            run.options[columns[c]] = std::move(cell);
         }
-        if (!problem && base.empty())
-            problem = Problem{kExitFailure, "基本名（base）がありません。"};
-        if (!problem) {
-            const auto [earlier, fresh] = baseLines.emplace(base, row.line);
+        if (!run.problem && run.base.empty()) {
+            run.problem = Problem{kExitFailure, "基本名（base）がありません。"};
+        }
+        if (!run.problem) {
+            const auto [earlier, fresh] = baseLines.emplace(run.base, row.line);
             if (!fresh) {
-                problem = Problem{kExitFailure, "基本名「" + base + "」は " +
-                                                    std::to_string(earlier->second) +
-                                                    " 行目と同じです。"};
+                run.problem = Problem{kExitFailure, "基本名「" + run.base + "」は " +
+                                                        std::to_string(earlier->second) +
+                                                        " 行目と同じです。"};
             }
         }
-        RunRequest request;
-        if (!problem) problem = ReadRunRequest(values, request);
-        if (!problem) problem = PerformRun(*state, request);
-        if (!problem) problem = SaveRun(outFolder, base, request, *state);
+    }
+    RunRows(runs, outFolder);
 
-        summary += QuotedItem(base);
-        if (problem) {
+    bool anyFailed = false;
+    for (const RowRun& run : runs) {
+        summary += QuotedItem(run.base);
+        if (run.problem) {
             anyFailed = true;
-            Report(err, "ファイル「" + paramsPath + "」の " + std::to_string(row.line) + " 行目" +
-                            (base.empty() ? "" : "（" + base + "）") + ": " + problem->message);
-            summary += ",,,,,," + QuotedItem(problem->message);
+            Report(err, "ファイル「" + paramsPath + "」の " + std::to_string(run.line) + " 行目" +
+                            (run.base.empty() ? "" : "（" + run.base + "）") + ": " +
+                            run.problem->message);
+            summary += ",,,,,," + QuotedItem(run.problem->message);
         } else {
-            for (const double v : {state->NaturalPeriod, state->CacPeak, state->AccPeak,
-                                   state->VelPeak, state->DisPeak}) {
+            for (const double v : run.results) {
                 summary += ',';
                 summary += NumberText(v);
             }
