@@ -11,6 +11,10 @@
 #include "files/FileTestSupport.h"
 #include "files/RecordFixtures.h"
 #include "runtime/TextEncoding.h"
+#include "study/MethodComparison.h"
+#include "study/ResponseSpectrum.h"
+#include "study/StudyFiles.h"
+#include "study/StudyInputs.h"
 
 namespace kestrel::batch {
 namespace {
@@ -64,45 +68,67 @@ TEST_F(BatchTest, ArgumentsGiveTheStatusTheMessageAndOnlyTheirFiles) {
     const struct {
         std::vector<std::string> args;
         int status;
-        std::string message;  // in standard error; empty: nothing there
-        bool written;         // the pair out/r is written
+        std::string message;          // in standard error; empty: nothing there
+        std::set<std::string> added;  // the files written
     } cases[] = {
-        {{"response", "out/r"}, 0, "", true},
-        {{"response", "--stiffness", "250", "--mass=90000", "out/r"}, 0, "", true},
-        {{"response", "--forcing-amplitude=-200", "--", "out/r"}, 0, "", true},
-        {{"response", "--wave", "wave.txt", "out/r"}, 0, "", true},
-        {{"response", "--wave=jma.csv", "--component=UD", "out/r"}, 0, "", true},
-        {{"response", "--case", "initial-velocity", "--wave", "wave.txt", "out/r"}, 0, "", true},
-        {{"response", "--mass", "-3", "out/r"}, 2, "--mass=-3", false},
-        {{"response", "--bogus=1", "out/r"}, 2, "不明なオプション「--bogus」", false},
-        {{"response", "-x", "out/r"}, 2, "不明なオプション「-x」", false},
+        {{"response", "out/r"}, 0, "", pair},
+        {{"response", "--stiffness", "250", "--mass=90000", "out/r"}, 0, "", pair},
+        {{"response", "--forcing-amplitude=-200", "--", "out/r"}, 0, "", pair},
+        {{"response", "--wave", "wave.txt", "out/r"}, 0, "", pair},
+        {{"response", "--wave=jma.csv", "--component=UD", "out/r"}, 0, "", pair},
+        {{"response", "--case", "initial-velocity", "--wave", "wave.txt", "out/r"}, 0, "", pair},
+        {{"response", "--mass", "-3", "out/r"}, 2, "--mass=-3", {}},
+        {{"response", "--bogus=1", "out/r"}, 2, "不明なオプション「--bogus」", {}},
+        {{"response", "-x", "out/r"}, 2, "不明なオプション「-x」", {}},
         {{"response", "--periods=1:2:3", "out/r"},
          2,
          "「--periods」は response では使えません",
-         false},
-        {{"response", "--stiffness"}, 2, "「--stiffness」に値がありません", false},
-        {{"response"}, 2, "kestrel-batch response [オプション] BASE", false},
-        {{"response", "a", "b"}, 2, "引数の数が違います", false},
-        {{"table", "--mass=1", "p.csv", "out"}, 2, "table では使えません", false},
-        {{"frobnicate"}, 2, "不明なコマンド「frobnicate」", false},
-        {{}, 2, "コマンドがありません", false},
-        {{"response", "--case=sideways", "out/r"},
-         2,
-         "initial-displacement, initial-velocity",
-         false},
-        {{"response", "--case", "earthquake", "out/r"}, 2, "--wave で地震波ファイル", false},
-        {{"response", "--wave=jma.csv", "out/r"}, 2, "--component NS, EW, UD", false},
-        {{"response", "--wave=jma.csv", "--component=XY", "out/r"}, 2, "「XY」は使えません", false},
-        {{"response", "--wave=gone.txt", "out/r"}, 1, "「gone.txt」", false},
+         {}},
+        {{"response", "--stiffness"}, 2, "「--stiffness」に値がありません", {}},
+        {{"response"}, 2, "kestrel-batch response [オプション] BASE", {}},
+        {{"response", "a", "b"}, 2, "引数の数が違います", {}},
+        {{"table", "--mass=1", "p.csv", "out"}, 2, "table では使えません", {}},
+        {{"frobnicate"}, 2, "不明なコマンド「frobnicate」", {}},
+        {{}, 2, "コマンドがありません", {}},
+        {{"response", "--case=sideways", "out/r"}, 2, "initial-displacement, initial-velocity", {}},
+        {{"response", "--case", "earthquake", "out/r"}, 2, "--wave で地震波ファイル", {}},
+        {{"response", "--wave=jma.csv", "out/r"}, 2, "--component NS, EW, UD", {}},
+        {{"response", "--wave=jma.csv", "--component=XY", "out/r"}, 2, "「XY」は使えません", {}},
+        {{"response", "--wave=gone.txt", "out/r"}, 1, "「gone.txt」", {}},
         {{"response", "--stiffness=0", "out/r"},
          1,
          "解析エラー: 建物固有周期を計算できません。",
-         false},
-        {{"response", "--time-step=0", "out/r"}, 1, "（--time-step, --duration）", false},
-        {{"response", "--duration=400", "out/r"}, 1, "解析時間が長すぎます", false},
-        {{"response", "gone/r"}, 1, "「gone/r(建物パラメータ).csv」", false},
-        {{"response", "out/"}, 2, "保存先が選択されていません", false},
-        {{"table", "gone.csv", "out"}, 1, "「gone.csv」を読めませんでした", false},
+         {}},
+        {{"response", "--time-step=0", "out/r"}, 1, "（--time-step, --duration）", {}},
+        {{"response", "--duration=400", "out/r"}, 1, "解析時間が長すぎます", {}},
+        {{"response", "gone/r"}, 1, "「gone/r(建物パラメータ).csv」", {}},
+        {{"response", "out/"}, 2, "保存先が選択されていません", {}},
+        {{"table", "gone.csv", "out"}, 1, "「gone.csv」を読めませんでした", {}},
+        {{"spectrum", "wave.txt", "out/s.csv"}, 0, "", {"out/s.csv"}},
+        {{"spectrum", "--damping", "5", "--periods=0.1:1:3", "wave.txt", "out/s.csv"},
+         0,
+         "",
+         {"out/s.csv"}},
+        {{"spectrum", "--damping=2,abc", "wave.txt", "out/s.csv"},
+         2,
+         "「--damping」: 減衰定数の「abc」",
+         {}},
+        {{"spectrum", "--periods", "1:0.5:10", "wave.txt", "out/s.csv"},
+         2,
+         "「--periods」: 最大周期",
+         {}},
+        {{"spectrum", "jma.csv", "out/s.csv"}, 2, "--component NS, EW, UD", {}},
+        {{"spectrum", "--component=EW", "jma.csv", "out/s.csv"}, 0, "", {"out/s.csv"}},
+        {{"spectrum", "--mass=1", "wave.txt", "out/s.csv"}, 2, "spectrum では使えません", {}},
+        {{"spectrum", "gone.txt", "out/s.csv"}, 1, "「gone.txt」", {}},
+        {{"spectrum", "wave.txt", "gone/s.csv"}, 1, "「gone/s.csv」を保存できませんでした", {}},
+        {{"accuracy", "out/a.csv"}, 0, "", {"out/a.csv"}},
+        {{"accuracy", "--stiffness=0", "out/a.csv"}, 1, "建物固有周期を計算できません", {}},
+        {{"accuracy", "--time-step=0.25", "--duration=300", "--case=initial-velocity", "out/a.csv"},
+         0,
+         "安定限界を超えています (Δt/T = 0.69 > 0.551)。線形加速度法の応答は",
+         {"out/a.csv"}},
+        {{"accuracy", "--case=earthquake", "out/a.csv"}, 2, "--wave で地震波ファイル", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
@@ -119,7 +145,7 @@ TEST_F(BatchTest, ArgumentsGiveTheStatusTheMessageAndOnlyTheirFiles) {
             EXPECT_EQ(o.err.find("--help") != std::string::npos, c.status == 2) << o.err;
         }
         std::set<std::string> expected = inputs;
-        if (c.written) expected.insert(pair.begin(), pair.end());
+        expected.insert(c.added.begin(), c.added.end());
         EXPECT_EQ(Files(folder.path()), expected);
     }
 }
@@ -139,6 +165,42 @@ TEST_F(BatchTest, ResponseWritesTheGoldenFiles) {
         EXPECT_TRUE(ReadBytes(folder / "結果(時刻暦応答).csv") ==
                     ReadBytes(kGolden + "/" + c.history))
             << c.history;
+    }
+}
+
+// The study window's exports, from the same library calls the window makes.
+TEST_F(BatchTest, SpectrumAndAccuracyWriteTheStudyExports) {
+    const WaveRecord record = ReadWaveFile(folder / "wave.txt").record;
+    const auto dampings = ParseDampingList("2,5,10");
+    const auto spectrum = ComputeResponseSpectrum(
+        record.samples, record.timeStep,
+        SpectrumPeriods(*ParsePeriodRangeOption("0.02:10:200"), {}), *dampings);
+    ASSERT_TRUE(spectrum.ok());
+    std::ostringstream spectrumText;
+    ASSERT_FALSE(WriteSpectrumCsv(spectrumText, *spectrum));
+
+    RunTexts fromRecord;
+    fromRecord.timeStep = "0.02";
+    fromRecord.analysisTime = "0.06";
+    const struct {
+        std::vector<std::string> args;
+        RunTexts texts;
+        ExcitationCase excitation;
+        std::optional<WaveRecord> record;
+    } accuracy[] = {
+        {{"accuracy", "out/a.csv"}, RunTexts{}, ExcitationCase::SteadyAcceleration, {}},
+        {{"accuracy", "--wave", "wave.txt", "out/a.csv"},
+         fromRecord,
+         ExcitationCase::Earthquake,
+         record},
+    };
+    ASSERT_EQ(Batch(folder, {"spectrum", "wave.txt", "out/s.csv"}).status, 0);
+    EXPECT_TRUE(ReadBytes(folder / "out/s.csv") == spectrumText.str());
+    for (const auto& c : accuracy) {
+        std::ostringstream text;
+        ASSERT_FALSE(WriteAccuracyCsv(text, CompareMethods(c.texts, c.excitation, c.record)));
+        ASSERT_EQ(Batch(folder, c.args).status, 0);
+        EXPECT_TRUE(ReadBytes(folder / "out/a.csv") == text.str()) << c.args[1];
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/batch/BatchOptions.h"
 #include "app/batch/BatchRun.h"
+#include "app/batch/BatchStudy.h"
 #include "app/batch/BatchTable.h"
 #include "app/batch/BatchVersion.h"
 
@@ -49,10 +50,11 @@ int RunBatch(std::span<const std::string> args, std::ostream& out, std::ostream&
         case Command::Table:
             return RunTable(invocation.operands[0], invocation.operands[1], err);
         case Command::Spectrum:
+            return RunSpectrum(invocation, err);
         case Command::Accuracy:
-            break;
+            return RunAccuracy(invocation, err);
     }
-    return Fail(err, {kExitUsage, "このコマンドはまだ使えません。"});
+    return kExitUsage;
 }
 
 }  // namespace kestrel::batch
