@@ -188,10 +188,14 @@ void SetLinearRange(QAbstractAxis* axis, double min, double max, bool widen) {
         const double high = std::ceil(max / step) * step;
         if (std::isfinite(low) && std::isfinite(high) && high > low) min = low, max = high;
     }
-    a->setRange(min, max);
-    a->setTickType(QValueAxis::TicksDynamic);
+    // Range and step are changed in the order that never asks for more ticks than either
+    // pair gives: the smaller step after the range, the larger one before it.
     a->setTickAnchor(0);
+    const bool dynamic = a->tickType() == QValueAxis::TicksDynamic;
+    if (dynamic && step >= a->tickInterval()) a->setTickInterval(step);
+    a->setRange(min, max);
     a->setTickInterval(step);
+    a->setTickType(QValueAxis::TicksDynamic);
 }
 
 std::pair<double, double> AxisRange(const QAbstractAxis* axis) {
