@@ -1,0 +1,137 @@
+// Screenshots of the main window and of the study window's tabs, for the README and for
+// looking at the layout: a synthetic 40-second record is confirmed in the wave chooser and
+// the study window opened on it; the accuracy tab is taken for the initial-displacement
+// case at Δt/T = 0.03, 0.3 and 0.6. Usage: study_screenshots FOLDER (on a display, e.g.
+// under xvfb-run). Message boxes are answered at once without showing.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstdio>
+
+#include "runtime/MessageService.h"
+#include "ui/ChooserWindows.h"
+#include "ui/MainWindow.h"
+#include "ui/StudyTabs.h"
+#include "ui/StudyWindow.h"
+
+namespace {
+
+class SilentMessages : public kestrel::MessageService {
+public:
+    int ShowMessage(const QString&, int, const QString&) override { return kestrel::kAnswerOk; }
+    void Beep() override {}
+    void EndProgram() override {}
+};
+
+// 40 s of ground acceleration 0.01 s apart: two tones and a noise under a bell envelope.
+std::string RecordText(int n) {
+    std::string text = "0.01\r\n";
+    unsigned state = 12345;
+    for (int k = 0; k < n; ++k) {
+        const double t = k * 0.01;
+        state = state * 1103515245u + 12345u;
+        const double noise = static_cast<double>((state >> 8) & 0xffff) / 32768.0 - 1.0;
+        const double envelope = std::exp(-std::pow((t - 15) / 8, 2));
+        const double a =
+            envelope * (250 * std::sin(7.3 * t) + 120 * std::sin(17.1 * t) + 80 * noise);
+        char number[32];
+        std::snprintf(number, sizeof number, "%.4f\r\n", a);
+        text += number;
+    }
+    return text;
+}
+
+void Settle() {
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fputs("usage: study_screenshots FOLDER\n", stderr);
+        return 2;
+    }
+    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    {
+        QFile f(dir.filePath(QStringLiteral("record.txt")));
+        if (!f.open(QIODevice::WriteOnly)) return 1;
+        f.write(QByteArray::fromStdString(RecordText(4000)));
+    }
+    SilentMessages messages;
+    kestrel::MainWindow window(messages);
+    window.show();
+    Settle();
+    window.grab().save(out + QStringLiteral("/main-window.png"));
+    window.cmdWave->click();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
+            chooser->txtFileName->setText(QStringLiteral("record.txt"));
+            chooser->cmdOK->click();
+        }
+    }
+    window.optSelect->setChecked(true);
+    window.cmdStudy->click();
+    auto* study = qobject_cast<kestrel::StudyWindow*>(window.Study());
+    if (!study) return 1;
+    study->resize(1100, 780);
+    Settle();
+    const char* names[] = {"study-spectrum", "study-fourier", "study-accuracy"};
+    QList<QImage> tabs;
+    for (int i = 0; i < 3; ++i) {
+        study->tabs->setCurrentIndex(i);
+        Settle();
+        tabs << study->grab().toImage();
+        tabs.back().save(out + QStringLiteral("/%1.png").arg(QString::fromLatin1(names[i])));
+    }
+    // The three tabs side by side at half size, for the README.
+    QImage all(tabs[0].width() * 3 / 2 + 8, tabs[0].height() / 2, QImage::Format_RGB32);
+    all.fill(Qt::white);
+    {
+        QPainter p(&all);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        for (int i = 0; i < 3; ++i) {
+            p.drawImage(
+                QRect(i * (tabs[0].width() / 2 + 4), 0, tabs[0].width() / 2, tabs[0].height() / 2),
+                tabs[i]);
+        }
+    }
+    all.save(out + QStringLiteral("/study-window.png"));
+
+    study->spectrum->chkLogValue->setChecked(true);
+    study->spectrum->cboQuantity->setCurrentIndex(2);
+    study->tabs->setCurrentIndex(0);
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-spectrum-sa-loglog.png"));
+
+    const struct {
+        const char* timeStep;
+        const char* name;
+    } steps[] = {{"0.01", "0.03"}, {"0.109", "0.3"}, {"0.218", "0.6"}};
+    window.optDis->setChecked(true);
+    window.txtTl->setText(QStringLiteral("5"));
+    study->tabs->setCurrentIndex(2);
+    for (const auto& step : steps) {
+        window.txtTs->setText(QString::fromLatin1(step.timeStep));
+        study->cmdRecompute->click();
+        Settle();
+        study->grab().save(
+            out + QStringLiteral("/study-accuracy-%1.png").arg(QString::fromLatin1(step.name)));
+    }
+    return 0;
+}
