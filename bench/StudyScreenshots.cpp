@@ -99,17 +99,19 @@ int main(int argc, char* argv[]) {
         tabs << study->grab().toImage();
         tabs.back().save(out + QStringLiteral("/%1.png").arg(QString::fromLatin1(names[i])));
     }
-    // The three tabs side by side at half size, for the README.
-    QImage all(tabs[0].width() * 3 / 2 + 8, tabs[0].height() / 2, QImage::Format_RGB32);
+    // The three tabs at half size and the main window beside them, two by two, for the
+    // README.
+    const QImage main = window.grab().toImage();
+    const int w = tabs[0].width() / 2, h = tabs[0].height() / 2, gap = 6;
+    QImage all(2 * w + gap, 2 * h + gap, QImage::Format_RGB32);
     all.fill(Qt::white);
     {
         QPainter p(&all);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        for (int i = 0; i < 3; ++i) {
-            p.drawImage(
-                QRect(i * (tabs[0].width() / 2 + 4), 0, tabs[0].width() / 2, tabs[0].height() / 2),
-                tabs[i]);
-        }
+        const QPoint at[] = {{0, 0}, {w + gap, 0}, {0, h + gap}};
+        for (int i = 0; i < 3; ++i) p.drawImage(QRect(at[i], QSize(w, h)), tabs[i]);
+        p.drawImage(QPoint(w + gap + (w - main.width()) / 2, h + gap + (h - main.height()) / 2),
+                    main);
     }
     all.save(out + QStringLiteral("/study-window.png"));
 

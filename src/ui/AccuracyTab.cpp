@@ -346,7 +346,7 @@ void AccuracyTab::FillTable() {
     set(2, 2, ShortNumber(m.stepRatio));
     set(3, 0, QStringLiteral("√3/π = %1").arg(QString::number(m.stabilityLimit, 'f', 3)));
     set(3, 1, none);
-    set(3, 2, QStringLiteral("なし（無条件安定）"));
+    set(3, 2, QStringLiteral("無条件安定"));
     const StepProperties* properties[] = {&m.linearProperties, nullptr, &m.averageProperties};
     for (int column : {0, 2}) {
         const StepProperties& p = *properties[column];
