@@ -1,5 +1,7 @@
 // The study window: its button in the main window, the record it needs, its tabs and
 // exports, the refused boxes, and the red line past the stability limit.
+#include <QChart>
+#include <QChartView>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -10,6 +12,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXYSeries>
 #include <cmath>
 #include <string>
 
@@ -66,10 +69,11 @@ private:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         // Confirms a wave file of the test folder in the wave chooser; no messages remain.
-        void ConfirmRecord(int samples = 1500) {
+        void ConfirmRecord(int samples = 1500) { ConfirmRecordText(WaveText(samples)); }
+        void ConfirmRecordText(const std::string& text) {
             QFile f(dir.filePath(QStringLiteral("wave.txt")));
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray::fromStdString(WaveText(samples)));
+            f.write(QByteArray::fromStdString(text));
             f.close();
             window.cmdWave->click();
             auto* chooser = test::TopLevel<WaveSelectWindow>();
@@ -96,6 +100,7 @@ private slots:
     void tabsAndExports();
     void refusedBoxesAreNamed();
     void stabilityLine();
+    void extremeRecords();
 };
 
 void StudyWindowTest::buttonInTheFreeSpace() {
@@ -255,6 +260,37 @@ void StudyWindowTest::stabilityLine() {
         if (*c.line) QCOMPARE(tab->lblStability->text(), QString::fromUtf8(c.line));
         const QString diverged = tab->table->item(6, 0)->text();
         QCOMPARE(diverged != QStringLiteral("発散なし"), c.diverges);
+    }
+}
+
+void StudyWindowTest::extremeRecords() {
+    const struct {
+        const char* sample;
+        bool refused;  // the spectra are refused with a message
+    } cases[] = {
+        {"0", false},
+        {"1e300", true},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        std::string text = "0.01\r\n";
+        for (int k = 0; k < 200; ++k) text += std::string(k % 2 ? "-" : "") + c.sample + "\r\n";
+        f.ConfirmRecordText(text);
+        StudyWindow* s = f.Open();
+        QVERIFY(s);
+        QCOMPARE(s->spectrum->HasResult(), !c.refused);
+        QCOMPARE(f.messages.shown.empty(), !c.refused);
+        for (const test::ShownMessage& m : f.messages.shown) {
+            QCOMPARE(m.title, QStringLiteral("結果の検討"));
+        }
+        // Whatever was drawn is finite.
+        for (QChartView* view : s->findChildren<QChartView*>()) {
+            for (QAbstractSeries* series : view->chart()->series()) {
+                for (const QPointF& p : static_cast<QXYSeries*>(series)->points()) {
+                    QVERIFY(std::isfinite(p.x()) && std::isfinite(p.y()));
+                }
+            }
+        }
     }
 }
 
