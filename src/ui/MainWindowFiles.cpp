@@ -166,10 +166,20 @@ std::optional<WaveRecord> MainWindow::LoadWaveRecord() {
         Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
         return std::nullopt;
     }
+    loadingRun_ = CompletedRun{ExcitationCase::Earthquake, path, chooser.WaveComponent};
     return std::move(read.record);
 }
 
 void MainWindow::cmdSave_Click() {
+    // Only the results of a run that completed are saved: a failed run has cleared the
+    // series, and before the first run there are none.
+    if (!heldRun_) {
+        Messages().ShowMessage(
+            QStringLiteral("保存できる解析結果がありません。\n"
+                           "「解析開始」で解析を終えてから保存して下さい。"),
+            kOkExclamation, QStringLiteral("データの保存"));
+        return;
+    }
     SaveSelectWindow& chooser = Files().save.Get();  // created hidden if never opened
     const QString baseName = chooser.txtFileName->text();
     if (baseName.isEmpty()) {

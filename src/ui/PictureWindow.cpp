@@ -121,7 +121,7 @@ void PictureWindow::BuildControls() {
     txtDisMin = Place(MakeBox(this, "0"), 120, 8040, 1095, 270);
 
     fraValue =
-        Place(new QGroupBox(QStringLiteral("現時刻の解析結果の値"), this), 8760, 3840, 3495, 2175);
+        Place(MakeFrame(this, "現時刻の解析結果の値"), 8760, 3840, 3495, 2175);
     lblTime = Place(MakeLabel(fraValue, "時刻(s)：", right), 120, 240, 1455, 255);
     txtTime = Place(MakeBox(fraValue, "0"), 1680, 240, 1695, 270);
     lblCac1 = Place(MakeLabel(fraValue, "入力加速度(cm/s2)", centre), 120, 720, 1575, 255);
