@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 #include "ui/ChooserWindows.h"
 #include "ui/FormChecks.h"
@@ -82,6 +83,7 @@ private slots:
     void earthquakeRunReadsTheFileAgain();
     void saveWritesBothFilesAndUsesUpTheDestination();
     void failedSaveKeepsTheDestination();
+    void onlyACompletedRunIsSaved();
     void saveChooserButtons();
     void unreadableDriveKeepsTheLists();
     void goneCurrentFolderOpensAtHome();
@@ -231,6 +233,10 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     QCOMPARE(f.window.State().StepCount, std::int16_t{1502});
     QCOMPARE(f.window.State().CacSeries[0], -30.0);
     QVERIFY(f.window.State().DisPeak > 0);
+    QVERIFY(f.window.HeldRun());
+    QCOMPARE(f.window.HeldRun()->excitation, ExcitationCase::Earthquake);
+    QCOMPARE(QString::fromStdString(f.window.HeldRun()->wavePath),
+             QDir(f.dir.path()).absoluteFilePath(QStringLiteral("wave1.txt")));
 
     // Deleted after it was chosen: a message, and no response from a missing record.
     QFile::remove(f.dir.filePath(QStringLiteral("wave1.txt")));
@@ -239,6 +245,7 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
     QCOMPARE(f.window.State().DisPeak, 0.0);
+    QVERIFY(!f.window.HeldRun());
 }
 
 void ChooserWindowTest::saveWritesBothFilesAndUsesUpTheDestination() {
@@ -273,6 +280,9 @@ void ChooserWindowTest::saveWritesBothFilesAndUsesUpTheDestination() {
 
 void ChooserWindowTest::failedSaveKeepsTheDestination() {
     Fixture f;
+    f.window.chkPicture->setChecked(false);
+    f.window.cmdStart->click();
+    f.messages.shown.clear();
     f.window.cmdSelect->click();
     SaveChooser()->txtFileName->setText(QStringLiteral("a/b"));  // a separator in the name
     SaveChooser()->Command1->click();
@@ -294,6 +304,60 @@ void ChooserWindowTest::failedSaveKeepsTheDestination() {
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QVERIFY(f.messages.shown[0].prompt != QStringLiteral("保存終了しました。"));
     QVERIFY(SaveChooser());
+}
+
+void ChooserWindowTest::onlyACompletedRunIsSaved() {
+    // After a good run, each of these but the first leaves no completed run to save.
+    struct Case {
+        std::function<void(MainWindow&)> then;  // none: no run at all
+        bool saved;
+    };
+    const Case cases[] = {
+        {[](MainWindow&) {}, true},
+        {[](MainWindow& w) {  // an earthquake run without a wave file
+             w.optSelect->setChecked(true);
+             w.cmdStart->click();
+         },
+         false},
+        {[](MainWindow& w) {  // a run that grows until it overflows
+             w.txtTs->setText(QStringLiteral("0.3"));
+             w.txtTl->setText(QStringLiteral("9000"));
+             w.txtH->setText(QStringLiteral("0"));
+             w.cmdStart->click();
+         },
+         false},
+        {[](MainWindow& w) {  // a fault in the inputs
+             w.txtK->setText(QStringLiteral("0"));
+             w.cmdStart->click();
+         },
+         false},
+        {nullptr, false},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.window.chkPicture->setChecked(false);
+        f.window.optDis->setChecked(true);
+        if (c.then) f.window.cmdStart->click();
+        f.window.cmdSelect->click();
+        SaveChooser()->txtFileName->setText(QStringLiteral("kekka"));
+        SaveChooser()->Command1->click();
+        if (c.then) c.then(f.window);
+        QCOMPARE(f.window.HeldRun().has_value(), c.saved);
+        f.messages.shown.clear();
+        f.window.cmdSave->click();
+        QCOMPARE(f.messages.shown.size(), std::size_t{1});
+        QCOMPARE(f.messages.shown[0].title, QStringLiteral("データの保存"));
+        const QString path = f.dir.filePath(QStringLiteral("kekka(時刻暦応答).csv"));
+        if (c.saved) {
+            QCOMPARE(f.messages.shown[0].prompt, QStringLiteral("保存終了しました。"));
+            QVERIFY(QFile::exists(path));
+            continue;
+        }
+        QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
+        QVERIFY(f.messages.shown[0].prompt.contains(QStringLiteral("保存できる解析結果がありません")));
+        QVERIFY(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
+        QVERIFY(SaveChooser());  // the destination is kept for the next completed run
+    }
 }
 
 void ChooserWindowTest::saveChooserButtons() {
