@@ -67,9 +67,13 @@ FileParts* CreateFileParts(MainWindow& window) {
 
 namespace {
 
-// The full path of the chooser's file: its open folder and the name in its box.
+// The full path of the chooser's file: its open folder and the name in its box, as the
+// bytes to open it by, and as shown to the user.
 std::string ChosenPath(const ChooserWindow& chooser) {
-    return JoinPath(chooser.Dir1->Path().toStdString(), chooser.txtFileName->text().toStdString());
+    return chooser.ChosenPathBytes().toStdString();
+}
+std::string ShownPath(const ChooserWindow& chooser) {
+    return chooser.ShownChosenPath().toStdString();
 }
 
 QString Q(const std::string& utf8) {
@@ -114,7 +118,7 @@ void MainWindow::ApplyWaveFile() {
         read = ReadWaveFile(path, component);
     }
     if (!read.ok()) {
-        const FileMessage m = WaveErrorMessage(*read.error, path);
+        const FileMessage m = WaveErrorMessage(*read.error, ShownPath(chooser));
         Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
         return;
     }
@@ -129,7 +133,7 @@ void MainWindow::ApplyWaveFile() {
         Messages().ShowMessage(
             QStringLiteral(
                 "地震波ファイル「%1」の時間刻みが大きすぎるため、解析時間を計算できません。")
-                .arg(Q(path)),
+                .arg(Q(ShownPath(chooser))),
             kOkExclamation, QStringLiteral("地震波ファイルの読み込みエラー"));
         return;
     }
@@ -162,7 +166,7 @@ std::optional<WaveRecord> MainWindow::LoadWaveRecord() {
     // record since then has none, and the reader says so.
     WaveReadResult read = ReadWaveFile(path, chooser.WaveComponent);
     if (!read.ok()) {
-        const FileMessage m = WaveErrorMessage(*read.error, path);
+        const FileMessage m = WaveErrorMessage(*read.error, ShownPath(chooser));
         Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
         return std::nullopt;
     }
@@ -194,7 +198,7 @@ void MainWindow::cmdSave_Click() {
         displacementPeriod = LeadingNumber(txtOrgCycleDis->text().toStdString());
     }
     const SaveOutcome outcome =
-        SaveResults(chooser.Dir1->Path().toStdString(), baseName.toStdString(), values, State(),
+        SaveResults(chooser.Dir1->PathBytes().toStdString(), baseName.toStdString(), values, State(),
                     displacementPeriod);
     if (!outcome.ok()) {
         // The destination is kept so that the user can put things right and save again.
