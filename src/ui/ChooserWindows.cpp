@@ -45,7 +45,8 @@ ChooserWindow::ChooserWindow(MessageService& messages, const QString& caption, i
 
 void ChooserWindow::Drive1_Change() {
     // The drive of the open folder picked again: the folder stays open.
-    if (Drive1->currentIndex() >= 0 && Drive1->currentIndex() == Drive1->DriveIndexOf(Dir1->Path())) {
+    if (Drive1->currentIndex() >= 0 &&
+        Drive1->currentIndex() == Drive1->DriveIndexOf(Dir1->Path())) {
         return;
     }
     try {

@@ -1,8 +1,12 @@
 #include "ui/FileLists.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
-#include <QFileIconProvider>
 #include <QFile>
+#include <QFileIconProvider>
 #include <QKeyEvent>
 #include <QStorageInfo>
 #include <QStringDecoder>
@@ -10,10 +14,6 @@
 #include <cerrno>
 #include <utility>
 #include <vector>
-
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "runtime/TextEncoding.h"
 
@@ -221,7 +221,8 @@ bool FolderList::SetPathBytes(const QByteArray& requested) {
         current = add(ShownName(part), walked, depth++);
     }
     // ...then the open folder's subfolders.
-    for (const Entry& sub : ListEntries(path_, true)) add(sub.shown, JoinBytes(path_, sub.name), depth);
+    for (const Entry& sub : ListEntries(path_, true))
+        add(sub.shown, JoinBytes(path_, sub.name), depth);
     setCurrentItem(current);
     emit pathChanged(Path());
     return true;

@@ -23,8 +23,8 @@ namespace {
 // line runs at half the caption's height and breaks for the caption.
 class FrameStyle : public QProxyStyle {
 public:
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
-                         SubControl part, const QWidget* widget) const override {
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget) const override {
         const auto* frame = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
         if (control != CC_GroupBox || !frame) {
             return QProxyStyle::subControlRect(control, option, part, widget);
@@ -91,7 +91,8 @@ void MakeOptionGroupTabStop(std::initializer_list<QAbstractButton*> options) {
             option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
         }
     };
-    for (QAbstractButton* option : group) QObject::connect(option, &QAbstractButton::toggled, follow);
+    for (QAbstractButton* option : group)
+        QObject::connect(option, &QAbstractButton::toggled, follow);
     follow();
 }
 

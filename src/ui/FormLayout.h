@@ -2,10 +2,10 @@
 // labels and right-aligned boxes, and the fixed-size dialog frame with the Japanese font.
 #pragma once
 
+#include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QAbstractButton>
 #include <QRect>
 #include <QString>
 #include <QWidget>

@@ -7,7 +7,6 @@
 #include "files/ResultFiles.h"
 #include "files/WaveFile.h"
 #include "runtime/Conversions.h"
-#include "runtime/Paths.h"
 #include "runtime/Real.h"
 #include "ui/ChooserWindows.h"
 #include "ui/FormSlot.h"
@@ -178,10 +177,9 @@ void MainWindow::cmdSave_Click() {
     // Only the results of a run that completed are saved: a failed run has cleared the
     // series, and before the first run there are none.
     if (!heldRun_) {
-        Messages().ShowMessage(
-            QStringLiteral("保存できる解析結果がありません。\n"
-                           "「解析開始」で解析を終えてから保存して下さい。"),
-            kOkExclamation, QStringLiteral("データの保存"));
+        Messages().ShowMessage(QStringLiteral("保存できる解析結果がありません。\n"
+                                              "「解析開始」で解析を終えてから保存して下さい。"),
+                               kOkExclamation, QStringLiteral("データの保存"));
         return;
     }
     SaveSelectWindow& chooser = Files().save.Get();  // created hidden if never opened
@@ -198,8 +196,8 @@ void MainWindow::cmdSave_Click() {
         displacementPeriod = LeadingNumber(txtOrgCycleDis->text().toStdString());
     }
     const SaveOutcome outcome =
-        SaveResults(chooser.Dir1->PathBytes().toStdString(), baseName.toStdString(), values, State(),
-                    displacementPeriod);
+        SaveResults(chooser.Dir1->PathBytes().toStdString(), baseName.toStdString(), values,
+                    State(), displacementPeriod);
     if (!outcome.ok()) {
         // The destination is kept so that the user can put things right and save again.
         if (outcome.error->fileInUse()) {

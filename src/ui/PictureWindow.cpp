@@ -49,9 +49,9 @@ void SetBoxText(QLineEdit* box, const std::string& text) {
         return metrics.horizontalAdvance(q) + 1 <= room;  // as the box measures its text
     });
     const QString q = QString::fromLatin1(shown.data(), static_cast<qsizetype>(shown.size()));
-    const QString tip = shown == text ? QString()
-                                      : QString::fromLatin1(text.data(),
-                                                            static_cast<qsizetype>(text.size()));
+    const QString tip = shown == text
+                            ? QString()
+                            : QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
     if (box->toolTip() != tip) box->setToolTip(tip);
     if (box->text() == q) return;
     box->setText(q);
@@ -152,8 +152,7 @@ void PictureWindow::BuildControls() {
     Label8 = Place(MakeLabel(this, "ﾏｲﾅｽ最大値"), 120, 7680, 1095, 255);
     txtDisMin = Place(MakeBox(this, "0"), 120, 8040, 1095, 270);
 
-    fraValue =
-        Place(MakeFrame(this, "現時刻の解析結果の値"), 8760, 3840, 3495, 2175);
+    fraValue = Place(MakeFrame(this, "現時刻の解析結果の値"), 8760, 3840, 3495, 2175);
     lblTime = Place(MakeLabel(fraValue, "時刻(s)：", right), 120, 240, 1455, 255);
     txtTime = Place(MakeBox(fraValue, "0"), 1680, 240, 1695, 270);
     lblCac1 = Place(MakeLabel(fraValue, "入力加速度(cm/s2)", centre), 120, 720, 1575, 255);

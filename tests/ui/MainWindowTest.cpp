@@ -321,12 +321,12 @@ void MainWindowTest::badInputInEveryBox() {
 
 void MainWindowTest::excitationGroupKeyboard() {
     struct Case {
-        const char* on;          // the option button that is on
-        const char* from;        // Tab is pressed here...
-        const char* tabbedTo;    // ...and lands here
-        Qt::Key arrow;           // then this arrow key (none: Key_unknown)...
-        const char* arrowedTo;   // ...moves to this button and switches it on
-        const char* leftTo;      // and Tab leaves the group here
+        const char* on;         // the option button that is on
+        const char* from;       // Tab is pressed here...
+        const char* tabbedTo;   // ...and lands here
+        Qt::Key arrow;          // then this arrow key (none: Key_unknown)...
+        const char* arrowedTo;  // ...moves to this button and switches it on
+        const char* leftTo;     // and Tab leaves the group here
     };
     const Case cases[] = {
         {"optOrgCycle", "txtTl", "optOrgCycle", Qt::Key_Down, "optOrgCycleDis", "txtOrgCycleDis"},
