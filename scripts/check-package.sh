@@ -15,7 +15,7 @@ metainfo=("$unpacked"/usr/share/metainfo/*.metainfo.xml)
 desktop-file-validate "${desktop[@]}"
 appstreamcli validate --no-net --pedantic "${metainfo[@]}"
 # Warnings are reported but only errors fail the check.
-lintian --fail-on error --suppress-tags running-with-root-privileges "$deb"
+lintian --fail-on error "$deb"
 
 export QT_QPA_PLATFORM=offscreen
 version="$("$unpacked/usr/bin/kestrel" --version)"
