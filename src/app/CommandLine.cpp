@@ -46,7 +46,8 @@ void SetUpParser(QCommandLineParser& parser) {
         "正弦波の地動加速度・地動変位、地震波)から\n"
         "振動応答を線形加速度法で計算し、動画で再生して、結果を Shift_JIS の CSV "
         "ファイルに保存します。\n"
-        "引数なしで起動するとメインウィンドウが開きます。"));
+        "引数なしで起動するとメインウィンドウが開きます。\n"
+        "同じ計算をコマンドラインで行うには kestrel-batch を使います。"));
     parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("この説明を表示して終了します。")));
     parser.addOption(QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
