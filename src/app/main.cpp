@@ -1,5 +1,6 @@
 // Kestrel: starts the main window.
 #include <QApplication>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,6 +22,9 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
+    // Qt takes the system's locale for everything; numbers stay as the program writes
+    // them ("2.5", never "2,5") whatever the system language.
+    std::setlocale(LC_NUMERIC, "C");
     app.setApplicationName(QStringLiteral("Kestrel"));
     // The main window decides when the program ends: hidden windows never end it.
     app.setQuitOnLastWindowClosed(false);
