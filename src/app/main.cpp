@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "files/ReplaceFile.h"
 #include "runtime/MessageService.h"
 #include "ui/MainWindow.h"
 
 int main(int argc, char* argv[]) {
+    kestrel::IgnoreFileSizeSignal();
     // Without a display Qt would abort with a message about platform plugins; say plainly
     // what is missing and how to start the program without a screen.
     const bool display =
