@@ -1,10 +1,15 @@
 // Speed of a whole run: opening steps, clearing all 50,001 points of the five series,
-// the steps and, in the forced cases, the finishing pass.
+// the steps and, in the forced cases, the finishing pass. Speed of the study of a record:
+// a whole response spectrum, and the comparison of the step methods.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <memory>
 
 #include "analysis/Run.h"
+#include "study/MethodComparison.h"
+#include "study/ResponseSpectrum.h"
+#include "study/StudyInputs.h"
 
 namespace kestrel {
 namespace {
@@ -35,6 +40,59 @@ void BM_DefaultSteadyAccelerationRun(benchmark::State& s) {
 BENCHMARK(BM_LongestSteadyAccelerationRun)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LongestFreeVibrationRun)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DefaultSteadyAccelerationRun)->Unit(benchmark::kMicrosecond);
+
+// The longest record a wave file holds: 32,765 samples 0.01 s apart, a shaking that grows
+// and dies away over a spread of frequencies.
+std::vector<double> LongRecord() {
+    std::vector<double> g(32765);
+    for (std::size_t i = 0; i < g.size(); ++i) {
+        const double t = 0.01 * static_cast<double>(i);
+        const double envelope = t / 20 * std::exp(1 - t / 20);
+        g[i] = envelope * (150 * std::sin(2.1 * t) + 90 * std::sin(7.3 * t + 1) +
+                           60 * std::sin(17.9 * t + 2) + 30 * std::sin(41.0 * t + 3));
+    }
+    return g;
+}
+
+// One whole spectrum (Sd, Sv, Sa) for the default 200 periods and three damping ratios.
+void SpectrumCase(benchmark::State& bench, bool vectorised) {
+    const std::vector<double> ground = LongRecord();
+    const std::vector<double> periods = SpectrumPeriods(PeriodRange{}, std::nullopt);
+    const std::vector<DampingItem> dampings = ParseDampingList("2, 5, 10").value();
+    for (auto _ : bench) {
+        auto spectrum = vectorised ? ComputeResponseSpectrum(ground, 0.01, periods, dampings)
+                                   : ComputeResponseSpectrumScalar(ground, 0.01, periods, dampings);
+        benchmark::DoNotOptimize(spectrum);
+    }
+}
+void BM_ResponseSpectrum(benchmark::State& s) {
+    SpectrumCase(s, true);
+}
+void BM_ResponseSpectrumScalar(benchmark::State& s) {
+    SpectrumCase(s, false);
+}
+BENCHMARK(BM_ResponseSpectrum)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ResponseSpectrumScalar)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The accuracy tab's computation for the default building: the default steady run, and a
+// run of 32,765 points.
+void ComparisonCase(benchmark::State& bench, const char* analysisTime) {
+    RunTexts texts;
+    texts.analysisTime = analysisTime;
+    for (auto _ : bench) {
+        const MethodComparison c =
+            CompareMethods(texts, ExcitationCase::SteadyAcceleration, std::nullopt);
+        benchmark::DoNotOptimize(c.exact.peak);
+    }
+}
+void BM_MethodComparisonDefault(benchmark::State& s) {
+    ComparisonCase(s, "10");
+}
+void BM_MethodComparisonLongest(benchmark::State& s) {
+    ComparisonCase(s, "327.63");
+}
+BENCHMARK(BM_MethodComparisonDefault)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MethodComparisonLongest)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace kestrel

@@ -1,0 +1,164 @@
+#include "study/StudyInputs.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "runtime/Conversions.h"
+
+namespace kestrel {
+
+namespace {
+
+StudyError Refuse(std::string_view box, std::string message) {
+    return StudyError{std::string(box), std::move(message)};
+}
+
+// The items of a list: split at ASCII blanks, "," and the full-width "、" and "，".
+std::vector<std::string> SplitList(std::string_view text) {
+    std::vector<std::string> items;
+    std::string current;
+    auto flush = [&] {
+        if (!current.empty()) items.push_back(current);
+        current.clear();
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const std::string_view rest = text.substr(i);
+        if (rest.starts_with("、") || rest.starts_with("，") || rest.starts_with("　")) {
+            flush();
+            i += 3;  // each is three bytes in UTF-8
+            continue;
+        }
+        const char c = text[i];
+        if (c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            flush();
+        } else {
+            current += c;
+        }
+        ++i;
+    }
+    flush();
+    return items;
+}
+
+constexpr std::string_view kDampingRange = "0 以上 100 未満の % で入力してください。";
+
+}  // namespace
+
+StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text) {
+    std::vector<DampingItem> items;
+    for (std::string item : SplitList(text)) {
+        std::string number = item;
+        if (number.ends_with("%")) number.pop_back();
+        if (number.ends_with("％")) number.resize(number.size() - 3);
+        const std::optional<double> percent = StrictNumber(number);
+        if (!percent) {
+            return Refuse(kDampingListBox, "減衰定数の「" + item +
+                                               "」は数値ではありません。\n減衰定数は " +
+                                               std::string(kDampingRange));
+        }
+        if (*percent < 0) {
+            return Refuse(kDampingListBox, "減衰定数の「" + item + "」は負の値です。\n減衰定数は " +
+                                               std::string(kDampingRange));
+        }
+        if (*percent >= 100) {
+            return Refuse(kDampingListBox, "減衰定数の「" + item +
+                                               "」は 100 % 以上です。\n減衰定数は " +
+                                               std::string(kDampingRange));
+        }
+        const double ratio = *percent / 100;
+        const bool seen = std::any_of(items.begin(), items.end(),
+                                      [&](const DampingItem& d) { return d.ratio == ratio; });
+        if (!seen) items.push_back(DampingItem{number, ratio});
+    }
+    if (items.empty()) {
+        return Refuse(kDampingListBox,
+                      "減衰定数が入力されていません。\n減衰定数を % で 1 つ以上、コンマで"
+                      "区切って入力してください（例：2, 5）。");
+    }
+    return items;
+}
+
+std::string DefaultDampingListText(std::string_view dampingBoxText) {
+    const double building = LeadingNumber(dampingBoxText);
+    if (!(building >= 0 && building < 100) || building == 5) return "5";
+    const std::string text = NumberText(building);
+    return building < 5 ? text + ", 5" : "5, " + text;
+}
+
+StudyResult<PeriodRange> ParsePeriodRange(std::string_view minText, std::string_view maxText,
+                                          std::string_view countText) {
+    const std::optional<double> min = StrictNumber(minText);
+    if (!min) {
+        return Refuse(kPeriodMinBox,
+                      "最小周期の「" + std::string(minText) + "」は数値ではありません。");
+    }
+    const std::optional<double> max = StrictNumber(maxText);
+    if (!max) {
+        return Refuse(kPeriodMaxBox,
+                      "最大周期の「" + std::string(maxText) + "」は数値ではありません。");
+    }
+    const std::optional<double> count = StrictNumber(countText);
+    if (!count) {
+        return Refuse(kPeriodCountBox,
+                      "周期の点数の「" + std::string(countText) + "」は数値ではありません。");
+    }
+    if (*min <= 0) return Refuse(kPeriodMinBox, "最小周期は 0 より大きい値にしてください。");
+    if (*min >= *max) {
+        return Refuse(kPeriodMaxBox, "最大周期は最小周期より大きい値にしてください。");
+    }
+    if (!(*count >= kMinPeriodCount && *count <= kMaxPeriodCount) || *count != std::floor(*count)) {
+        return Refuse(kPeriodCountBox, "周期の点数は 2 以上 2000 以下の整数にしてください。");
+    }
+    return PeriodRange{*min, *max, static_cast<int>(*count)};
+}
+
+StudyResult<PeriodRange> ParsePeriodRangeOption(std::string_view text) {
+    const std::size_t first = text.find(':');
+    const std::size_t second = first == std::string_view::npos ? first : text.find(':', first + 1);
+    if (second == std::string_view::npos || text.find(':', second + 1) != std::string_view::npos) {
+        return Refuse(kPeriodMinBox, "周期の範囲「" + std::string(text) +
+                                         "」は 最小:最大:点数 の形で入力してください"
+                                         "（例：0.02:10:200）。");
+    }
+    return ParsePeriodRange(text.substr(0, first), text.substr(first + 1, second - first - 1),
+                            text.substr(second + 1));
+}
+
+std::vector<double> SpectrumPeriods(const PeriodRange& range, std::optional<double> include) {
+    const int n = range.count;
+    std::vector<double> periods(static_cast<std::size_t>(n));
+    const double logMin = std::log(range.min);
+    const double logMax = std::log(range.max);
+    for (int k = 0; k < n; ++k) {
+        periods[static_cast<std::size_t>(k)] = std::exp(logMin + (logMax - logMin) * k / (n - 1));
+    }
+    periods.front() = range.min;
+    periods.back() = range.max;
+    if (include && *include >= range.min && *include <= range.max) {
+        const double logT = std::log(*include);
+        std::size_t nearest = 0;
+        for (std::size_t k = 1; k < periods.size(); ++k) {
+            if (std::fabs(std::log(periods[k]) - logT) <
+                std::fabs(std::log(periods[nearest]) - logT)) {
+                nearest = k;
+            }
+        }
+        periods[nearest] = *include;
+    }
+    return periods;
+}
+
+StudyResult<std::optional<double>> ParseSmoothingBandwidth(std::string_view text) {
+    if (text.find_first_not_of(" \t") == std::string_view::npos) {
+        return std::optional<double>();
+    }
+    const std::optional<double> width = StrictNumber(text);
+    if (!width || *width < 0) {
+        return Refuse(kSmoothingBox, "平滑化の幅「" + std::string(text) +
+                                         "」は 0 以上の数値（Hz）で入力してください。");
+    }
+    if (*width == 0) return std::optional<double>();
+    return std::optional<double>(*width);
+}
+
+}  // namespace kestrel
