@@ -127,4 +127,10 @@ std::optional<ReplaceFailure> ReplaceFiles(std::span<const FileContents> files) 
     return failure;
 }
 
+int ReplaceFileContents(const std::string& path, std::string_view bytes) {
+    const FileContents file[] = {{path, bytes}};
+    const std::optional<ReplaceFailure> failure = ReplaceFiles(file);
+    return failure ? failure->systemError : 0;
+}
+
 }  // namespace kestrel

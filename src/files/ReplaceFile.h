@@ -36,4 +36,7 @@ struct ReplaceFailure {
 // that may not be written, or a folder of that name, is refused before anything is written.
 std::optional<ReplaceFailure> ReplaceFiles(std::span<const FileContents> files);
 
+// One file, as above: 0 or the errno of the step that failed.
+int ReplaceFileContents(const std::string& path, std::string_view bytes);
+
 }  // namespace kestrel
