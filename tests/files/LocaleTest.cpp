@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "analysis/Run.h"
 #include "files/FileTestSupport.h"
