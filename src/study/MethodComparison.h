@@ -90,7 +90,14 @@ struct MethodComparison {
 // record is the one confirmed in the wave chooser, used in the earthquake case only and
 // std::nullopt there when none is confirmed) and computes the other two methods from the
 // run's own input and initial state.
+// The run uses a state kept for the calling thread (a state is 2 MB, which the system is
+// slow to hand out afresh each time).
 MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation,
                                 const std::optional<WaveRecord>& record);
+
+// The same with the caller's state, which afterwards holds the run as RunAnalysis left it
+// (its peaks and series, for a window that shows them too).
+MethodComparison CompareMethods(AnalysisState& state, const RunTexts& texts,
+                                ExcitationCase excitation, const std::optional<WaveRecord>& record);
 
 }  // namespace kestrel

@@ -7,6 +7,7 @@
 
 namespace kestrel {
 
+// The prompt of analysis/FaultText.h as the message boxes take it.
 QString FaultMessage(const Fault& fault);
 
 }  // namespace kestrel

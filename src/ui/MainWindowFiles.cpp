@@ -5,10 +5,10 @@
 #include <iterator>
 
 #include "files/ResultFiles.h"
+#include "files/WaveChoice.h"
 #include "files/WaveFile.h"
 #include "runtime/Conversions.h"
 #include "runtime/Paths.h"
-#include "runtime/Real.h"
 #include "ui/ChooserWindows.h"
 #include "ui/FormSlot.h"
 #include "ui/MainWindow.h"
@@ -100,17 +100,13 @@ void MainWindow::ApplyWaveFile() {
     WaveReadResult read = ReadWaveFile(path);
     if (read.needsComponent()) {
         // A JMA CSV record holds three directions: the user picks the one to analyse.
-        const RecordComponent components[] = {RecordComponent::NS, RecordComponent::EW,
-                                              RecordComponent::UD};
         QStringList choices;
-        for (const RecordComponent c : components) choices << Q(std::string(ComponentName(c)));
-        const int picked = Messages().AskChoice(
-            QStringLiteral("「%1」は NS・EW・UD の 3 成分を収めた気象庁の記録です。\n"
-                           "解析に使う成分を選んで下さい。")
-                .arg(chooser.txtFileName->text()),
-            QStringLiteral("成分の選択"), choices);
-        if (picked < 0 || picked >= static_cast<int>(std::size(components))) return;
-        component = components[picked];
+        for (const RecordComponent c : kRecordComponents)
+            choices << Q(std::string(ComponentName(c)));
+        const FileMessage question = ComponentQuestion(chooser.txtFileName->text().toStdString());
+        const int picked = Messages().AskChoice(Q(question.prompt), Q(question.title), choices);
+        if (picked < 0 || picked >= static_cast<int>(std::size(kRecordComponents))) return;
+        component = kRecordComponents[picked];
         read = ReadWaveFile(path, component);
     }
     if (!read.ok()) {
@@ -118,23 +114,14 @@ void MainWindow::ApplyWaveFile() {
         Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
         return;
     }
-    // The time step as the box will show it, and the record's length from that text.
-    const std::string timeStepText = NumberText(read.record.timeStep);
-    const double timeStep = LeadingNumber(timeStepText);
-    double duration = 0;
-    try {
-        const FaultScope site(FaultSite::WaveRecord);
-        duration = (Real(timeStep) * (read.record.Count() - 1)).value();
-    } catch (const FaultError&) {
-        Messages().ShowMessage(
-            QStringLiteral(
-                "地震波ファイル「%1」の時間刻みが大きすぎるため、解析時間を計算できません。")
-                .arg(Q(path)),
-            kOkExclamation, QStringLiteral("地震波ファイルの読み込みエラー"));
+    const std::optional<WaveTimeTexts> times = WaveTimeTextsFor(read.record);
+    if (!times) {
+        const FileMessage m = DurationErrorMessage(path);
+        Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
         return;
     }
-    const QString durationText = Q(NumberText(duration));
-    txtTs->setText(Q(timeStepText));
+    const QString durationText = Q(times->analysisTime);
+    txtTs->setText(Q(times->timeStep));
     txtTl->setText(durationText);
     chooser.WaveComponent = component;
     chooser.hide();

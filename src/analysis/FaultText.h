@@ -1,0 +1,20 @@
+// The words that tell the user what could not be computed and which input to check. The
+// windows show them in message boxes, the command line on standard error.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "runtime/Fault.h"
+
+namespace kestrel {
+
+// The titles under which the commands report a fault.
+inline constexpr std::string_view kNaturalPeriodFaultTitle = "固有周期の計算エラー";
+inline constexpr std::string_view kRunFaultTitle = "解析エラー";
+inline constexpr std::string_view kPlaybackFaultTitle = "動画表示エラー";
+
+// The prompt for a fault, UTF-8; its lines are separated by "\n".
+std::string FaultPrompt(const Fault& fault);
+
+}  // namespace kestrel

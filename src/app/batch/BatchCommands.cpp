@@ -1,0 +1,60 @@
+#include "app/batch/BatchCommands.h"
+
+#include <memory>
+
+#include "app/batch/BatchOptions.h"
+#include "app/batch/BatchRun.h"
+#include "app/batch/BatchStudy.h"
+#include "app/batch/BatchTable.h"
+#include "app/batch/BatchVersion.h"
+
+namespace kestrel::batch {
+
+namespace {
+
+int Response(const Invocation& invocation, std::ostream& err) {
+    // BASE may hold a folder: "out/kekka" writes into out.
+    const std::string& target = invocation.operands[0];
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string()
+                               : slash == 0               ? std::string("/")
+                                                          : target.substr(0, slash);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    if (base.empty()) {
+        return Fail(err, {kExitUsage, "保存先が選択されていません（BASE「" + target +
+                                          "」にファイル名がありません）。"});
+    }
+    RunRequest request;
+    if (auto problem = ReadRunRequest(invocation.options, request)) return Fail(err, *problem);
+    const auto state = std::make_unique<AnalysisState>();
+    if (auto problem = PerformRun(*state, request)) return Fail(err, *problem);
+    if (auto problem = SaveRun(folder, base, request, *state)) return Fail(err, *problem);
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunBatch(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    const ParseResult parsed = ParseArguments(args);
+    if (!parsed.invocation) return Fail(err, {kExitUsage, parsed.error});
+    const Invocation& invocation = *parsed.invocation;
+    switch (invocation.command) {
+        case Command::Help:
+            out << HelpText();
+            return kExitOk;
+        case Command::Version:
+            out << "kestrel-batch " << kVersion << '\n';
+            return kExitOk;
+        case Command::Response:
+            return Response(invocation, err);
+        case Command::Table:
+            return RunTable(invocation.operands[0], invocation.operands[1], err);
+        case Command::Spectrum:
+            return RunSpectrum(invocation, err);
+        case Command::Accuracy:
+            return RunAccuracy(invocation, err);
+    }
+    return kExitUsage;
+}
+
+}  // namespace kestrel::batch

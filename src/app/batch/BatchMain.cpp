@@ -1,0 +1,13 @@
+// kestrel-batch: the analysis of the main window from the command line. It uses only the
+// libraries without Qt, and never needs a display.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/batch/BatchCommands.h"
+
+int main(int argc, char* argv[]) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    return kestrel::batch::RunBatch(args, std::cout, std::cerr);
+}

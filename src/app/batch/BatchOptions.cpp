@@ -1,0 +1,244 @@
+#include "app/batch/BatchOptions.h"
+
+#include <algorithm>
+
+#include "app/batch/BatchVersion.h"
+
+namespace kestrel::batch {
+
+namespace {
+
+const RunOption kRunOptions[] = {
+    {"stiffness", "剛性(kN/cm)", [](RunTexts& t) -> std::string& { return t.model.stiffness; }},
+    {"mass", "質量(kg)", [](RunTexts& t) -> std::string& { return t.model.mass; }},
+    {"damping", "減衰定数(%)", [](RunTexts& t) -> std::string& { return t.model.damping; }},
+    {"time-step", "分割時間(s)", [](RunTexts& t) -> std::string& { return t.timeStep; }},
+    {"duration", "解析時間(s)", [](RunTexts& t) -> std::string& { return t.analysisTime; }},
+    {"initial-displacement", "初期変位(cm)",
+     [](RunTexts& t) -> std::string& { return t.firstDisplacement; }},
+    {"initial-velocity", "初期速度(cm/s)",
+     [](RunTexts& t) -> std::string& { return t.firstVelocity; }},
+    {"forcing-period", "定常波(加速度)の周期(s)",
+     [](RunTexts& t) -> std::string& { return t.accelerationPeriod; }},
+    {"forcing-amplitude", "定常波最大値(cm/s2)",
+     [](RunTexts& t) -> std::string& { return t.accelerationMax; }},
+    {"displacement-period", "定常波(変位)の周期(s)",
+     [](RunTexts& t) -> std::string& { return t.displacementPeriod; }},
+    {"displacement-amplitude", "定常波最大値(cm)",
+     [](RunTexts& t) -> std::string& { return t.displacementMax; }},
+};
+
+const CaseName kCaseNames[] = {
+    {"initial-displacement", ExcitationCase::InitialDisplacement},
+    {"initial-velocity", ExcitationCase::InitialVelocity},
+    {"steady-acceleration", ExcitationCase::SteadyAcceleration},
+    {"steady-displacement", ExcitationCase::SteadyDisplacement},
+    {"earthquake", ExcitationCase::Earthquake},
+};
+
+constexpr std::string_view kRunExtras[] = {"case", "wave", "component"};
+constexpr std::string_view kSpectrumOptions[] = {"damping", "periods", "component"};
+
+struct CommandInfo {
+    Command command;
+    std::string_view name;
+    std::size_t operands;
+    std::string_view synopsis;
+};
+
+constexpr CommandInfo kCommands[] = {
+    {Command::Response, "response", 1, "kestrel-batch response [オプション] BASE"},
+    {Command::Spectrum, "spectrum", 2, "kestrel-batch spectrum [オプション] WAVEFILE OUT.csv"},
+    {Command::Accuracy, "accuracy", 1, "kestrel-batch accuracy [オプション] OUT.csv"},
+    {Command::Table, "table", 2, "kestrel-batch table PARAMS.csv OUTDIR"},
+};
+
+const CommandInfo* FindCommand(std::string_view name) {
+    for (const CommandInfo& c : kCommands) {
+        if (c.name == name) return &c;
+    }
+    return nullptr;
+}
+
+bool IsRunOption(std::string_view name) {
+    return std::any_of(std::begin(kRunOptions), std::end(kRunOptions),
+                       [&](const RunOption& o) { return o.name == name; }) ||
+           std::find(std::begin(kRunExtras), std::end(kRunExtras), name) != std::end(kRunExtras);
+}
+
+bool IsKnownOption(std::string_view name) {
+    return IsRunOption(name) || std::find(std::begin(kSpectrumOptions), std::end(kSpectrumOptions),
+                                          name) != std::end(kSpectrumOptions);
+}
+
+std::string Quoted(std::string_view text) {
+    return "「" + std::string(text) + "」";
+}
+
+ParseResult Error(std::string message) {
+    return ParseResult{std::nullopt, std::move(message)};
+}
+
+}  // namespace
+
+std::span<const RunOption> RunOptions() {
+    return kRunOptions;
+}
+
+std::span<const CaseName> CaseNames() {
+    return kCaseNames;
+}
+
+std::optional<ExcitationCase> CaseByName(std::string_view name) {
+    for (const CaseName& c : kCaseNames) {
+        if (c.name == name) return c.excitation;
+    }
+    return std::nullopt;
+}
+
+bool TakesOption(Command command, std::string_view name) {
+    switch (command) {
+        case Command::Response:
+        case Command::Accuracy:
+            return IsRunOption(name);
+        case Command::Spectrum:
+            return std::find(std::begin(kSpectrumOptions), std::end(kSpectrumOptions), name) !=
+                   std::end(kSpectrumOptions);
+        case Command::Table:
+        case Command::Help:
+        case Command::Version:
+            break;
+    }
+    return false;
+}
+
+std::string_view CommandName(Command command) {
+    for (const CommandInfo& c : kCommands) {
+        if (c.command == command) return c.name;
+    }
+    return command == Command::Version ? "--version" : "--help";
+}
+
+ParseResult ParseArguments(std::span<const std::string> args) {
+    if (args.empty()) return Error("コマンドがありません。");
+    Invocation invocation;
+    const std::string_view first = args[0];
+    if (first == "--help" || first == "-h") return ParseResult{invocation, {}};
+    if (first == "--version") {
+        invocation.command = Command::Version;
+        return ParseResult{invocation, {}};
+    }
+    const CommandInfo* command = FindCommand(first);
+    if (!command) {
+        if (first.starts_with("-")) return Error("不明なオプション" + Quoted(first) + "です。");
+        return Error("不明なコマンド" + Quoted(first) + "です。");
+    }
+    invocation.command = command->command;
+
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
+            invocation.operands.emplace_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") return ParseResult{Invocation{}, {}};
+        if (!arg.starts_with("--")) return Error("不明なオプション" + Quoted(arg) + "です。");
+        const std::size_t equals = arg.find('=');
+        const std::string name(
+            arg.substr(2, equals == std::string_view::npos ? arg.npos : equals - 2));
+        const std::string option = "--" + name;
+        if (!IsKnownOption(name)) return Error("不明なオプション" + Quoted(option) + "です。");
+        if (!TakesOption(command->command, name)) {
+            return Error("オプション" + Quoted(option) + "は " + std::string(command->name) +
+                         " では使えません。");
+        }
+        std::string value;
+        if (equals != std::string_view::npos) {
+            value = arg.substr(equals + 1);
+        } else {
+            if (i + 1 >= args.size())
+                return Error("オプション" + Quoted(option) + "に値がありません。");
+            const std::string_view next = args[i + 1];
+            if (next.starts_with("-") && next != "-") {
+                return Error("オプション" + Quoted(option) +
+                             "に値がありません。「-」で始まる値は " + option + "=" +
+                             std::string(next) + " のように書いてください。");
+            }
+            value = next;
+            ++i;
+        }
+        invocation.options[name] = std::move(value);
+    }
+    if (invocation.operands.size() != command->operands) {
+        return Error("引数の数が違います。使い方：" + std::string(command->synopsis));
+    }
+    return ParseResult{std::move(invocation), {}};
+}
+
+std::string HelpText() {
+    std::string text =
+        "kestrel-batch " + std::string(kVersion) +
+        "\n1 層の建物の応答を線形加速度法で計算し、画面の「保存(&S)」と同じファイルを書きます。\n"
+        "\n使い方:\n";
+    constexpr std::string_view kCommandTexts[] = {
+        "BASE(建物パラメータ).csv と BASE(時刻暦応答).csv を書きます。",
+        "地震波ファイルの応答スペクトルを OUT.csv に書きます。",
+        "線形加速度法・厳密解・平均加速度法の応答変位を OUT.csv に書きます。",
+        "PARAMS.csv の 1 行ごとに解析して OUTDIR に結果のファイルを書き、\n"
+        "      OUTDIR/summary.csv に一覧を書きます。",
+    };
+    for (std::size_t i = 0; i < std::size(kCommands); ++i) {
+        text += "  " + std::string(kCommands[i].synopsis) + "\n      " +
+                std::string(kCommandTexts[i]) + "\n";
+    }
+    text +=
+        "  kestrel-batch --help | --version\n"
+        "      この説明、または版を表示します。\n"
+        "\n建物と入力のオプション (response, accuracy。table では見出しの名前):\n";
+    RunTexts defaults;
+    for (const RunOption& o : kRunOptions) {
+        std::string line = "  --" + std::string(o.name);
+        line.resize(std::max<std::size_t>(line.size() + 1, 30), ' ');
+        text += line + std::string(o.meaning) + "  既定 " + o.field(defaults) + "\n";
+    }
+    text +=
+        "  --case CASE                 外力の種類  既定 steady-acceleration"
+        "（--wave があれば earthquake）\n";
+    constexpr std::string_view kCaseTexts[] = {"初期変位", "初期速度", "定常波(加速度)",
+                                               "定常波(変位)", "地震波"};
+    for (std::size_t i = 0; i < std::size(kCaseNames); ++i) {
+        std::string line = "      " + std::string(kCaseNames[i].name);
+        line.resize(30, ' ');
+        text += line + std::string(kCaseTexts[i]) + "\n";
+    }
+    text +=
+        "  --wave FILE                 地震波ファイル。--time-step と --duration がなければ、\n"
+        "                              両方を記録から決めます（地震波選択と同じ）。\n"
+        "  --component NS|EW|UD        気象庁の CSV 記録で解析に使う成分（その記録では必須）\n"
+        "\nspectrum のオプション:\n"
+        "  --damping LIST              減衰定数(%) のリスト  既定 " +
+        std::string(kDefaultSpectrumDamping) +
+        "\n"
+        "  --periods MIN:MAX:COUNT     周期(s) の範囲と点数（対数で等間隔）  既定 " +
+        std::string(kDefaultSpectrumPeriods) +
+        "\n"
+        "  --component NS|EW|UD        気象庁の CSV 記録で使う成分\n"
+        "\ntable の PARAMS.csv (UTF-8 または CP932):\n"
+        "  1 行目は見出しで、base（基本名）と上のオプションの名前（stiffness, mass, ..., case,\n"
+        "  wave, component）を並べます。2 行目から 1 行が 1 回の解析です。空欄は既定値です。\n"
+        "  wave の相対パスは PARAMS.csv のフォルダーから数えます。summary.csv (CP932) には\n"
+        "  行ごとに基本名・建物固有周期・4 つの最大値、または失敗の理由を書きます。\n"
+        "\n値は --name value または --name=value で指定します。「-」で始まる値は\n"
+        "--name=-3 の形で書きます。数値は画面の入力欄と同じように先頭の数値を読みます\n"
+        "（\"12abc\" は 12）。\n"
+        "\n終了状態: 0 成功、1 解析またはファイルの失敗、2 使い方の誤り。\n"
+        "失敗したときは標準エラーに理由を書き、ファイルを残しません。\n";
+    return text;
+}
+
+}  // namespace kestrel::batch

@@ -1,0 +1,205 @@
+#include "app/batch/BatchRun.h"
+
+#include "analysis/FaultText.h"
+#include "files/ResultFiles.h"
+#include "files/WaveChoice.h"
+#include "runtime/Conversions.h"
+
+namespace kestrel::batch {
+
+namespace {
+
+std::string Quoted(std::string_view text) {
+    return "「" + std::string(text) + "」";
+}
+
+// The options behind the boxes a fault's message asks the user to check.
+std::string_view OptionsToCheck(FaultSite site) {
+    switch (site) {
+        case FaultSite::MassStiffnessRatio:
+            return "--stiffness, --mass";
+        case FaultSite::DampingFactor:
+            return "--damping";
+        case FaultSite::StepCount:
+            return "--time-step, --duration";
+        case FaultSite::StepConstants:
+            return "--mass, --time-step";
+        case FaultSite::ForcingParameters:
+            return "--displacement-period, --displacement-amplitude";
+        case FaultSite::GroundMotion:
+            return "--forcing-period, --forcing-amplitude";
+        case FaultSite::InitialState:
+            return "--initial-displacement, --initial-velocity";
+        case FaultSite::Integration:
+        case FaultSite::TimerInterval:
+            return "--time-step";
+        case FaultSite::StepRange:
+            return "--duration";
+        case FaultSite::WaveRecord:
+            return "--wave";
+        case FaultSite::Playback:
+        case FaultSite::None:
+            break;
+    }
+    return {};
+}
+
+std::optional<RecordComponent> ComponentByName(std::string_view name) {
+    for (const RecordComponent c : kRecordComponents) {
+        if (ComponentName(c) == name) return c;
+    }
+    return std::nullopt;
+}
+
+std::string ComponentList() {
+    std::string list;
+    for (const RecordComponent c : kRecordComponents) {
+        if (!list.empty()) list += ", ";
+        list += ComponentName(c);
+    }
+    return list;
+}
+
+}  // namespace
+
+void Report(std::ostream& err, std::string_view message) {
+    err << "kestrel-batch: " << message << '\n';
+}
+
+int Fail(std::ostream& err, const Problem& problem) {
+    Report(err, problem.message);
+    if (problem.status == kExitUsage) err << "使い方は kestrel-batch --help で表示します。\n";
+    return problem.status;
+}
+
+std::string MessageLine(std::string_view title, std::string_view prompt) {
+    std::string line(title);
+    line += ": ";
+    for (const char c : prompt) {
+        if (c != '\n') line += c;
+    }
+    return line;
+}
+
+std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& request) {
+    for (const RunOption& o : RunOptions()) {
+        if (const auto it = options.find(o.name); it != options.end()) {
+            o.field(request.texts) = it->second;
+        }
+    }
+    request.timeStepGiven = options.contains("time-step");
+    request.durationGiven = options.contains("duration");
+    if (const auto it = options.find("wave"); it != options.end()) {
+        if (it->second.empty())
+            return Problem{kExitUsage, "オプション「--wave」に値がありません。"};
+        request.wavePath = it->second;
+    }
+    if (const auto it = options.find("component"); it != options.end()) {
+        request.component = ComponentByName(it->second);
+        if (!request.component) {
+            return Problem{kExitUsage, "オプション「--component」の値" + Quoted(it->second) +
+                                           "は使えません。" + ComponentList() +
+                                           " のどれかを指定してください。"};
+        }
+    }
+    if (const auto it = options.find("case"); it != options.end()) {
+        const std::optional<ExcitationCase> c = CaseByName(it->second);
+        if (!c) {
+            std::string names;
+            for (const CaseName& n : CaseNames()) {
+                if (!names.empty()) names += ", ";
+                names += n.name;
+            }
+            return Problem{kExitUsage, "オプション「--case」の値" + Quoted(it->second) +
+                                           "は使えません。" + names +
+                                           " のどれかを指定してください。"};
+        }
+        request.excitation = *c;
+    } else if (!request.wavePath.empty()) {
+        request.excitation = ExcitationCase::Earthquake;
+    }
+    if (request.excitation == ExcitationCase::Earthquake && request.wavePath.empty()) {
+        return Problem{
+            kExitUsage,
+            "地震波ファイルが選択されていません。--wave で地震波ファイルを指定してください。"};
+    }
+    return std::nullopt;
+}
+
+std::optional<Problem> LoadRunRecord(RunRequest& request, std::optional<WaveRecord>& record) {
+    record.reset();
+    if (request.wavePath.empty()) return std::nullopt;
+    const std::string& path = request.wavePath;
+    WaveReadResult read = ReadWaveFile(path, request.component);
+    if (read.needsComponent()) return ComponentProblem(path);
+    if (!read.ok()) return WaveProblem(*read.error, path);
+    if (!request.timeStepGiven || !request.durationGiven) {
+        // As the wave chooser sets the boxes when the file is confirmed.
+        const std::optional<WaveTimeTexts> times = WaveTimeTextsFor(read.record);
+        if (!times) {
+            const FileMessage m = DurationErrorMessage(path);
+            return Problem{kExitFailure, MessageLine(m.title, m.prompt)};
+        }
+        if (!request.timeStepGiven) request.texts.timeStep = times->timeStep;
+        if (!request.durationGiven) request.texts.analysisTime = times->analysisTime;
+    }
+    record = std::move(read.record);
+    return std::nullopt;
+}
+
+Problem RunFaultProblem(const Fault& fault) {
+    std::string message(MessageLine(kRunFaultTitle, FaultPrompt(fault)));
+    if (const std::string_view options = OptionsToCheck(fault.site); !options.empty()) {
+        message += "（" + std::string(options) + "）";
+    }
+    return Problem{kExitFailure, message};
+}
+
+Problem ComponentProblem(const std::string& path) {
+    const FileMessage question = ComponentQuestion(path);
+    return Problem{kExitUsage, question.prompt.substr(0, question.prompt.find('\n')) +
+                                   "--component " + ComponentList() +
+                                   " のどれかで解析に使う成分を指定してください。"};
+}
+
+Problem WaveProblem(const WaveError& error, const std::string& path) {
+    const FileMessage m = WaveErrorMessage(error, path);
+    return Problem{kExitFailure, MessageLine(m.title, m.prompt)};
+}
+
+std::optional<Problem> PerformRun(AnalysisState& state, RunRequest& request) {
+    std::optional<WaveRecord> record;
+    if (auto problem = LoadRunRecord(request, record)) return problem;
+    RunHooks hooks;
+    hooks.loadWaveRecord = [&record] { return std::move(record); };
+    const RunResult result = RunAnalysis(state, request.texts, request.excitation, hooks);
+    if (result.status == RunResult::Status::Completed) return std::nullopt;
+    if (result.status == RunResult::Status::EndedEarly) {
+        return Problem{kExitUsage, "地震波ファイルが選択されていません。"};
+    }
+    return RunFaultProblem(result.fault);
+}
+
+std::optional<Problem> SaveRun(const std::string& folder, const std::string& baseName,
+                               const RunRequest& request, AnalysisState& state) {
+    // What "保存(&S)" reads: the model boxes, the run's natural period, and the displacement
+    // wave's period when that case is chosen.
+    const ParameterValues values =
+        ParameterValuesFromTexts(request.texts.model, state.NaturalPeriod);
+    std::optional<double> displacementPeriod;
+    if (request.excitation == ExcitationCase::SteadyDisplacement) {
+        displacementPeriod = LeadingNumber(request.texts.displacementPeriod);
+    }
+    const SaveOutcome outcome = SaveResults(folder, baseName, values, state, displacementPeriod);
+    if (outcome.ok()) return std::nullopt;
+    if (outcome.error->fileInUse()) {
+        return Problem{kExitFailure, MessageLine("ファイルの起動状態",
+                                                 Quoted(outcome.error->path) +
+                                                     "：このファイルは別のソフトで開いています。"
+                                                     "ファイルを閉じてください。")};
+    }
+    const FileMessage m = SaveErrorMessage(outcome);
+    return Problem{kExitFailure, MessageLine(m.title, m.prompt)};
+}
+
+}  // namespace kestrel::batch

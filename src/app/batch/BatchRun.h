@@ -1,0 +1,66 @@
+// One run from option values, as the main window makes it from its boxes: the texts, the
+// excitation case, the wave file, the analysis and the save of the result pair.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "analysis/AnalysisState.h"
+#include "analysis/Run.h"
+#include "app/batch/BatchOptions.h"
+#include "files/WaveFile.h"
+
+namespace kestrel::batch {
+
+// Why a command or a run stopped: the exit status and the message for standard error
+// (UTF-8, one line, naming the file or the option).
+struct Problem {
+    int status = kExitFailure;
+    std::string message;
+};
+
+// A run as the options describe it.
+struct RunRequest {
+    RunTexts texts;
+    ExcitationCase excitation = ExcitationCase::SteadyAcceleration;
+    std::string wavePath;  // empty: no wave file
+    std::optional<RecordComponent> component;
+    bool timeStepGiven = false;
+    bool durationGiven = false;
+};
+
+// The request the options give; a case or component that does not exist is a usage error.
+// Without --case, --wave means an earthquake run.
+std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& request);
+
+// Reads the wave file (when there is one) as the wave chooser confirms it, putting the
+// record's time step and length into the texts not given.
+std::optional<Problem> LoadRunRecord(RunRequest& request, std::optional<WaveRecord>& record);
+
+// The problems of a run: a fault of the analysis (naming the options to check), a JMA
+// CSV record without --component, a wave file that cannot be read.
+Problem RunFaultProblem(const Fault& fault);
+Problem ComponentProblem(const std::string& path);
+Problem WaveProblem(const WaveError& error, const std::string& path);
+
+// Reads the wave file (when there is one) as the wave chooser confirms it, putting the
+// record's time step and length into the texts not given, then runs the analysis. On
+// success the state holds the completed run.
+std::optional<Problem> PerformRun(AnalysisState& state, RunRequest& request);
+
+// Saves the run's pair as "保存(&S)" does after it: BASE(建物パラメータ).csv and
+// BASE(時刻暦応答).csv in the folder. Nothing is left behind on a failure.
+std::optional<Problem> SaveRun(const std::string& folder, const std::string& baseName,
+                               const RunRequest& request, AnalysisState& state);
+
+// Writes "kestrel-batch: message" as one line on err.
+void Report(std::ostream& err, std::string_view message);
+
+// Reports the problem (with a pointer to --help for a usage error); returns its status.
+int Fail(std::ostream& err, const Problem& problem);
+
+// A message of the windows as one line: "title: prompt", the prompt's lines joined.
+std::string MessageLine(std::string_view title, std::string_view prompt);
+
+}  // namespace kestrel::batch

@@ -1,0 +1,119 @@
+#include "app/batch/BatchStudy.h"
+
+#include <charconv>
+#include <sstream>
+
+#include "app/batch/BatchRun.h"
+#include "runtime/Conversions.h"
+#include "study/MethodComparison.h"
+#include "study/ResponseSpectrum.h"
+#include "study/StudyFiles.h"
+#include "study/StudyInputs.h"
+
+namespace kestrel::batch {
+
+namespace {
+
+std::string OptionOr(const OptionValues& options, std::string_view name,
+                     std::string_view fallback) {
+    const auto it = options.find(name);
+    return std::string(it != options.end() ? std::string_view(it->second) : fallback);
+}
+
+// The number with the given digits after the point, the same in every locale.
+std::string Fixed(double value, int digits) {
+    char text[64];
+    const auto written =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
+    return std::string(text, written.ptr);
+}
+
+// A refused option: the study's message, which names the box, after the option's name.
+Problem OptionProblem(std::string_view option, const StudyError& error) {
+    return Problem{kExitUsage,
+                   MessageLine("オプション「--" + std::string(option) + "」", error.message)};
+}
+
+// Writes the CSV text whole or not at all.
+std::optional<Problem> WriteCsv(const std::string& path, const std::ostringstream& text) {
+    if (const std::optional<SaveError> e = WriteWholeFile(path, text.str())) {
+        return Problem{kExitFailure, MessageLine("データの保存", StudySaveErrorMessage(*e))};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int RunSpectrum(const Invocation& invocation, std::ostream& err) {
+    const std::string& wavePath = invocation.operands[0];
+    const std::string& outPath = invocation.operands[1];
+    const auto dampings =
+        ParseDampingList(OptionOr(invocation.options, "damping", kDefaultSpectrumDamping));
+    if (!dampings) return Fail(err, OptionProblem("damping", dampings.error()));
+    const auto range =
+        ParsePeriodRangeOption(OptionOr(invocation.options, "periods", kDefaultSpectrumPeriods));
+    if (!range) return Fail(err, OptionProblem("periods", range.error()));
+
+    // The record is read as an earthquake run reads it.
+    OptionValues recordOptions = {{"wave", wavePath}};
+    if (const auto it = invocation.options.find("component"); it != invocation.options.end()) {
+        recordOptions.insert(*it);
+    }
+    RunRequest request;
+    if (auto problem = ReadRunRequest(recordOptions, request)) return Fail(err, *problem);
+    // Both times given: the record is read as it stands, its length is not needed.
+    request.timeStepGiven = request.durationGiven = true;
+    std::optional<WaveRecord> record;
+    if (auto problem = LoadRunRecord(request, record)) return Fail(err, *problem);
+
+    const std::vector<double> periods = SpectrumPeriods(*range, std::nullopt);
+    const auto spectrum =
+        ComputeResponseSpectrum(record->samples, record->timeStep, periods, *dampings);
+    if (!spectrum) {
+        return Fail(err, {kExitFailure, MessageLine("応答スペクトルの計算エラー",
+                                                    "地震波ファイル「" + wavePath +
+                                                        "」: " + spectrum.error().message)});
+    }
+    std::ostringstream text;
+    if (const auto e = WriteSpectrumCsv(text, *spectrum)) {
+        return Fail(err, {kExitFailure, MessageLine("データの保存", e->message)});
+    }
+    if (auto problem = WriteCsv(outPath, text)) return Fail(err, *problem);
+    return kExitOk;
+}
+
+int RunAccuracy(const Invocation& invocation, std::ostream& err) {
+    RunRequest request;
+    if (auto problem = ReadRunRequest(invocation.options, request)) return Fail(err, *problem);
+    std::optional<WaveRecord> record;
+    if (auto problem = LoadRunRecord(request, record)) return Fail(err, *problem);
+    if (request.excitation != ExcitationCase::Earthquake) record.reset();
+
+    const MethodComparison comparison = CompareMethods(request.texts, request.excitation, record);
+    if (!comparison.compared) {
+        return Fail(err, comparison.run.status == RunResult::Status::Faulted
+                             ? RunFaultProblem(comparison.run.fault)
+                             : Problem{kExitUsage, "地震波ファイルが選択されていません。"});
+    }
+    std::ostringstream text;
+    if (const auto e = WriteAccuracyCsv(text, comparison)) {
+        return Fail(err, {kExitFailure, MessageLine("データの保存", e->message)});
+    }
+    if (auto problem = WriteCsv(invocation.operands[0], text)) return Fail(err, *problem);
+    // A step beyond the stability limit, and a linear acceleration run that diverged, are
+    // what the comparison is there to show: the file holds the run up to that point, and
+    // standard error says so.
+    std::string note;
+    if (comparison.stepRatio > comparison.stabilityLimit) {
+        note = "分割時間が安定限界を超えています (Δt/T = " + Fixed(comparison.stepRatio, 2) +
+               " > " + Fixed(comparison.stabilityLimit, 3) + ")。";
+    }
+    if (comparison.linear.divergedAt) {
+        note += "線形加速度法の応答は " + NumberText(*comparison.linear.divergedAt) +
+                " 秒で発散しました。";
+    }
+    if (!note.empty()) Report(err, note);
+    return kExitOk;
+}
+
+}  // namespace kestrel::batch

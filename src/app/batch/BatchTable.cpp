@@ -1,0 +1,368 @@
+#include "app/batch/BatchTable.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <thread>
+
+#include "app/batch/BatchRun.h"
+#include "files/ReplaceFile.h"
+#include "files/SystemErrorText.h"
+#include "runtime/Conversions.h"
+#include "runtime/Paths.h"
+#include "runtime/TextEncoding.h"
+
+namespace kestrel::batch {
+
+namespace {
+
+// The length of the UTF-8 sequence at the start of the text, or 0 when it is not one.
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    char32_t code = 0;
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (byte(i) & 0x3F);
+    }
+    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
+}
+
+// CP932 for the summary. A character CP932 lacks (a file name may hold one) becomes "?".
+std::string SummaryText(std::string_view utf8) {
+    if (auto whole = Utf8ToCp932(utf8)) return *whole;
+    std::string out;
+    while (!utf8.empty()) {
+        const std::size_t n = std::max<std::size_t>(Utf8SequenceLength(utf8), 1);
+        const std::optional<std::string> one = Utf8ToCp932(utf8.substr(0, n));
+        out += one ? *one : "?";
+        utf8.remove_prefix(n);
+    }
+    return out;
+}
+
+std::string QuotedItem(std::string_view utf8) {
+    std::string item = "\"";
+    for (const char c : SummaryText(utf8)) {
+        if (c == '"') item += '"';
+        item += c;
+    }
+    return item + "\"";
+}
+
+constexpr std::string_view kSummaryHeader[] = {
+    "基本名",
+    "建物固有周期(s)",
+    "入力加速度の最大値(cm/s2)",
+    "応答加速度の最大値(cm/s2)",
+    "応答速度の最大値(cm/s)",
+    "応答変位の最大値(cm)",
+    "エラー",
+};
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Rows in hand at once.
+constexpr std::size_t kTableWorkers = 8;
+
+std::string Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(" \t");
+    return std::string(text.substr(first, last - first + 1));
+}
+
+bool IsTableColumn(std::string_view name) {
+    return name == "base" || TakesOption(Command::Response, name);
+}
+
+// The whole content of a regular file. Returns the reason it could not be read, or "".
+std::string ReadWholeFile(const std::string& path, std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return SystemErrorText(errno);
+    struct stat info {};
+    int error = ::fstat(fd, &info) != 0 ? errno : 0;
+    if (error == 0 && !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return "通常のファイルではありません";
+    }
+    char block[65536];
+    while (error == 0) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = errno;
+        if (n <= 0) break;
+        bytes.append(block, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return error == 0 ? std::string() : SystemErrorText(error);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {};
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// One row of the table as a run, and what became of it.
+struct RowRun {
+    int line = 0;
+    std::string base;
+    OptionValues options;
+    std::optional<Problem> problem;
+    std::array<double, 5> results{};  // natural period and the four peaks
+};
+
+// Runs and saves the rows that have no problem yet. The rows are independent, and most
+// of a row's time is spent waiting for its files to reach the disk, so several rows are
+// in hand at once; each worker has its own analysis state.
+void RunRows(std::vector<RowRun>& runs, const std::string& outFolder) {
+    std::atomic<std::size_t> next = 0;
+    const auto work = [&] {
+        const auto state = std::make_unique<AnalysisState>();
+        for (std::size_t i = next++; i < runs.size(); i = next++) {
+            RowRun& run = runs[i];
+            if (run.problem) continue;
+            RunRequest request;
+            run.problem = ReadRunRequest(run.options, request);
+            if (!run.problem) run.problem = PerformRun(*state, request);
+            if (!run.problem) run.problem = SaveRun(outFolder, run.base, request, *state);
+            if (!run.problem) {
+                run.results = {state->NaturalPeriod, state->CacPeak, state->AccPeak, state->VelPeak,
+                               state->DisPeak};
+            }
+        }
+    };
+    const std::size_t count = std::min<std::size_t>(kTableWorkers, runs.size());
+    std::vector<std::jthread> workers;
+    for (std::size_t w = 1; w < count; ++w) workers.emplace_back(work);
+    work();
+}
+
+}  // namespace
+
+bool DecodeTableText(std::string_view bytes, std::string& utf8) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    bool valid = true;
+    for (std::string_view rest = bytes; !rest.empty() && valid;) {
+        const std::size_t n = Utf8SequenceLength(rest);
+        valid = n != 0;
+        rest.remove_prefix(n);
+    }
+    if (valid) {
+        utf8 = bytes;
+        return true;
+    }
+    std::optional<std::string> converted = Cp932ToUtf8(bytes);
+    if (!converted) return false;
+    utf8 = std::move(*converted);
+    return true;
+}
+
+std::vector<CsvRow> ParseCsv(std::string_view text) {
+    std::vector<CsvRow> rows;
+    CsvRow row;
+    std::string field;
+    bool quoted = false;   // inside a quoted field
+    bool anyText = false;  // the record has a character other than its line end
+    int line = 1;
+    row.line = 1;
+    const auto endRecord = [&] {
+        row.fields.push_back(std::move(field));
+        field.clear();
+        if (anyText) rows.push_back(std::move(row));
+        row = CsvRow{};
+        anyText = false;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool lineEnd = c == '\n' || c == '\r';
+        if (lineEnd) {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            ++line;
+        }
+        if (quoted) {
+            if (c == '"') {
+                if (i + 1 < text.size() && text[i + 1] == '"') {
+                    field += '"';
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                field += lineEnd ? '\n' : c;
+            }
+            continue;
+        }
+        if (lineEnd) {
+            endRecord();
+            row.line = line;
+            continue;
+        }
+        anyText = true;
+        if (c == ',') {
+            row.fields.push_back(std::move(field));
+            field.clear();
+        } else if (c == '"' && Trimmed(field).empty()) {
+            field.clear();
+            quoted = true;
+        } else {
+            field += c;
+        }
+    }
+    if (anyText || !field.empty()) {
+        anyText = true;
+        endRecord();
+    }
+    return rows;
+}
+
+int RunTable(const std::string& paramsPath, const std::string& outFolder, std::ostream& err) {
+    std::string bytes;
+    if (const std::string reason = ReadWholeFile(paramsPath, bytes); !reason.empty()) {
+        Report(err, MessageLine("パラメータ表の読み込みエラー", "ファイル「" + paramsPath +
+                                                                    "」を読めませんでした。理由：" +
+                                                                    reason + "。"));
+        return kExitFailure;
+    }
+    std::string text;
+    if (!DecodeTableText(bytes, text)) {
+        Report(err,
+               MessageLine("パラメータ表の読み込みエラー",
+                           "ファイル「" + paramsPath + "」は UTF-8 でも CP932 でもありません。"));
+        return kExitFailure;
+    }
+    const std::vector<CsvRow> rows = ParseCsv(text);
+    if (rows.empty()) {
+        Report(err, "ファイル「" + paramsPath + "」に見出しの行がありません。");
+        return kExitUsage;
+    }
+
+    // The header: the option names without dashes, each once, "base" among them.
+    std::vector<std::string> columns;
+    for (const std::string& cell : rows.front().fields) {
+        const std::string name = Trimmed(cell);
+        if (!IsTableColumn(name)) {
+            Report(
+                err,
+                "ファイル「" + paramsPath + "」の見出し「" + name +
+                    "」は使えません。base とオプションの名前（stiffness など）を並べてください。");
+            return kExitUsage;
+        }
+        if (std::find(columns.begin(), columns.end(), name) != columns.end()) {
+            Report(err, "ファイル「" + paramsPath + "」の見出し「" + name + "」が 2 つあります。");
+            return kExitUsage;
+        }
+        columns.push_back(name);
+    }
+    if (std::find(columns.begin(), columns.end(), "base") == columns.end()) {
+        Report(err, "ファイル「" + paramsPath + "」の見出しに base（基本名）がありません。");
+        return kExitUsage;
+    }
+
+    std::error_code made;
+    std::filesystem::create_directories(outFolder, made);
+    if (made) {
+        Report(err, MessageLine("データの保存", "フォルダー「" + outFolder +
+                                                    "」を作れませんでした。理由：" +
+                                                    SystemErrorText(made.value()) + "。"));
+        return kExitFailure;
+    }
+
+    std::string summary;
+    for (const std::string_view title : kSummaryHeader) {
+        if (!summary.empty()) summary += ',';
+        summary += QuotedItem(title);
+    }
+    summary += kLineEnd;
+
+    // The rows as runs to make; a row that cannot be one carries its problem already.
+    const std::string waveFolder = FolderOf(paramsPath);
+    std::vector<RowRun> runs;
+    std::map<std::string, int> baseLines;
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        const CsvRow& row = rows[r];
+        RowRun& run = runs.emplace_back();
+        run.line = row.line;
+        if (row.fields.size() > columns.size()) {
+            run.problem = Problem{kExitFailure, "見出しより多くの項目があります。"};
+        }
+        for (std::size_t c = 0; c < columns.size() && c < row.fields.size(); ++c) {
+            std::string cell = Trimmed(row.fields[c]);
+            if (cell.empty()) continue;  // the default
+            if (columns[c] == "base") {
+                run.base = std::move(cell);
+                continue;
+            }
+            if (columns[c] == "wave" && !cell.starts_with("/")) cell = JoinPath(waveFolder, cell);
+            run.options[columns[c]] = std::move(cell);
+        }
+        if (!run.problem && run.base.empty()) {
+            run.problem = Problem{kExitFailure, "基本名（base）がありません。"};
+        }
+        if (!run.problem) {
+            const auto [earlier, fresh] = baseLines.emplace(run.base, row.line);
+            if (!fresh) {
+                run.problem = Problem{kExitFailure, "基本名「" + run.base + "」は " +
+                                                        std::to_string(earlier->second) +
+                                                        " 行目と同じです。"};
+            }
+        }
+    }
+    RunRows(runs, outFolder);
+
+    bool anyFailed = false;
+    for (const RowRun& run : runs) {
+        summary += QuotedItem(run.base);
+        if (run.problem) {
+            anyFailed = true;
+            Report(err, "ファイル「" + paramsPath + "」の " + std::to_string(run.line) + " 行目" +
+                            (run.base.empty() ? "" : "（" + run.base + "）") + ": " +
+                            run.problem->message);
+            summary += ",,,,,," + QuotedItem(run.problem->message);
+        } else {
+            for (const double v : run.results) {
+                summary += ',';
+                summary += NumberText(v);
+            }
+            summary += ',';
+        }
+        summary += kLineEnd;
+    }
+
+    const std::string summaryPath = JoinPath(outFolder, std::string(kSummaryFileName));
+    if (const int e = ReplaceFileContents(summaryPath, summary); e != 0) {
+        Report(err, MessageLine("データの保存", "ファイル「" + summaryPath +
+                                                    "」を保存できませんでした。理由：" +
+                                                    SystemErrorText(e) + "。"));
+        return kExitFailure;
+    }
+    return anyFailed ? kExitFailure : kExitOk;
+}
+
+}  // namespace kestrel::batch

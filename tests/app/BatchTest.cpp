@@ -1,0 +1,334 @@
+// kestrel-batch: the command line, the exit statuses and messages, the files each command
+// writes, and nothing left behind by a failure.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+#include "app/batch/BatchCommands.h"
+#include "app/batch/BatchOptions.h"
+#include "app/batch/BatchTable.h"
+#include "files/FileTestSupport.h"
+#include "files/RecordFixtures.h"
+#include "runtime/TextEncoding.h"
+#include "study/MethodComparison.h"
+#include "study/ResponseSpectrum.h"
+#include "study/StudyFiles.h"
+#include "study/StudyInputs.h"
+
+namespace kestrel::batch {
+namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
+
+const std::string kGolden = KESTREL_GOLDEN_DIR;
+
+// Every file under the folder, by its path relative to it.
+std::set<std::string> Files(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            names.insert(std::filesystem::relative(entry.path(), folder).string());
+        }
+    }
+    return names;
+}
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+// Runs the command in the folder, as the program would be run from it.
+Outcome Batch(const test::ScratchFolder& folder, std::vector<std::string> args) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    std::ostringstream out, err;
+    const int status = RunBatch(args, out, err);
+    std::filesystem::current_path(previous);
+    return {status, out.str(), err.str()};
+}
+
+class BatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteBytes(folder / "wave.txt", "0.02\n10\n-20\n30\n");
+        test::JmaFixture jma;
+        jma.rows = {"1,2,3", "-4,-5,-6"};
+        WriteBytes(folder / "jma.csv", test::JmaText(jma));
+        std::filesystem::create_directory(folder.path() / "out");
+    }
+    test::ScratchFolder folder;
+};
+
+TEST_F(BatchTest, ArgumentsGiveTheStatusTheMessageAndOnlyTheirFiles) {
+    const std::set<std::string> inputs = Files(folder.path());
+    const std::set<std::string> pair = {"out/r(建物パラメータ).csv", "out/r(時刻暦応答).csv"};
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string message;          // in standard error; empty: nothing there
+        std::set<std::string> added;  // the files written
+    } cases[] = {
+        {{"response", "out/r"}, 0, "", pair},
+        {{"response", "--stiffness", "250", "--mass=90000", "out/r"}, 0, "", pair},
+        {{"response", "--forcing-amplitude=-200", "--", "out/r"}, 0, "", pair},
+        {{"response", "--wave", "wave.txt", "out/r"}, 0, "", pair},
+        {{"response", "--wave=jma.csv", "--component=UD", "out/r"}, 0, "", pair},
+        {{"response", "--case", "initial-velocity", "--wave", "wave.txt", "out/r"}, 0, "", pair},
+        {{"response", "--mass", "-3", "out/r"}, 2, "--mass=-3", {}},
+        {{"response", "--bogus=1", "out/r"}, 2, "不明なオプション「--bogus」", {}},
+        {{"response", "-x", "out/r"}, 2, "不明なオプション「-x」", {}},
+        {{"response", "--periods=1:2:3", "out/r"},
+         2,
+         "「--periods」は response では使えません",
+         {}},
+        {{"response", "--stiffness"}, 2, "「--stiffness」に値がありません", {}},
+        {{"response"}, 2, "kestrel-batch response [オプション] BASE", {}},
+        {{"response", "a", "b"}, 2, "引数の数が違います", {}},
+        {{"table", "--mass=1", "p.csv", "out"}, 2, "table では使えません", {}},
+        {{"frobnicate"}, 2, "不明なコマンド「frobnicate」", {}},
+        {{}, 2, "コマンドがありません", {}},
+        {{"response", "--case=sideways", "out/r"}, 2, "initial-displacement, initial-velocity", {}},
+        {{"response", "--case", "earthquake", "out/r"}, 2, "--wave で地震波ファイル", {}},
+        {{"response", "--wave=jma.csv", "out/r"}, 2, "--component NS, EW, UD", {}},
+        {{"response", "--wave=jma.csv", "--component=XY", "out/r"}, 2, "「XY」は使えません", {}},
+        {{"response", "--wave=gone.txt", "out/r"}, 1, "「gone.txt」", {}},
+        {{"response", "--stiffness=0", "out/r"},
+         1,
+         "解析エラー: 建物固有周期を計算できません。",
+         {}},
+        {{"response", "--time-step=0", "out/r"}, 1, "（--time-step, --duration）", {}},
+        {{"response", "--duration=400", "out/r"}, 1, "解析時間が長すぎます", {}},
+        {{"response", "gone/r"}, 1, "「gone/r(建物パラメータ).csv」", {}},
+        {{"response", "out/"}, 2, "保存先が選択されていません", {}},
+        {{"table", "gone.csv", "out"}, 1, "「gone.csv」を読めませんでした", {}},
+        {{"spectrum", "wave.txt", "out/s.csv"}, 0, "", {"out/s.csv"}},
+        {{"spectrum", "--damping", "5", "--periods=0.1:1:3", "wave.txt", "out/s.csv"},
+         0,
+         "",
+         {"out/s.csv"}},
+        {{"spectrum", "--damping=2,abc", "wave.txt", "out/s.csv"},
+         2,
+         "「--damping」: 減衰定数の「abc」",
+         {}},
+        {{"spectrum", "--periods", "1:0.5:10", "wave.txt", "out/s.csv"},
+         2,
+         "「--periods」: 最大周期",
+         {}},
+        {{"spectrum", "jma.csv", "out/s.csv"}, 2, "--component NS, EW, UD", {}},
+        {{"spectrum", "--component=EW", "jma.csv", "out/s.csv"}, 0, "", {"out/s.csv"}},
+        {{"spectrum", "--mass=1", "wave.txt", "out/s.csv"}, 2, "spectrum では使えません", {}},
+        {{"spectrum", "gone.txt", "out/s.csv"}, 1, "「gone.txt」", {}},
+        {{"spectrum", "wave.txt", "gone/s.csv"}, 1, "「gone/s.csv」を保存できませんでした", {}},
+        {{"accuracy", "out/a.csv"}, 0, "", {"out/a.csv"}},
+        {{"accuracy", "--stiffness=0", "out/a.csv"}, 1, "建物固有周期を計算できません", {}},
+        {{"accuracy", "--time-step=0.25", "--duration=300", "--case=initial-velocity", "out/a.csv"},
+         0,
+         "安定限界を超えています (Δt/T = 0.69 > 0.551)。線形加速度法の応答は",
+         {"out/a.csv"}},
+        {{"accuracy", "--case=earthquake", "out/a.csv"}, 2, "--wave で地震波ファイル", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        std::filesystem::remove_all(folder.path() / "out");
+        std::filesystem::create_directory(folder.path() / "out");
+        const Outcome o = Batch(folder, c.args);
+        EXPECT_EQ(o.status, c.status);
+        EXPECT_EQ(o.out, "");
+        if (c.message.empty()) {
+            EXPECT_EQ(o.err, "");
+        } else {
+            EXPECT_TRUE(o.err.starts_with("kestrel-batch: ")) << o.err;
+            EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+            EXPECT_EQ(o.err.find("--help") != std::string::npos, c.status == 2) << o.err;
+        }
+        std::set<std::string> expected = inputs;
+        expected.insert(c.added.begin(), c.added.end());
+        EXPECT_EQ(Files(folder.path()), expected);
+    }
+}
+
+TEST_F(BatchTest, ResponseWritesTheGoldenFiles) {
+    const struct {
+        std::string excitation;
+        std::string history;
+    } cases[] = {
+        {"steady-acceleration", "default-history.csv"},
+        {"steady-displacement", "displacement-history.csv"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Batch(folder, {"response", "--case", c.excitation, "結果"}).status, 0);
+        EXPECT_TRUE(ReadBytes(folder / "結果(建物パラメータ).csv") ==
+                    ReadBytes(kGolden + "/default-parameters.csv"));
+        EXPECT_TRUE(ReadBytes(folder / "結果(時刻暦応答).csv") ==
+                    ReadBytes(kGolden + "/" + c.history))
+            << c.history;
+    }
+}
+
+// The study window's exports, from the same library calls the window makes.
+TEST_F(BatchTest, SpectrumAndAccuracyWriteTheStudyExports) {
+    const WaveRecord record = ReadWaveFile(folder / "wave.txt").record;
+    const auto dampings = ParseDampingList("2,5,10");
+    const auto spectrum = ComputeResponseSpectrum(
+        record.samples, record.timeStep,
+        SpectrumPeriods(*ParsePeriodRangeOption("0.02:10:200"), {}), *dampings);
+    ASSERT_TRUE(spectrum.ok());
+    std::ostringstream spectrumText;
+    ASSERT_FALSE(WriteSpectrumCsv(spectrumText, *spectrum));
+
+    RunTexts fromRecord;
+    fromRecord.timeStep = "0.02";
+    fromRecord.analysisTime = "0.06";
+    const struct {
+        std::vector<std::string> args;
+        RunTexts texts;
+        ExcitationCase excitation;
+        std::optional<WaveRecord> record;
+    } accuracy[] = {
+        {{"accuracy", "out/a.csv"}, RunTexts{}, ExcitationCase::SteadyAcceleration, {}},
+        {{"accuracy", "--wave", "wave.txt", "out/a.csv"},
+         fromRecord,
+         ExcitationCase::Earthquake,
+         record},
+    };
+    ASSERT_EQ(Batch(folder, {"spectrum", "wave.txt", "out/s.csv"}).status, 0);
+    EXPECT_TRUE(ReadBytes(folder / "out/s.csv") == spectrumText.str());
+    for (const auto& c : accuracy) {
+        std::ostringstream text;
+        ASSERT_FALSE(WriteAccuracyCsv(text, CompareMethods(c.texts, c.excitation, c.record)));
+        ASSERT_EQ(Batch(folder, c.args).status, 0);
+        EXPECT_TRUE(ReadBytes(folder / "out/a.csv") == text.str()) << c.args[1];
+    }
+}
+
+TEST_F(BatchTest, HelpAndVersion) {
+    const Outcome help = Batch(folder, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    RunTexts defaults;
+    for (const RunOption& o : RunOptions()) {
+        EXPECT_NE(help.out.find("--" + std::string(o.name)), std::string::npos) << o.name;
+        EXPECT_NE(help.out.find("既定 " + o.field(defaults) + "\n"), std::string::npos) << o.name;
+    }
+    for (const std::string_view word : {"spectrum", "accuracy", "table", "--periods", "--wave",
+                                        "--component", "earthquake", "2,5,10", "0.02:10:200"}) {
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    }
+    EXPECT_EQ(Batch(folder, {"response", "--help"}).out, help.out);
+    const Outcome version = Batch(folder, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("kestrel-batch ")) << version.out;
+}
+
+TEST(BatchCsv, FieldsQuotesAndLineEnds) {
+    const struct {
+        std::string text;
+        std::vector<std::vector<std::string>> rows;
+        std::vector<int> lines;
+    } cases[] = {
+        {"a,b\r\n1,2\r\n", {{"a", "b"}, {"1", "2"}}, {1, 2}},
+        {"a,b\n\n,2\n", {{"a", "b"}, {"", "2"}}, {1, 3}},
+        {"\"x,y\",\"say \"\"hi\"\"\"\r\"two\nlines\",3",
+         {{"x,y", "say \"hi\""}, {"two\nlines", "3"}},
+         {1, 2}},
+        {"a,\n", {{"a", ""}}, {1}},
+        {"", {}, {}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<CsvRow> rows = ParseCsv(c.text);
+        ASSERT_EQ(rows.size(), c.rows.size()) << c.text;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i].fields, c.rows[i]) << c.text;
+            EXPECT_EQ(rows[i].line, c.lines[i]) << c.text;
+        }
+    }
+}
+
+TEST_F(BatchTest, TableRunsEveryRowAndReportsTheBadOnes) {
+    const std::string params =
+        "base,stiffness,case,wave,duration\r\n"
+        "既定,,,,\r\n"
+        "剛性0,0,,,\r\n"
+        "横,,sideways,,\r\n"
+        "既定,,,,\r\n"
+        ",300,,,\r\n"
+        "地震,,,wave.txt,\r\n";
+    const struct {
+        std::string name;
+        std::string bytes;
+    } encodings[] = {
+        {"UTF-8", params},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" + params},
+        {"CP932", *Utf8ToCp932(params)},
+    };
+    ASSERT_EQ(Batch(folder, {"response", "ref"}).status, 0);
+    ASSERT_EQ(Batch(folder, {"response", "--wave=wave.txt", "eq"}).status, 0);
+    for (const auto& e : encodings) {
+        SCOPED_TRACE(e.name);
+        std::filesystem::remove_all(folder.path() / "out");
+        WriteBytes(folder / "p.csv", e.bytes);
+        const Outcome o = Batch(folder, {"table", "p.csv", "out/new"});
+        EXPECT_EQ(o.status, 1);
+        for (const std::string line :
+             {"3 行目（剛性0）: 解析エラー", "4 行目（横）: オプション「--case」",
+              "5 行目（既定）: 基本名「既定」は 2 行目と同じです",
+              "6 行目: 基本名（base）がありません"}) {
+            EXPECT_NE(o.err.find("kestrel-batch: ファイル「p.csv」の " + line), std::string::npos)
+                << o.err;
+        }
+        EXPECT_EQ(Files(folder.path() / "out/new"),
+                  (std::set<std::string>{"summary.csv", "既定(建物パラメータ).csv",
+                                         "既定(時刻暦応答).csv", "地震(建物パラメータ).csv",
+                                         "地震(時刻暦応答).csv"}));
+        EXPECT_TRUE(ReadBytes(folder / "out/new/既定(時刻暦応答).csv") ==
+                    ReadBytes(folder / "ref(時刻暦応答).csv"));
+        EXPECT_TRUE(ReadBytes(folder / "out/new/地震(時刻暦応答).csv") ==
+                    ReadBytes(folder / "eq(時刻暦応答).csv"));
+
+        const std::string summary = *Cp932ToUtf8(ReadBytes(folder / "out/new/summary.csv"));
+        const std::vector<CsvRow> rows = ParseCsv(summary);
+        ASSERT_EQ(rows.size(), 7u) << summary;
+        EXPECT_TRUE(summary.starts_with(
+            "\"基本名\",\"建物固有周期(s)\",\"入力加速度の最大値(cm/s2)\",\"応答加速度の最大値(cm/"
+            "s2)\","
+            "\"応答速度の最大値(cm/"
+            "s)\",\"応答変位の最大値(cm)\",\"エラー\"\r\n\"既定\",0.362832446594252,"))
+            << summary;
+        EXPECT_EQ(std::count(summary.begin(), summary.end(), '\n'), 7);
+        EXPECT_EQ(std::count(summary.begin(), summary.end(), '\r'), 7);
+        const std::string failed[] = {"剛性0", "横", "既定", ""};
+        for (std::size_t r = 2; r <= 5; ++r) {
+            EXPECT_EQ(rows[r].fields[0], failed[r - 2]);
+            EXPECT_EQ(rows[r].fields[1], "");
+            EXPECT_FALSE(rows[r].fields[6].empty());
+        }
+        EXPECT_NE(rows[2].fields[6].find("建物固有周期を計算できません。"), std::string::npos);
+        EXPECT_EQ(rows[6].fields[6], "");
+    }
+}
+
+TEST_F(BatchTest, ATableWithABadHeaderOrTextRunsNothing) {
+    const struct {
+        std::string bytes;
+        int status;
+        std::string message;
+    } cases[] = {
+        {"base,stifness\nr,300\n", 2, "見出し「stifness」は使えません"},
+        {"stiffness\n300\n", 2, "見出しに base（基本名）がありません"},
+        {"base,mass,mass\nr,1,2\n", 2, "見出し「mass」が 2 つあります"},
+        {"", 2, "見出しの行がありません"},
+        {"base\n\x82\xFF\n", 1, "UTF-8 でも CP932 でもありません"},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(folder / "p.csv", c.bytes);
+        const Outcome o = Batch(folder, {"table", "p.csv", "out/new"});
+        EXPECT_EQ(o.status, c.status) << c.message;
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.path() / "out/new")) << c.message;
+    }
+}
+
+}  // namespace
+}  // namespace kestrel::batch

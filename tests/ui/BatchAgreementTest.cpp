@@ -1,0 +1,155 @@
+// The command line against the window: for every excitation case, the pair "保存(&S)"
+// writes after a run driven through the main window and the pair `kestrel-batch response`
+// writes from the same texts are the same bytes.
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sstream>
+
+#include "app/batch/BatchCommands.h"
+#include "files/RecordFixtures.h"
+#include "ui/ChooserWindows.h"
+#include "ui/FormChecks.h"
+#include "ui/MainWindow.h"
+#include "ui/ScriptedMessages.h"
+
+using namespace kestrel;
+using kestrel::test::ScriptedMessages;
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const std::string& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string PlainWave() {
+    std::string text = "0.02\n";
+    for (int k = 0; k < 700; ++k) text += std::to_string(37 * (k % 11) - 180) + "\n";
+    return text;
+}
+
+std::string JmaWave() {
+    test::JmaFixture f;
+    f.rows.clear();
+    for (int k = 0; k < 500; ++k) {
+        f.rows.push_back(std::to_string(k % 9 - 4) + "," + std::to_string(k % 13 - 6) + "," +
+                         std::to_string(k % 5 - 2));
+    }
+    return test::JmaText(f);
+}
+
+}  // namespace
+
+class BatchAgreementTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void responseFilesEqualTheWindowsSave();
+};
+
+void BatchAgreementTest::responseFilesEqualTheWindowsSave() {
+    struct Box {
+        QLineEdit* MainWindow::*box;
+        const char* option;
+        const char* text;
+    };
+    const struct Case {
+        const char* name;
+        QRadioButton* MainWindow::*button;
+        std::vector<Box> boxes;
+        const char* wave;  // a file of the test folder, confirmed in the wave chooser
+        int component;     // the answer to the component question, -1 when none is asked
+    } cases[] = {
+        {"initial-displacement",
+         &MainWindow::optDis,
+         {{&MainWindow::txtK, "stiffness", "250"},
+          {&MainWindow::txtFirstDis, "initial-displacement", "3.5cm"}},
+         nullptr,
+         -1},
+        {"initial-velocity",
+         &MainWindow::optVel,
+         {{&MainWindow::txtH, "damping", "0"}},
+         nullptr,
+         -1},
+        {"steady-acceleration",
+         &MainWindow::optOrgCycle,
+         {{&MainWindow::txtOrgCycle, "forcing-period", "0.5"},
+          {&MainWindow::txtCacMax, "forcing-amplitude", "-200"},
+          {&MainWindow::txtTl, "duration", "12abc"}},
+         nullptr,
+         -1},
+        {"steady-displacement",
+         &MainWindow::optOrgCycleDis,
+         {{&MainWindow::txtOrgCycleDis, "displacement-period", "0.8"},
+          {&MainWindow::txtDisMax, "displacement-amplitude", "2"},
+          {&MainWindow::txtW, "mass", "150000"}},
+         nullptr,
+         -1},
+        {"earthquake", &MainWindow::optSelect, {}, "wave.txt", -1},
+        {"earthquake", &MainWindow::optSelect, {{&MainWindow::txtH, "damping", "5"}}, "jma.csv", 1},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        QDir::setCurrent(dir.path());
+        WriteFile(dir.filePath(QStringLiteral("wave.txt")), PlainWave());
+        WriteFile(dir.filePath(QStringLiteral("jma.csv")), JmaWave());
+        QDir(dir.path()).mkdir(QStringLiteral("batch"));
+        std::vector<std::string> args = {"response", std::string("--case=") + c.name};
+        {
+            ScriptedMessages messages;
+            MainWindow window(messages);
+            window.show();
+            window.chkPicture->setChecked(false);
+            (window.*c.button)->setChecked(true);
+            if (c.wave) {
+                if (c.component >= 0) messages.choiceAnswers = {c.component};
+                window.cmdWave->click();
+                test::TopLevel<WaveSelectWindow>()->txtFileName->setText(
+                    QString::fromLatin1(c.wave));
+                test::TopLevel<WaveSelectWindow>()->cmdOK->click();
+                args.push_back(std::string("--wave=") + c.wave);
+                const char* const names[] = {"NS", "EW", "UD"};
+                if (c.component >= 0)
+                    args.push_back(std::string("--component=") + names[c.component]);
+            }
+            for (const Box& b : c.boxes) {
+                (window.*b.box)->setText(QString::fromUtf8(b.text));
+                args.push_back(std::string("--") + b.option + "=" + b.text);
+            }
+            window.cmdStart->click();
+            QCOMPARE(messages.shown.back().prompt, QStringLiteral("終了しました。"));
+            window.cmdSelect->click();
+            test::TopLevel<SaveSelectWindow>()->txtFileName->setText(QStringLiteral("r"));
+            test::TopLevel<SaveSelectWindow>()->Command1->click();
+            window.cmdSave->click();
+            QCOMPARE(messages.shown.back().prompt, QStringLiteral("保存終了しました。"));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        args.push_back("batch/r");
+        std::ostringstream out, err;
+        QCOMPARE(batch::RunBatch(args, out, err), 0);
+        QCOMPARE(QString::fromStdString(err.str()), QString());
+        for (const char* suffix : {"r(建物パラメータ).csv", "r(時刻暦応答).csv"}) {
+            const QByteArray window = ReadAll(dir.filePath(QString::fromUtf8(suffix)));
+            QVERIFY2(window.count("\r\n") >= 4, suffix);
+            QVERIFY2(window == ReadAll(dir.filePath(QStringLiteral("batch/") +
+                                                    QString::fromUtf8(suffix))),
+                     c.name);
+        }
+    }
+}
+
+QTEST_MAIN(BatchAgreementTest)
+#include "BatchAgreementTest.moc"
