@@ -86,6 +86,7 @@ std::optional<double> StabilityLimit(StepMethod method, double h) {
 std::vector<ElongationPoint> ElongationCurve(StepMethod method, double h, double maxRatio,
                                              int count) {
     std::vector<ElongationPoint> points;
+    count = std::max(count, 2);
     const std::optional<double> limit = StabilityLimit(method, h);
     for (int k = 0; k < count; ++k) {
         const double ratio = maxRatio * k / (count - 1);

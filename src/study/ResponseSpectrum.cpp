@@ -165,11 +165,14 @@ StudyResult<ResponseSpectrum> Collect(const LaneTable& t, std::span<const double
 }
 
 // The conditions the parsers and the wave reader guarantee, checked once more here so
-// that no caller can feed the steps a value they cannot take.
+// that no caller can feed the steps a value they cannot take; a period so short that w^2
+// overflows has no step either.
 std::optional<StudyError> RefuseInputs(double dt, std::span<const double> periods,
                                        std::span<const DampingItem> dampings) {
-    const bool periodsOk = std::all_of(periods.begin(), periods.end(),
-                                       [](double t) { return t > 0 && std::isfinite(t); });
+    const bool periodsOk = std::all_of(periods.begin(), periods.end(), [](double t) {
+        const double omega = SpectrumOmega(t);
+        return t > 0 && std::isfinite(t) && std::isfinite(omega * omega);
+    });
     const bool dampingsOk = std::all_of(dampings.begin(), dampings.end(), [](const DampingItem& d) {
         return d.ratio >= 0 && d.ratio < 1;
     });

@@ -90,6 +90,9 @@ TEST(ResponseSpectrum, QuietAndImpossibleRecords) {
             }
         }
     }
+    const double impossible[] = {1e-200};
+    EXPECT_FALSE(ComputeResponseSpectrum(std::vector<double>(9, 0.0), 0.01, impossible, dampings));
+    EXPECT_FALSE(ComputeResponseSpectrum(std::vector<double>(9, 0.0), 0, periods, dampings));
     for (const double size : {1e300, 1.7e308}) {
         std::vector<double> huge = ShakeRecord(1000);
         for (double& x : huge) x *= size / 300;
