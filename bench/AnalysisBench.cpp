@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "analysis/Run.h"
+#include "study/FourierSpectrum.h"
 #include "study/MethodComparison.h"
 #include "study/ResponseSpectrum.h"
 #include "study/StudyInputs.h"
@@ -73,6 +74,16 @@ void BM_ResponseSpectrumScalar(benchmark::State& s) {
 }
 BENCHMARK(BM_ResponseSpectrum)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ResponseSpectrumScalar)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The Fourier tab's computation for the same record, smoothed over 0.4 Hz.
+void BM_FourierSpectrum(benchmark::State& bench) {
+    const std::vector<double> ground = LongRecord();
+    for (auto _ : bench) {
+        auto spectrum = ComputeFourierSpectrum(ground, 0.01, 0.4);
+        benchmark::DoNotOptimize(spectrum);
+    }
+}
+BENCHMARK(BM_FourierSpectrum)->Unit(benchmark::kMillisecond);
 
 // The accuracy tab's computation for the default building: the default steady run, and a
 // run of 32,765 points.

@@ -20,7 +20,8 @@ struct ExactStepCoefficients {
 };
 
 // The coefficients for a circular frequency omega > 0 (rad/s), a damping ratio
-// -1 < h < 1 (0 included) and a step dt > 0 (s).
+// -1 < h < 1 (0 included) and a step dt > 0 (s): the closed form, or where the step is
+// short against the period (omega dt < 1) its power series, which keeps every digit there.
 ExactStepCoefficients ExactStep(double omega, double h, double dt);
 
 // Response series at the samples: relative displacement (cm), relative velocity (cm/s)

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "analysis/AnalysisState.h"
+#include "study/ResponseSpectrum.h"
 
 namespace kestrel {
 
@@ -50,7 +51,9 @@ std::vector<double> ParzenSmooth(const std::vector<double>& amplitude, double df
                                  double bandwidth) {
     const double u = 280.0 / (151.0 * bandwidth);
     const double reach = 2.0 / u;
-    const std::size_t m = static_cast<std::size_t>(std::floor(reach / df));
+    // Past the last frequency the window has nothing left to cover.
+    const double span = std::min(std::floor(reach / df), static_cast<double>(amplitude.size()));
+    const std::size_t m = static_cast<std::size_t>(span);
     std::vector<double> weight(m + 1);
     weight[0] = 1;
     for (std::size_t d = 1; d <= m; ++d) {
@@ -95,9 +98,9 @@ StudyResult<FourierSpectrum> ComputeFourierSpectrum(std::span<const double> grou
         out.bandwidth = *bandwidth;
         out.smoothed = ParzenSmooth(out.amplitude, df, *bandwidth);
     }
-    for (const auto* series : {&out.frequencies, &out.amplitude, &out.smoothed}) {
+    for (const auto* series : {&out.amplitude, &out.smoothed}) {
         for (double value : *series) {
-            if (!std::isfinite(value)) {
+            if (!(std::fabs(value) <= kLargestSpectrumValue)) {
                 return StudyError{"",
                                   "フーリエスペクトルを計算できません。\n地震波の値が大きすぎる"
                                   "ため、計算できる範囲を超えました。"};

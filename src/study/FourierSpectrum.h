@@ -21,8 +21,8 @@ struct FourierSpectrum {
 };
 
 // The spectrum of the record (samples dt apart, cm/s^2), optionally smoothed with a Parzen
-// window of `bandwidth` Hz (> 0). Fewer than 2 samples give no frequencies. Values too
-// large to represent are refused (box empty).
+// window of `bandwidth` Hz (> 0). Fewer than 2 samples give no frequencies. A value beyond
+// kLargestSpectrumValue (ResponseSpectrum.h) is refused as an overflow (box empty).
 StudyResult<FourierSpectrum> ComputeFourierSpectrum(std::span<const double> ground, double dt,
                                                     std::optional<double> bandwidth);
 

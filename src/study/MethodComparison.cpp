@@ -1,8 +1,10 @@
 #include "study/MethodComparison.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <utility>
 
 #include "analysis/AnalysisState.h"
 #include "study/ExactResponse.h"
@@ -84,6 +86,7 @@ std::optional<double> StabilityLimit(StepMethod method, double h) {
 std::vector<ElongationPoint> ElongationCurve(StepMethod method, double h, double maxRatio,
                                              int count) {
     std::vector<ElongationPoint> points;
+    count = std::max(count, 2);
     const std::optional<double> limit = StabilityLimit(method, h);
     for (int k = 0; k < count; ++k) {
         const double ratio = maxRatio * k / (count - 1);
@@ -140,9 +143,14 @@ std::vector<double> AverageAcceleration(const AnalysisState& s, std::span<const 
 
 MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation,
                                 const std::optional<WaveRecord>& record) {
+    thread_local std::unique_ptr<AnalysisState> scratch;
+    if (!scratch) scratch = std::make_unique<AnalysisState>();
+    return CompareMethods(*scratch, texts, excitation, record);
+}
+
+MethodComparison CompareMethods(AnalysisState& s, const RunTexts& texts, ExcitationCase excitation,
+                                const std::optional<WaveRecord>& record) {
     MethodComparison out;
-    auto state = std::make_unique<AnalysisState>();
-    AnalysisState& s = *state;
     RunHooks hooks;
     hooks.loadWaveRecord = [&record]() { return record; };
     out.run = RunAnalysis(s, texts, excitation, hooks);
@@ -152,7 +160,13 @@ MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation
     if (out.run.status == RunResult::Status::Faulted) {
         const FaultSite site = out.run.fault.site;
         if (site != FaultSite::Integration && site != FaultSite::GroundMotion) return out;
+        // The step index holds the point whose step failed. The forced cases' finishing
+        // pass (absolute acceleration) leaves it at 1 and fails only after every point was
+        // stepped, which the time of the last point, written by its step, shows.
         valid = static_cast<int>(s.StepIndex);
+        const bool finishing = site == FaultSite::Integration && IsForced(excitation) &&
+                               valid == 1 && s.StepCount > 2 && s.TimeSeries[s.StepCount - 1] != 0;
+        if (finishing) valid = s.StepCount;
     } else if (out.run.status != RunResult::Status::Completed) {
         return out;
     }
@@ -179,6 +193,8 @@ MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation
         points = std::min(points, valid);
     }
     const double halfPeriod = s.ForcingPeriod / 2;
+    out.time.reserve(static_cast<std::size_t>(points));
+    out.ground.reserve(static_cast<std::size_t>(points));
     for (int i = 0; i < points; ++i) {
         if (i < valid) {
             out.time.push_back(s.TimeSeries[i]);
@@ -196,17 +212,15 @@ MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation
 
     out.linear.displacement.assign(s.DisSeries.data(),
                                    s.DisSeries.data() + std::min<std::size_t>(n, valid));
-    const ResponseHistory exact = ExactResponse(out.ground, ts, std::sqrt(s.StiffnessPerMass),
-                                                s.DampingRatio, s.DisSeries[0], s.VelSeries[0]);
-    out.exact.displacement = exact.displacement;
+    ResponseHistory exact = ExactResponse(out.ground, ts, std::sqrt(s.StiffnessPerMass),
+                                          s.DampingRatio, s.DisSeries[0], s.VelSeries[0]);
+    out.exact.displacement = std::move(exact.displacement);
     out.average.displacement = AverageAcceleration(s, out.ground);
 
     FinishSeries(out.linear, n, ts);
     FinishSeries(out.exact, n, ts);
     FinishSeries(out.average, n, ts);
-    if (out.run.status == RunResult::Status::Faulted) {
-        out.linear.divergedAt = static_cast<double>(valid) * ts;
-    }
+    if (valid < s.StepCount) out.linear.divergedAt = static_cast<double>(valid) * ts;
     if (out.exact.peak > 0) {
         const double reference = out.exact.peak;
         auto error = [reference](const MethodSeries& m) {

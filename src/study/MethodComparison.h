@@ -22,9 +22,11 @@ enum class StepMethod {
 inline constexpr double kLinearAccelerationLimit = 0.55132889542179204;
 
 // What one step of a method does to a free vibration, from the eigenvalues of its
-// amplification matrix at omega dt = `stepPhase` and damping ratio h.
+// amplification matrix (the state x, v after one step against the state before).
 struct StepProperties {
-    bool stable = false;  // a pair of complex eigenvalues of modulus <= 1
+    // A pair of complex eigenvalues whose modulus is at most 1 (or, for a negative damping,
+    // at most the exact growth of a step): the computed vibration swings and does not blow up.
+    bool stable = false;
     // Stable only: the period of the computed free vibration against the exact damped
     // period, (T' - T) / T in percent, and the damping ratio the computed vibration shows.
     double periodElongation = 0;
@@ -46,7 +48,7 @@ struct ElongationPoint {
     double periodElongation = 0;  // percent
 };
 
-// Period elongation against dt/T at `count` (>= 2) evenly spaced ratios from 0 to
+// Period elongation against dt/T at `count` (at least 2 are taken) evenly spaced ratios from 0 to
 // `maxRatio`. The linear acceleration method's curve ends at its stability limit: the
 // points past it are left out and the limit itself is the last point.
 std::vector<ElongationPoint> ElongationCurve(StepMethod method, double h, double maxRatio,
@@ -90,7 +92,14 @@ struct MethodComparison {
 // record is the one confirmed in the wave chooser, used in the earthquake case only and
 // std::nullopt there when none is confirmed) and computes the other two methods from the
 // run's own input and initial state.
+// The run uses a state kept for the calling thread (a state is 2 MB, which the system is
+// slow to hand out afresh each time).
 MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation,
                                 const std::optional<WaveRecord>& record);
+
+// The same with the caller's state, which afterwards holds the run as RunAnalysis left it
+// (its peaks and series, for a window that shows them too).
+MethodComparison CompareMethods(AnalysisState& state, const RunTexts& texts,
+                                ExcitationCase excitation, const std::optional<WaveRecord>& record);
 
 }  // namespace kestrel

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <system_error>
 #include <thread>
 
 #include "analysis/AnalysisState.h"
@@ -145,7 +147,7 @@ StudyResult<ResponseSpectrum> Collect(const LaneTable& t, std::span<const double
             const double values[] = {
                 sd, t.sv[lane], t.sa[lane], omega * sd, (omega * omega) * sd, t.x[lane], t.v[lane]};
             for (double value : values) {
-                if (!std::isfinite(value)) {
+                if (!(std::fabs(value) <= kLargestSpectrumValue)) {
                     return StudyError{"",
                                       "応答スペクトルを計算できません。\n地震波の値が大きすぎる"
                                       "ため、応答が計算できる範囲を超えました。"};
@@ -162,6 +164,25 @@ StudyResult<ResponseSpectrum> Collect(const LaneTable& t, std::span<const double
     return out;
 }
 
+// The conditions the parsers and the wave reader guarantee, checked once more here so
+// that no caller can feed the steps a value they cannot take; a period so short that w^2
+// overflows has no step either.
+std::optional<StudyError> RefuseInputs(double dt, std::span<const double> periods,
+                                       std::span<const DampingItem> dampings) {
+    const bool periodsOk = std::all_of(periods.begin(), periods.end(), [](double t) {
+        const double omega = SpectrumOmega(t);
+        return t > 0 && std::isfinite(t) && std::isfinite(omega * omega);
+    });
+    const bool dampingsOk = std::all_of(dampings.begin(), dampings.end(), [](const DampingItem& d) {
+        return d.ratio >= 0 && d.ratio < 1;
+    });
+    if (!(dt > 0 && std::isfinite(dt)) || !periodsOk || !dampingsOk) {
+        return StudyError{
+            "", "応答スペクトルを計算できません。\n時間刻み・周期・減衰定数を確認してください。"};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 double SpectrumOmega(double period) {
@@ -171,21 +192,27 @@ double SpectrumOmega(double period) {
 StudyResult<ResponseSpectrum> ComputeResponseSpectrum(std::span<const double> ground, double dt,
                                                       std::span<const double> periods,
                                                       std::span<const DampingItem> dampings) {
+    if (const auto refusal = RefuseInputs(dt, periods, dampings)) return *refusal;
     LaneTable t = MakeLanes(dt, periods, dampings);
     const std::size_t blocks = t.lanes / kBlockLanes;
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t workers = std::min<std::size_t>({cores, blocks, 8});
-    if (workers <= 1) {
-        RunBlocks(t, ground.data(), ground.size(), 0, blocks);
-    } else {
-        std::vector<std::thread> threads;
-        for (std::size_t w = 1; w < workers; ++w) {
-            threads.emplace_back(RunBlocks, std::ref(t), ground.data(), ground.size(),
-                                 blocks * w / workers, blocks * (w + 1) / workers);
+    // The blocks are shared out evenly: worker w takes [blocks w / n, blocks (w + 1) / n).
+    // This thread is worker 0; the blocks of a worker that could not be started are run
+    // here too.
+    std::vector<std::thread> threads;
+    std::size_t done = workers <= 1 ? blocks : blocks / workers;
+    for (std::size_t w = 1; w < workers; ++w) {
+        const std::size_t first = blocks * w / workers;
+        const std::size_t last = blocks * (w + 1) / workers;
+        try {
+            threads.emplace_back(RunBlocks, std::ref(t), ground.data(), ground.size(), first, last);
+        } catch (const std::system_error&) {
+            RunBlocks(t, ground.data(), ground.size(), first, last);
         }
-        RunBlocks(t, ground.data(), ground.size(), 0, blocks / workers);
-        for (std::thread& thread : threads) thread.join();
     }
+    RunBlocks(t, ground.data(), ground.size(), 0, done);
+    for (std::thread& thread : threads) thread.join();
     return Collect(t, periods, dampings);
 }
 
@@ -193,6 +220,7 @@ StudyResult<ResponseSpectrum> ComputeResponseSpectrumScalar(std::span<const doub
                                                             double dt,
                                                             std::span<const double> periods,
                                                             std::span<const DampingItem> dampings) {
+    if (const auto refusal = RefuseInputs(dt, periods, dampings)) return *refusal;
     LaneTable t = MakeLanes(dt, periods, dampings);
     for (std::size_t lane = 0; lane < periods.size() * dampings.size(); ++lane) {
         RunLaneScalar(t, ground.data(), ground.size(), lane);

@@ -25,14 +25,21 @@ struct ResponseSpectrum {
     std::vector<SpectrumCurves> curves;  // one per damping, in the list's order
 };
 
+// The largest magnitude a value of the spectra may have. A record that drives a response
+// beyond it (a record of values near 1e300, say) is refused as an overflow: the squares
+// and sums the charts, the smoothing and the readers of the files take of such values
+// would leave the range of numbers, and no ground motion comes near it.
+inline constexpr double kLargestSpectrumValue = 1e150;
+
 // The circular frequency of a period with the program's 2 pi: w = 2 pi / T.
 double SpectrumOmega(double period);
 
 // The spectra of the record (samples dt apart, cm/s^2). Periods must be > 0, dampings
 // 0 <= ratio < 1, dt > 0 (as the parsers above and the wave reader guarantee). An empty
-// record gives zero spectra. A response too large to represent is refused (box empty):
-// no value of the result is ever infinite or NaN. Uses both cores and the widest vector
-// unit of the processor; the numbers are the same bits on every processor.
+// record gives zero spectra. A response beyond kLargestSpectrumValue (or not finite) is
+// refused as an overflow (box empty): no value of the result is ever infinite or NaN. Uses both
+// cores and the widest vector unit of the processor; the numbers are the same bits on every
+// processor.
 StudyResult<ResponseSpectrum> ComputeResponseSpectrum(std::span<const double> ground, double dt,
                                                       std::span<const double> periods,
                                                       std::span<const DampingItem> dampings);

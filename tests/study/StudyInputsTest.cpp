@@ -1,1 +1,121 @@
+// The damping list, the period range and the smoothing width as typed into the boxes.
 #include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "study/StudyInputs.h"
+
+namespace kestrel {
+namespace {
+
+TEST(StudyInputs, DampingLists) {
+    struct Case {
+        const char* text;
+        std::vector<std::pair<std::string, double>> items;  // empty: refused
+        const char* named = "";                             // in the refusal
+    };
+    const Case cases[] = {
+        {"2, 5", {{"2", 0.02}, {"5", 0.05}}},
+        {" 0 5,10%  ", {{"0", 0.0}, {"5", 0.05}, {"10", 0.10}}},
+        {"5、2，5.0　20", {{"5", 0.05}, {"2", 0.02}, {"20", 0.20}}},
+        {"99.5", {{"99.5", 0.995}}},
+        {"", {}, "入力されていません"},
+        {" , ,", {}, "入力されていません"},
+        {"2, abc", {}, "「abc」"},
+        {"2, 5x", {}, "「5x」"},
+        {"-1", {}, "「-1」は負の値"},
+        {"100", {}, "「100」は 100 % 以上"},
+        {"5, 1e3", {}, "「1e3」"},
+    };
+    for (const Case& c : cases) {
+        const auto result = ParseDampingList(c.text);
+        SCOPED_TRACE(c.text);
+        if (c.items.empty()) {
+            ASSERT_FALSE(result.ok());
+            EXPECT_EQ(result.error().box, kDampingListBox);
+            EXPECT_NE(result.error().message.find(c.named), std::string::npos)
+                << result.error().message;
+            continue;
+        }
+        ASSERT_TRUE(result.ok()) << result.error().message;
+        ASSERT_EQ(result->size(), c.items.size());
+        for (std::size_t i = 0; i < c.items.size(); ++i) {
+            EXPECT_EQ((*result)[i].text, c.items[i].first);
+            EXPECT_DOUBLE_EQ((*result)[i].ratio, c.items[i].second);
+        }
+    }
+}
+
+TEST(StudyInputs, DefaultDampingListFromTheBuildingsBox) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2", "2, 5"}, {"5", "5"}, {"12abc", "5, 12"}, {"0", "0, 5"}, {"-3", "5"}, {"100", "5"},
+    };
+    for (const auto& [box, list] : cases) EXPECT_EQ(DefaultDampingListText(box), list) << box;
+}
+
+TEST(StudyInputs, PeriodRanges) {
+    struct Case {
+        const char *min, *max, *count;
+        std::string_view box;  // empty: accepted
+    };
+    const Case cases[] = {
+        {"0.02", "10", "200", ""},
+        {"0.1", "0.2", "2", ""},
+        {"1", "5", "2000", ""},
+        {"abc", "10", "200", kPeriodMinBox},
+        {"0", "10", "200", kPeriodMinBox},
+        {"-1", "10", "200", kPeriodMinBox},
+        {"0.02", "", "200", kPeriodMaxBox},
+        {"5", "5", "200", kPeriodMaxBox},
+        {"6", "5", "200", kPeriodMaxBox},
+        {"0.02", "10", "1", kPeriodCountBox},
+        {"0.02", "10", "2001", kPeriodCountBox},
+        {"0.02", "10", "20.5", kPeriodCountBox},
+        {"0.02", "10", "x", kPeriodCountBox},
+    };
+    for (const Case& c : cases) {
+        const auto r = ParsePeriodRange(c.min, c.max, c.count);
+        SCOPED_TRACE(testing::Message() << c.min << " " << c.max << " " << c.count);
+        if (c.box.empty()) {
+            ASSERT_TRUE(r.ok()) << r.error().message;
+            EXPECT_EQ(r->count, std::stoi(c.count));
+        } else {
+            ASSERT_FALSE(r.ok());
+            EXPECT_EQ(r.error().box, c.box);
+            EXPECT_FALSE(r.error().message.empty());
+        }
+    }
+    EXPECT_TRUE(ParsePeriodRangeOption("0.05:5:100").ok());
+    EXPECT_EQ(ParsePeriodRangeOption("0.05:5").error().box, kPeriodMinBox);
+    EXPECT_EQ(ParsePeriodRangeOption("0.05:0.01:100").error().box, kPeriodMaxBox);
+}
+
+TEST(StudyInputs, SpectrumPeriodsAreLogSpacedAndHoldTheBuildingsPeriod) {
+    const PeriodRange range{0.02, 10, 200};
+    for (const std::optional<double> include :
+         {std::optional<double>(), std::optional<double>(0.3628), std::optional<double>(0.02),
+          std::optional<double>(10), std::optional<double>(0.01), std::optional<double>(12)}) {
+        const std::vector<double> t = SpectrumPeriods(range, include);
+        ASSERT_EQ(t.size(), 200u);
+        EXPECT_TRUE(std::is_sorted(t.begin(), t.end()));
+        EXPECT_EQ(std::adjacent_find(t.begin(), t.end()), t.end());
+        EXPECT_EQ(t.front(), 0.02);
+        EXPECT_EQ(t.back(), 10);
+        const bool inside = include && *include >= 0.02 && *include <= 10;
+        EXPECT_EQ(std::count(t.begin(), t.end(), include.value_or(-1)), inside ? 1 : 0);
+        // Log-spaced: the ratio of neighbours is the same away from the replaced point.
+        EXPECT_NEAR(t[101] / t[100], std::pow(500.0, 1.0 / 199), 1e-12);
+    }
+}
+
+TEST(StudyInputs, SmoothingWidths) {
+    EXPECT_EQ(ParseSmoothingBandwidth("").value(), std::nullopt);
+    EXPECT_EQ(ParseSmoothingBandwidth("  ").value(), std::nullopt);
+    EXPECT_EQ(ParseSmoothingBandwidth("0").value(), std::nullopt);
+    EXPECT_EQ(ParseSmoothingBandwidth("0.4").value(), 0.4);
+    EXPECT_EQ(ParseSmoothingBandwidth("-1").error().box, kSmoothingBox);
+    EXPECT_EQ(ParseSmoothingBandwidth("0.1Hz").error().box, kSmoothingBox);
+}
+
+}  // namespace
+}  // namespace kestrel
