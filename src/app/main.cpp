@@ -1,12 +1,30 @@
 // Kestrel: starts the main window.
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/CommandLine.h"
 #include "runtime/MessageService.h"
+#include "runtime/Version.h"
 #include "ui/MainWindow.h"
 
+namespace {
+
+// The program's icon in the sizes compiled in; every window shows it.
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const char* size : {"48", "128", "256"}) {
+        icon.addFile(QStringLiteral(":/icons/kestrel-%1.png").arg(QLatin1String(size)));
+    }
+    return icon;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    if (const auto status = kestrel::AnswerInformationRequests(argc, argv)) return *status;
+
     // Without a display Qt would abort with a message about platform plugins; say plainly
     // what is missing and how to start the program without a screen.
     const bool display =
@@ -22,6 +40,12 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Kestrel"));
+    app.setApplicationVersion(QString::fromUtf8(kestrel::kVersion.data(),
+                                                static_cast<qsizetype>(kestrel::kVersion.size())));
+    if (const auto status = kestrel::RefuseUnknownArguments(app.arguments())) return *status;
+    app.setWindowIcon(ProgramIcon());
+    QGuiApplication::setDesktopFileName(
+        QString::fromUtf8(kestrel::kAppId.data(), static_cast<qsizetype>(kestrel::kAppId.size())));
     // The main window decides when the program ends: hidden windows never end it.
     app.setQuitOnLastWindowClosed(false);
 

@@ -6,7 +6,7 @@
 #include "app/batch/BatchRun.h"
 #include "app/batch/BatchStudy.h"
 #include "app/batch/BatchTable.h"
-#include "app/batch/BatchVersion.h"
+#include "runtime/Version.h"
 
 namespace kestrel::batch {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/batch/BatchVersion.h"
+#include "runtime/Version.h"
 
 namespace kestrel::batch {
 
