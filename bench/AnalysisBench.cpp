@@ -72,7 +72,10 @@ void BM_ResponseSpectrum(benchmark::State& s) {
 void BM_ResponseSpectrumScalar(benchmark::State& s) {
     SpectrumCase(s, false);
 }
-BENCHMARK(BM_ResponseSpectrum)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ResponseSpectrum)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 BENCHMARK(BM_ResponseSpectrumScalar)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The Fourier tab's computation for the same record, smoothed over 0.4 Hz.

@@ -68,7 +68,12 @@ StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text) {
         const double ratio = *percent / 100;
         const bool seen = std::any_of(items.begin(), items.end(),
                                       [&](const DampingItem& d) { return d.ratio == ratio; });
-        if (!seen) items.push_back(DampingItem{number, ratio});
+        if (seen) continue;
+        if (items.size() == kMaxDampingCount) {
+            return Refuse(kDampingListBox,
+                          "減衰定数が多すぎます。\n減衰定数は 20 個までにしてください。");
+        }
+        items.push_back(DampingItem{number, ratio});
     }
     if (items.empty()) {
         return Refuse(kDampingListBox,

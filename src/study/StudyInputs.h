@@ -3,6 +3,7 @@
 // options hold. Every refusal names the box (or the item of the list) in Japanese.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,10 +54,15 @@ struct DampingItem {
     double ratio = 0;
 };
 
+// The most damping ratios a list may hold: each is a curve of every chart, and the time a
+// spectrum takes grows with their number.
+inline constexpr std::size_t kMaxDampingCount = 20;
+
 // A list of percentages separated by commas (",", "、", "，") and/or blanks, e.g.
 // "2, 5 10". Each item may end in "%". Refused: an empty list, an item that is not a
-// number, a negative ratio, a ratio of 100 % or more. 0 is allowed. An item equal to an
-// earlier one is taken once; the order is the list's.
+// number, a negative ratio, a ratio of 100 % or more, more than kMaxDampingCount different
+// ratios. 0 is allowed. An item equal to an earlier one is taken once; the order is the
+// list's.
 StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text);
 
 // The default damping list text: the building's damping as the run reads txtH, and 5 %,

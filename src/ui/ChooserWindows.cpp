@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <exception>
 
+#include "files/ResultFiles.h"
 #include "ui/FormLayout.h"
 
 namespace kestrel {
@@ -38,11 +39,16 @@ ChooserWindow::ChooserWindow(MessageService& messages, const QString& caption, i
 
     // A new chooser opens at the process's current folder and its drive; if that folder
     // has gone or may not be read, at the home folder.
-    if (!Dir1->SetPath(QDir::currentPath())) Dir1->SetPath(QDir::homePath());
+    if (!Dir1->SetPathBytes(CurrentFolderBytes())) Dir1->SetPath(QDir::homePath());
     Drive1->ShowDriveOf(Dir1->Path());
 }
 
 void ChooserWindow::Drive1_Change() {
+    // The drive of the open folder picked again: the folder stays open.
+    if (Drive1->currentIndex() >= 0 &&
+        Drive1->currentIndex() == Drive1->DriveIndexOf(Dir1->Path())) {
+        return;
+    }
     try {
         if (!Dir1->SetPath(Drive1->Drive())) {
             // The drive is not ready or cannot be read: the lists stay where they were.
@@ -57,12 +63,24 @@ void ChooserWindow::Drive1_Change() {
 }
 
 void ChooserWindow::Dir1_Change() {
-    File1->SetPath(Dir1->Path());
+    File1->SetPathBytes(Dir1->PathBytes());
 }
 
 void ChooserWindow::File1_Click() {
     const QString name = File1->FileName();
     if (!name.isEmpty()) txtFileName->setText(name);
+}
+
+QByteArray ChooserWindow::ChosenPathBytes() const {
+    QByteArray folder = Dir1->PathBytes();
+    if (!folder.endsWith('/')) folder += '/';
+    return folder + File1->NameBytes(txtFileName->text());
+}
+
+QString ChooserWindow::ShownChosenPath() const {
+    QString folder = Dir1->Path();
+    if (!folder.endsWith('/')) folder += '/';
+    return folder + txtFileName->text();
 }
 
 void ChooserWindow::closeEvent(QCloseEvent* event) {
@@ -94,6 +112,21 @@ SaveSelectWindow::SaveSelectWindow(MessageService& messages)
     setTabOrder(File1, Command1);
     setTabOrder(Command1, Command2);
     setTabOrder(Command2, Dir1);
+}
+
+void SaveSelectWindow::File1_Click() {
+    // One of the program's own result files stands for its pair: its base name goes into
+    // the box, so that saving replaces the pair.
+    QString name = File1->FileName();
+    if (name.isEmpty()) return;
+    for (const std::string_view suffix : {kParameterFileSuffix, kHistoryFileSuffix}) {
+        const QString s = QString::fromUtf8(suffix.data(), static_cast<qsizetype>(suffix.size()));
+        if (name.size() > s.size() && name.endsWith(s)) {
+            name.chop(s.size());
+            break;
+        }
+    }
+    txtFileName->setText(name);
 }
 
 }  // namespace kestrel

@@ -32,7 +32,11 @@ public:
     // The open folder changed: the file list follows it.
     void Dir1_Change();
     // A file was selected: its bare name goes into the file-name box.
-    void File1_Click();
+    virtual void File1_Click();
+
+    // The open folder and the name in the box: the real bytes to open, and as shown.
+    QByteArray ChosenPathBytes() const;
+    QString ShownChosenPath() const;
 
     // Called when the window's close box discards it; the owner unloads it and brings the
     // main window back.
@@ -65,6 +69,9 @@ public:
     explicit SaveSelectWindow(MessageService& messages);
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
+
+    // A selected result file gives its base name; any other file its whole name.
+    void File1_Click() override;
 };
 
 }  // namespace kestrel

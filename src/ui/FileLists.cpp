@@ -1,11 +1,21 @@
 #include "ui/FileLists.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileIconProvider>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QStorageInfo>
+#include <QStringDecoder>
 #include <algorithm>
+#include <cerrno>
+#include <utility>
+#include <vector>
+
+#include "runtime/TextEncoding.h"
 
 namespace kestrel {
 
@@ -28,7 +38,85 @@ QIcon FolderIcon() {
     return provider.icon(QFileIconProvider::Folder);
 }
 
+QByteArray JoinBytes(const QByteArray& folder, const QByteArray& name) {
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+// An absolute path without ".", ".." or doubled separators; empty when a relative path
+// cannot be placed because the current folder cannot be told.
+QByteArray CleanPath(const QByteArray& path) {
+    QByteArray whole = path;
+    if (!whole.startsWith('/')) {
+        const QByteArray current = CurrentFolderBytes();
+        if (current.isEmpty() || path.isEmpty()) return {};
+        whole = JoinBytes(current, path);
+    }
+    QByteArrayList parts;
+    for (const QByteArray& part : whole.split('/')) {
+        if (part.isEmpty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.isEmpty()) parts.removeLast();
+            continue;
+        }
+        parts << part;
+    }
+    return '/' + parts.join('/');
+}
+
+struct Entry {
+    QString shown;
+    QByteArray name;
+};
+
+// The folders or the plain files of a folder (links followed), hidden ones left out, in
+// the order of their shown names.
+std::vector<Entry> ListEntries(const QByteArray& folder, bool folders) {
+    std::vector<Entry> entries;
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) return entries;
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArray name(e->d_name);
+        if (name.startsWith('.')) continue;  // hidden, and "." and ".."
+        struct stat info {};
+        if (::stat(JoinBytes(folder, name).constData(), &info) != 0) continue;
+        if (folders ? S_ISDIR(info.st_mode) : S_ISREG(info.st_mode)) {
+            entries.push_back({ShownName(name), name});
+        }
+    }
+    ::closedir(dir);
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        const int order = a.shown.compare(b.shown);
+        return order != 0 ? order < 0 : a.name < b.name;
+    });
+    return entries;
+}
+
 }  // namespace
+
+QString ShownName(const QByteArray& name) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(name);
+    if (!utf8.hasError()) return text;
+    if (const auto decoded = Cp932ToUtf8(std::string_view(name.constData(), name.size()))) {
+        return QString::fromStdString(*decoded);
+    }
+    return text;  // with replacement marks where the bytes make no sense
+}
+
+QString ShownPath(const QByteArray& path) {
+    QStringList parts;
+    for (const QByteArray& part : path.split('/')) parts << ShownName(part);
+    return parts.join('/');
+}
+
+QByteArray CurrentFolderBytes() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    return QByteArray(buffer.data());
+}
 
 QList<Drive> AvailableDrives() {
     QList<Drive> drives;
@@ -66,8 +154,13 @@ int DriveIndexFor(const QList<Drive>& drives, const QString& folder) {
 }
 
 bool IsReadableFolder(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && info.isDir() && info.isReadable() && info.isExecutable();
+    return IsReadableFolderBytes(QFile::encodeName(path));
+}
+
+bool IsReadableFolderBytes(const QByteArray& path) {
+    struct stat info {};
+    return !path.isEmpty() && ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           ::access(path.constData(), R_OK | X_OK) == 0;
 }
 
 // ---- DriveList -------------------------------------------------------------------------
@@ -93,6 +186,10 @@ void DriveList::ShowDriveOf(const QString& folder) {
     setCurrentIndex(DriveIndexFor(drives_, folder));
 }
 
+int DriveList::DriveIndexOf(const QString& folder) const {
+    return DriveIndexFor(drives_, folder);
+}
+
 // ---- FolderList ------------------------------------------------------------------------
 
 FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
@@ -101,39 +198,41 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
 }
 
 bool FolderList::SetPath(const QString& requested) {
-    const QString path = QDir::cleanPath(QDir(requested).absolutePath());
-    if (!IsReadableFolder(path)) return false;
+    return SetPathBytes(QFile::encodeName(requested));
+}
+
+bool FolderList::SetPathBytes(const QByteArray& requested) {
+    const QByteArray path = CleanPath(requested);
+    if (!IsReadableFolderBytes(path)) return false;
     path_ = path;
     clear();
-    // The path from the top down to the open folder, each a step further in...
-    QStringList parts = path_.split('/', Qt::SkipEmptyParts);
-    QString walked = QStringLiteral("/");
-    int depth = 0;
-    auto add = [this](const QString& label, const QString& full, int indent) {
+    auto add = [this](const QString& label, const QByteArray& full, int indent) {
         auto* item = new QListWidgetItem(FolderIcon(), QString(indent * 2, ' ') + label, this);
         item->setData(Qt::UserRole, full);
         return item;
     };
+    // The path from the top down to the open folder, each a step further in...
+    QByteArray walked = "/";
+    int depth = 0;
     QListWidgetItem* current = add(QStringLiteral("/"), walked, depth++);
-    for (const QString& part : parts) {
-        walked = walked.endsWith('/') ? walked + part : walked + '/' + part;
-        current = add(part, walked, depth++);
+    for (const QByteArray& part : path_.split('/')) {
+        if (part.isEmpty()) continue;
+        walked = JoinBytes(walked, part);
+        current = add(ShownName(part), walked, depth++);
     }
     // ...then the open folder's subfolders.
-    const QDir dir(path_);
-    for (const QString& sub : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        add(sub, dir.filePath(sub), depth);
-    }
+    for (const Entry& sub : ListEntries(path_, true))
+        add(sub.shown, JoinBytes(path_, sub.name), depth);
     setCurrentItem(current);
-    emit pathChanged(path_);
+    emit pathChanged(Path());
     return true;
 }
 
 void FolderList::OpenItem(QListWidgetItem* item) {
     if (!item) return;
-    const QString target = item->data(Qt::UserRole).toString();
+    const QByteArray target = item->data(Qt::UserRole).toByteArray();
     if (target == path_) return;
-    if (!SetPath(target)) emit openFailed(target);
+    if (!SetPathBytes(target)) emit openFailed(ShownPath(target));
 }
 
 void FolderList::keyPressEvent(QKeyEvent* event) {
@@ -147,23 +246,49 @@ void FolderList::keyPressEvent(QKeyEvent* event) {
 // ---- FileList --------------------------------------------------------------------------
 
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
+    // A file is chosen only when the user selects it: the focus coming into the list makes
+    // a file current without selecting it, and must not replace the name being typed.
     connect(this, &QListWidget::itemClicked, this, [this] { emit fileClicked(); });
-    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) emit fileClicked();
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!selectedItems().isEmpty()) emit fileClicked();
     });
 }
 
 void FileList::SetPath(const QString& path) {
+    SetPathBytes(QFile::encodeName(path));
+}
+
+void FileList::SetPathBytes(const QByteArray& path) {
     path_ = path;
     const QSignalBlocker quiet(this);
     clear();
-    addItems(QDir(path).entryList(QDir::Files, QDir::Name));
+    for (const Entry& file : ListEntries(path_, false)) {
+        auto* item = new QListWidgetItem(file.shown, this);
+        item->setData(Qt::UserRole, file.name);
+    }
     setCurrentRow(-1);
 }
 
 QString FileList::FileName() const {
-    const QListWidgetItem* item = currentItem();
-    return item ? item->text() : QString();
+    const QList<QListWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+QByteArray FileList::NameBytes(const QString& shown) const {
+    const QByteArray utf8 = QFile::encodeName(shown);
+    const QList<QListWidgetItem*> selected = selectedItems();
+    if (!selected.isEmpty() && selected.first()->text() == shown) {
+        return selected.first()->data(Qt::UserRole).toByteArray();
+    }
+    QByteArray found;
+    for (int row = 0; row < count(); ++row) {
+        const QListWidgetItem* it = item(row);
+        if (it->text() != shown) continue;
+        const QByteArray name = it->data(Qt::UserRole).toByteArray();
+        if (name == utf8) return name;
+        if (found.isEmpty()) found = name;
+    }
+    return found.isEmpty() ? utf8 : found;
 }
 
 }  // namespace kestrel

@@ -2,11 +2,14 @@
 // labels and right-aligned boxes, and the fixed-size dialog frame with the Japanese font.
 #pragma once
 
+#include <QAbstractButton>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <initializer_list>
 
 #include "runtime/UiFont.h"
 
@@ -25,6 +28,14 @@ Widget* Place(Widget* widget, int left, int top, int width, int height) {
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* caption, Qt::Alignment align = Qt::AlignLeft);
+
+// A frame with its caption set into its top line; the line runs at half the caption's
+// height, so that the controls placed inside stay clear of it.
+QGroupBox* MakeFrame(QWidget* parent, const char* caption);
+
+// Option buttons of one group: Tab stops at the one that is on (the others are reached
+// with the arrow keys, which also switch them on), wherever the group sits in the order.
+void MakeOptionGroupTabStop(std::initializer_list<QAbstractButton*> options);
 
 // A text box; the program's boxes hold numbers and are right-aligned.
 QLineEdit* MakeBox(QWidget* parent, const char* text);

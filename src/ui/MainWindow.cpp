@@ -64,7 +64,7 @@ FileParts& MainWindow::Files() {
 void MainWindow::BuildControls() {
     const Qt::Alignment right = Qt::AlignRight;
 
-    Frame1 = Place(new QGroupBox(QStringLiteral("初期設定"), this), 120, 120, 3255, 2175);
+    Frame1 = Place(MakeFrame(this, "初期設定"), 120, 120, 3255, 2175);
     lblK = Place(MakeLabel(Frame1, "剛性(kN/㎝)：", right), 120, 240, 1215, 255);
     lblM = Place(MakeLabel(Frame1, "質量(kg)：", right), 120, 600, 1215, 255);
     lblH = Place(MakeLabel(Frame1, "減衰定数(%)：", right), 120, 960, 1215, 255);
@@ -76,7 +76,7 @@ void MainWindow::BuildControls() {
     txtTs = Place(MakeBox(Frame1, "0.01"), 1440, 1440, 1695, 270);
     txtTl = Place(MakeBox(Frame1, "10"), 1440, 1800, 1695, 270);
 
-    Frame2 = Place(new QGroupBox(QStringLiteral("外力選択"), this), 3480, 120, 4575, 3135);
+    Frame2 = Place(MakeFrame(this, "外力選択"), 3480, 120, 4575, 3135);
     optDis = Place(new QRadioButton(QStringLiteral("初期変位(㎝)"), Frame2), 120, 240, 1935, 255);
     optVel = Place(new QRadioButton(QStringLiteral("初期速度(㎝/s)"), Frame2), 120, 600, 1935, 255);
     optOrgCycle = Place(new QRadioButton(QStringLiteral("定常波(加速度)固有周期(s)"), Frame2), 120,
@@ -94,6 +94,7 @@ void MainWindow::BuildControls() {
     txtDisMax = Place(MakeBox(Frame2, "1"), 2880, 2280, 1455, 270);
     cmdWave = Place(new QPushButton(QStringLiteral("地震波選択"), Frame2), 2880, 2640, 1455, 375);
     optOrgCycle->setChecked(true);
+    MakeOptionGroupTabStop({optDis, optVel, optOrgCycle, optSelect, optOrgCycleDis});
 
     Label6 = Place(MakeLabel(this, "建物固有周期(s)：", right), 120, 2400, 1455, 255);
     lblOrgCycle = Place(MakeLabel(this, "0", right), 1680, 2400, 1695, 255);
@@ -200,9 +201,15 @@ void MainWindow::cmdStart_Click() {
         lblOrgCycle->setText(QString::fromStdString(NumberText(period)));
     };
     hooks.loadWaveRecord = [this] { return LoadWaveRecord(); };
-    const RunResult result = RunAnalysis(*state_, CurrentTexts(), SelectedCase(), hooks);
+    // From here on the state no longer holds the last run's results.
+    heldRun_.reset();
+    loadingRun_.reset();
+    const ExcitationCase excitation = SelectedCase();
+    const RunResult result = RunAnalysis(*state_, CurrentTexts(), excitation, hooks);
     switch (result.status) {
         case RunResult::Status::Completed:
+            heldRun_ = loadingRun_.value_or(CompletedRun{});
+            heldRun_->excitation = excitation;
             HandOverToPlayback(result.timerIntervalMs);
             break;
         case RunResult::Status::Faulted:

@@ -9,6 +9,7 @@
 #include "analysis/AnalysisState.h"
 #include "analysis/Run.h"
 #include "analysis/WaveRecord.h"
+#include "files/WaveFile.h"
 #include "runtime/MessageService.h"
 
 class QCheckBox;
@@ -35,6 +36,15 @@ struct FilePartsDeleter {
     void operator()(FileParts* parts) const;
 };
 
+// The run whose results the analysis state holds: only such a run may be saved or studied.
+struct CompletedRun {
+    ExcitationCase excitation = ExcitationCase::SteadyAcceleration;
+    // Earthquake runs: the wave file as it was opened (its real bytes) and the component
+    // read from it (JMA CSV records only). Empty for the other cases.
+    std::string wavePath;
+    std::optional<RecordComponent> component;
+};
+
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -49,6 +59,9 @@ public:
     ExcitationCase SelectedCase() const;
     // The texts of every box a run reads, as they stand now.
     RunTexts CurrentTexts() const;
+    // The run whose results the state holds; none before the first run completes and from
+    // the start of every run until it completes (a failed run leaves no results).
+    const std::optional<CompletedRun>& HeldRun() const { return heldRun_; }
 
     // Commands.
     void cmdCycle_Click();
@@ -121,6 +134,9 @@ private:
     std::unique_ptr<AnalysisState> state_;
     std::unique_ptr<PlaybackParts, PlaybackPartsDeleter> playback_;
     std::unique_ptr<FileParts, FilePartsDeleter> files_;
+    std::optional<CompletedRun> heldRun_;
+    // The wave file and component the running earthquake run opened.
+    std::optional<CompletedRun> loadingRun_;
 };
 
 // Creates the playback and file parts; defined beside their deleters.

@@ -8,7 +8,6 @@
 #include "files/WaveChoice.h"
 #include "files/WaveFile.h"
 #include "runtime/Conversions.h"
-#include "runtime/Paths.h"
 #include "ui/ChooserWindows.h"
 #include "ui/FormSlot.h"
 #include "ui/MainWindow.h"
@@ -67,9 +66,13 @@ FileParts* CreateFileParts(MainWindow& window) {
 
 namespace {
 
-// The full path of the chooser's file: its open folder and the name in its box.
+// The full path of the chooser's file: its open folder and the name in its box, as the
+// bytes to open it by, and as shown to the user.
 std::string ChosenPath(const ChooserWindow& chooser) {
-    return JoinPath(chooser.Dir1->Path().toStdString(), chooser.txtFileName->text().toStdString());
+    return chooser.ChosenPathBytes().toStdString();
+}
+std::string ShownPath(const ChooserWindow& chooser) {
+    return chooser.ShownChosenPath().toStdString();
 }
 
 QString Q(const std::string& utf8) {
@@ -110,13 +113,13 @@ void MainWindow::ApplyWaveFile() {
         read = ReadWaveFile(path, component);
     }
     if (!read.ok()) {
-        const FileMessage m = WaveErrorMessage(*read.error, path);
+        const FileMessage m = WaveErrorMessage(*read.error, ShownPath(chooser));
         Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
         return;
     }
     const std::optional<WaveTimeTexts> times = WaveTimeTextsFor(read.record);
     if (!times) {
-        const FileMessage m = DurationErrorMessage(path);
+        const FileMessage m = DurationErrorMessage(ShownPath(chooser));
         Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
         return;
     }
@@ -149,14 +152,23 @@ std::optional<WaveRecord> MainWindow::LoadWaveRecord() {
     // record since then has none, and the reader says so.
     WaveReadResult read = ReadWaveFile(path, chooser.WaveComponent);
     if (!read.ok()) {
-        const FileMessage m = WaveErrorMessage(*read.error, path);
+        const FileMessage m = WaveErrorMessage(*read.error, ShownPath(chooser));
         Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
         return std::nullopt;
     }
+    loadingRun_ = CompletedRun{ExcitationCase::Earthquake, path, chooser.WaveComponent};
     return std::move(read.record);
 }
 
 void MainWindow::cmdSave_Click() {
+    // Only the results of a run that completed are saved: a failed run has cleared the
+    // series, and before the first run there are none.
+    if (!heldRun_) {
+        Messages().ShowMessage(QStringLiteral("保存できる解析結果がありません。\n"
+                                              "「解析開始」で解析を終えてから保存して下さい。"),
+                               kOkExclamation, QStringLiteral("データの保存"));
+        return;
+    }
     SaveSelectWindow& chooser = Files().save.Get();  // created hidden if never opened
     const QString baseName = chooser.txtFileName->text();
     if (baseName.isEmpty()) {
@@ -171,8 +183,8 @@ void MainWindow::cmdSave_Click() {
         displacementPeriod = LeadingNumber(txtOrgCycleDis->text().toStdString());
     }
     const SaveOutcome outcome =
-        SaveResults(chooser.Dir1->Path().toStdString(), baseName.toStdString(), values, State(),
-                    displacementPeriod);
+        SaveResults(chooser.Dir1->PathBytes().toStdString(), baseName.toStdString(), values,
+                    State(), displacementPeriod);
     if (!outcome.ok()) {
         // The destination is kept so that the user can put things right and save again.
         if (outcome.error->fileInUse()) {

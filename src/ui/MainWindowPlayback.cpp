@@ -135,7 +135,7 @@ void MainWindow::HandOverToPlayback(int intervalMs) {
     PictureWindow& form = parts.frmPicture.Get();
     form.show();
     hide();
-    form.txtCycle->setText(QString::fromStdString(NumberText(State().NaturalPeriod)));
+    form.ShowNaturalPeriod(NumberText(State().NaturalPeriod));
     Timer1->start();
 }
 

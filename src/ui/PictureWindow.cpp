@@ -9,18 +9,50 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <utility>
 
 #include "playback/PlaybackDrawing.h"
+#include "runtime/NumberFit.h"
 #include "ui/FormLayout.h"
 
 namespace kestrel {
 
 namespace {
 
-// Shows a number's text from its start, as a box shows a text set by the program.
+// The width a box has for its text: inside its frame and text margins, less the gap a
+// line edit keeps either side of the text.
+int TextRoom(const QLineEdit* box) {
+    constexpr int kTextGap = 2;
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    option.lineWidth =
+        box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    option.features = QStyleOptionFrame::None;
+    const QRect contents = box->style()
+                               ->subElementRect(QStyle::SE_LineEditContents, &option, box)
+                               .marginsRemoved(box->textMargins());
+    return contents.width() - 2 * kTextGap;
+}
+
+// Shows a number's text from its start, as a box shows a text set by the program. A text
+// too wide for the box shows the value rounded to the digits that fit, with its exponent;
+// the whole text is then the box's tooltip.
 void SetBoxText(QLineEdit* box, const std::string& text) {
-    const QString q = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    const QFontMetricsF metrics(box->font());
+    const int room = TextRoom(box);
+    const std::string shown = FitNumberText(text, [&](std::string_view t) {
+        const QString q = QString::fromLatin1(t.data(), static_cast<qsizetype>(t.size()));
+        return metrics.horizontalAdvance(q) + 1 <= room;  // as the box measures its text
+    });
+    const QString q = QString::fromLatin1(shown.data(), static_cast<qsizetype>(shown.size()));
+    const QString tip = shown == text
+                            ? QString()
+                            : QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    if (box->toolTip() != tip) box->setToolTip(tip);
     if (box->text() == q) return;
     box->setText(q);
     box->setCursorPosition(0);
@@ -120,8 +152,7 @@ void PictureWindow::BuildControls() {
     Label8 = Place(MakeLabel(this, "ﾏｲﾅｽ最大値"), 120, 7680, 1095, 255);
     txtDisMin = Place(MakeBox(this, "0"), 120, 8040, 1095, 270);
 
-    fraValue =
-        Place(new QGroupBox(QStringLiteral("現時刻の解析結果の値"), this), 8760, 3840, 3495, 2175);
+    fraValue = Place(MakeFrame(this, "現時刻の解析結果の値"), 8760, 3840, 3495, 2175);
     lblTime = Place(MakeLabel(fraValue, "時刻(s)：", right), 120, 240, 1455, 255);
     txtTime = Place(MakeBox(fraValue, "0"), 1680, 240, 1695, 270);
     lblCac1 = Place(MakeLabel(fraValue, "入力加速度(cm/s2)", centre), 120, 720, 1575, 255);
@@ -198,6 +229,10 @@ void PictureWindow::ShowPoint(const TickFrame& frame, const PlaybackTicker& tick
     for (int box = 0; box < kExtremeCount; ++box) {
         if (frame.extremeChanged[box]) SetBoxText(extremes[box], ticker.ExtremeText(box));
     }
+}
+
+void PictureWindow::ShowNaturalPeriod(const std::string& text) {
+    SetBoxText(txtCycle, text);
 }
 
 void PictureWindow::cmdExit_Click() {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QWidget>
 #include <array>
+#include <string>
 #include <vector>
 
 #include "playback/PlaybackLayout.h"
@@ -57,6 +58,9 @@ public:
     // building, the time, the current values and the extremes that changed.
     void ShowPoint(const TickFrame& frame, const PlaybackTicker& ticker,
                    const InputCaptions& captions);
+
+    // The building's natural period in txtCycle.
+    void ShowNaturalPeriod(const std::string& text);
 
     // "強制終了(&X)".
     void cmdExit_Click();

@@ -26,6 +26,7 @@ TEST(StudyInputs, DampingLists) {
         {"-1", {}, "「-1」は負の値"},
         {"100", {}, "「100」は 100 % 以上"},
         {"5, 1e3", {}, "「1e3」"},
+        {"0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20", {}, "多すぎ"},
     };
     for (const Case& c : cases) {
         const auto result = ParseDampingList(c.text);

@@ -1,5 +1,9 @@
 // The chooser windows and the file commands of the main window: layout, the linked lists,
 // confirming a wave file, the earthquake run, and saving. Message boxes are scripted.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -9,7 +13,9 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
+#include "runtime/TextEncoding.h"
 #include "ui/ChooserWindows.h"
 #include "ui/FormChecks.h"
 #include "ui/MainWindow.h"
@@ -82,9 +88,13 @@ private slots:
     void earthquakeRunReadsTheFileAgain();
     void saveWritesBothFilesAndUsesUpTheDestination();
     void failedSaveKeepsTheDestination();
+    void onlyACompletedRunIsSaved();
     void saveChooserButtons();
     void unreadableDriveKeepsTheLists();
     void goneCurrentFolderOpensAtHome();
+    void saveChooserKeepsTheTypedName();
+    void pickingTheShownDriveKeepsTheFolder();
+    void cp932NamesAreListedAndOpened();
 };
 
 void ChooserWindowTest::layoutsMatchTheTables() {
@@ -231,6 +241,10 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     QCOMPARE(f.window.State().StepCount, std::int16_t{1502});
     QCOMPARE(f.window.State().CacSeries[0], -30.0);
     QVERIFY(f.window.State().DisPeak > 0);
+    QVERIFY(f.window.HeldRun());
+    QCOMPARE(f.window.HeldRun()->excitation, ExcitationCase::Earthquake);
+    QCOMPARE(QString::fromStdString(f.window.HeldRun()->wavePath),
+             QDir(f.dir.path()).absoluteFilePath(QStringLiteral("wave1.txt")));
 
     // Deleted after it was chosen: a message, and no response from a missing record.
     QFile::remove(f.dir.filePath(QStringLiteral("wave1.txt")));
@@ -239,6 +253,7 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
     QCOMPARE(f.window.State().DisPeak, 0.0);
+    QVERIFY(!f.window.HeldRun());
 }
 
 void ChooserWindowTest::saveWritesBothFilesAndUsesUpTheDestination() {
@@ -273,6 +288,9 @@ void ChooserWindowTest::saveWritesBothFilesAndUsesUpTheDestination() {
 
 void ChooserWindowTest::failedSaveKeepsTheDestination() {
     Fixture f;
+    f.window.chkPicture->setChecked(false);
+    f.window.cmdStart->click();
+    f.messages.shown.clear();
     f.window.cmdSelect->click();
     SaveChooser()->txtFileName->setText(QStringLiteral("a/b"));  // a separator in the name
     SaveChooser()->Command1->click();
@@ -294,6 +312,61 @@ void ChooserWindowTest::failedSaveKeepsTheDestination() {
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QVERIFY(f.messages.shown[0].prompt != QStringLiteral("保存終了しました。"));
     QVERIFY(SaveChooser());
+}
+
+void ChooserWindowTest::onlyACompletedRunIsSaved() {
+    // After a good run, each of these but the first leaves no completed run to save.
+    struct Case {
+        std::function<void(MainWindow&)> then;  // none: no run at all
+        bool saved;
+    };
+    const Case cases[] = {
+        {[](MainWindow&) {}, true},
+        {[](MainWindow& w) {  // an earthquake run without a wave file
+             w.optSelect->setChecked(true);
+             w.cmdStart->click();
+         },
+         false},
+        {[](MainWindow& w) {  // a run that grows until it overflows
+             w.txtTs->setText(QStringLiteral("0.3"));
+             w.txtTl->setText(QStringLiteral("9000"));
+             w.txtH->setText(QStringLiteral("0"));
+             w.cmdStart->click();
+         },
+         false},
+        {[](MainWindow& w) {  // a fault in the inputs
+             w.txtK->setText(QStringLiteral("0"));
+             w.cmdStart->click();
+         },
+         false},
+        {nullptr, false},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.window.chkPicture->setChecked(false);
+        f.window.optDis->setChecked(true);
+        if (c.then) f.window.cmdStart->click();
+        f.window.cmdSelect->click();
+        SaveChooser()->txtFileName->setText(QStringLiteral("kekka"));
+        SaveChooser()->Command1->click();
+        if (c.then) c.then(f.window);
+        QCOMPARE(f.window.HeldRun().has_value(), c.saved);
+        f.messages.shown.clear();
+        f.window.cmdSave->click();
+        QCOMPARE(f.messages.shown.size(), std::size_t{1});
+        QCOMPARE(f.messages.shown[0].title, QStringLiteral("データの保存"));
+        const QString path = f.dir.filePath(QStringLiteral("kekka(時刻暦応答).csv"));
+        if (c.saved) {
+            QCOMPARE(f.messages.shown[0].prompt, QStringLiteral("保存終了しました。"));
+            QVERIFY(QFile::exists(path));
+            continue;
+        }
+        QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
+        QVERIFY(
+            f.messages.shown[0].prompt.contains(QStringLiteral("保存できる解析結果がありません")));
+        QVERIFY(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
+        QVERIFY(SaveChooser());  // the destination is kept for the next completed run
+    }
 }
 
 void ChooserWindowTest::saveChooserButtons() {
@@ -339,6 +412,137 @@ void ChooserWindowTest::goneCurrentFolderOpensAtHome() {
     QCOMPARE(save.Dir1->Path(), QDir::homePath());
     QCOMPARE(save.File1->Path(), QDir::homePath());
     QDir::setCurrent(before);
+}
+
+void ChooserWindowTest::saveChooserKeepsTheTypedName() {
+    enum class Act { TabIntoList, ClickEmptySpace, ClickFile, TabThenDown };
+    struct Case {
+        Act act;
+        int row;  // the file clicked
+        const char* name;
+    };
+    // Listed in this order.
+    const char* const files[] = {"aaa(建物パラメータ).csv", "aaa(時刻暦応答).csv", "data.txt"};
+    const Case cases[] = {
+        {Act::TabIntoList, 0, "kekka"},
+        {Act::ClickEmptySpace, 0, "kekka"},
+        {Act::ClickFile, 0, "aaa"},
+        {Act::ClickFile, 1, "aaa"},
+        {Act::ClickFile, 2, "data.txt"},
+        {Act::TabThenDown, 0, "aaa"},  // the arrow key selects the second file
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        for (const char* name : files) WriteFile(f.dir.filePath(QString::fromUtf8(name)), "1\n");
+        f.window.cmdSelect->click();
+        SaveSelectWindow& save = *SaveChooser();
+        QVERIFY(QTest::qWaitForWindowActive(&save));
+        QCOMPARE(save.File1->count(), 3);
+        QCOMPARE(save.File1->item(2)->text(), QStringLiteral("data.txt"));
+        save.txtFileName->setFocus();
+        QTest::keyClicks(save.txtFileName, QStringLiteral("kekka"));
+        QWidget* viewport = save.File1->viewport();
+        switch (c.act) {
+            case Act::TabIntoList:
+            case Act::TabThenDown:
+                QTest::keyClick(save.txtFileName, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), save.File1);
+                if (c.act == Act::TabThenDown) QTest::keyClick(save.File1, Qt::Key_Down);
+                break;
+            case Act::ClickEmptySpace:
+                QTest::mouseClick(viewport, Qt::LeftButton, {},
+                                  QPoint(10, viewport->height() - 10));
+                break;
+            case Act::ClickFile:
+                QTest::mouseClick(viewport, Qt::LeftButton, {},
+                                  save.File1->visualItemRect(save.File1->item(c.row)).center());
+                break;
+        }
+        QCOMPARE(save.txtFileName->text(), QString::fromUtf8(c.name));
+    }
+}
+
+void ChooserWindowTest::pickingTheShownDriveKeepsTheFolder() {
+    QTemporaryDir first;
+    QTemporaryDir second;
+    for (const QTemporaryDir* d : {&first, &second}) QDir(d->path()).mkpath(QStringLiteral("a/b"));
+    struct Case {
+        const QTemporaryDir* openIn;  // the open folder is a/b inside this drive
+        int picked;
+        QString opens;
+    };
+    const Case cases[] = {
+        {&first, 0, first.filePath(QStringLiteral("a/b"))},
+        {&first, 1, second.path()},
+        {&second, 1, second.filePath(QStringLiteral("a/b"))},
+        {&second, 0, first.path()},
+    };
+    for (const Case& c : cases) {
+        ScriptedMessages messages;
+        WaveSelectWindow wave(messages);
+        wave.Drive1->SetDrives(
+            {{first.path(), QStringLiteral("first")}, {second.path(), QStringLiteral("second")}});
+        QVERIFY(wave.Dir1->SetPath(c.openIn->filePath(QStringLiteral("a/b"))));
+        wave.Drive1->ShowDriveOf(wave.Dir1->Path());
+        wave.Drive1->setCurrentIndex(c.picked);
+        emit wave.Drive1->activated(c.picked);  // as the user's pick raises it
+        QCOMPARE(wave.Dir1->Path(), QDir(c.opens).absolutePath());
+        QCOMPARE(wave.File1->Path(), QDir(c.opens).absolutePath());
+        QVERIFY(messages.shown.empty());
+    }
+}
+
+void ChooserWindowTest::cp932NamesAreListedAndOpened() {
+    // Names as CP932 bytes, as archives made on Windows unpack them.
+    const QByteArray folder = QByteArray::fromStdString(*Utf8ToCp932("観測点"));
+    const QByteArray file = QByteArray::fromStdString(*Utf8ToCp932("地震波.txt"));
+    struct Case {
+        QByteArray folder;  // inside the current folder; empty: the current folder itself
+        QByteArray file;
+        QString shownFolder;
+        QString shownFile;
+    };
+    const Case cases[] = {
+        {{}, file, {}, QStringLiteral("地震波.txt")},
+        {folder, "wave.txt", QStringLiteral("観測点"), QStringLiteral("wave.txt")},
+        {folder, file, QStringLiteral("観測点"), QStringLiteral("地震波.txt")},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        const QByteArray top = QFile::encodeName(QDir(f.dir.path()).absolutePath());
+        const QByteArray where = c.folder.isEmpty() ? top : top + '/' + c.folder;
+        QVERIFY(c.folder.isEmpty() || ::mkdir(where.constData(), 0755) == 0);
+        const QByteArray path = where + '/' + c.file;
+        const QByteArray content = WaveText("0.02", 100);
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, content.constData(), content.size()), content.size());
+        ::close(fd);
+
+        f.window.cmdWave->click();
+        WaveSelectWindow& wave = *WaveChooser();
+        if (!c.folder.isEmpty()) {
+            const auto items = wave.Dir1->findItems(c.shownFolder, Qt::MatchEndsWith);
+            QCOMPARE(items.size(), 1);
+            emit wave.Dir1->itemDoubleClicked(items[0]);
+            QCOMPARE(wave.Dir1->Path(), QDir(f.dir.path()).absolutePath() + '/' + c.shownFolder);
+            QCOMPARE(wave.Dir1->PathBytes(), where);
+        }
+        const auto files = wave.File1->findItems(c.shownFile, Qt::MatchExactly);
+        QCOMPARE(files.size(), 1);
+        wave.File1->setCurrentItem(files[0]);
+        QCOMPARE(wave.txtFileName->text(), c.shownFile);
+        wave.cmdOK->click();
+        QCOMPARE(f.window.txtTl->text(), QStringLiteral("2"));  // 100 steps of 0.02 s
+
+        f.window.chkPicture->setChecked(false);
+        f.window.optSelect->setChecked(true);
+        f.messages.shown.clear();
+        f.window.cmdStart->click();
+        QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("終了しました。")});
+        QVERIFY(f.window.HeldRun());
+        QCOMPARE(QByteArray::fromStdString(f.window.HeldRun()->wavePath), path);
+    }
 }
 
 QTEST_MAIN(ChooserWindowTest)

@@ -21,10 +21,19 @@ inline QString CaptionOf(QWidget* w) {
     return {};
 }
 
-// The control that Tab moves to from the given one (labels and frames take no focus).
+// Whether a control has its place in the tab order: labels and frames take no focus; of an
+// option group only the button that is on is a tab stop, but each keeps its place.
+inline bool HasTabPlace(QWidget* w) {
+    if (auto* option = qobject_cast<QAbstractButton*>(w)) {
+        if (option->autoExclusive() && option->focusPolicy() != Qt::NoFocus) return true;
+    }
+    return w->focusPolicy() & Qt::TabFocus;
+}
+
+// The control after the given one in the tab order.
 inline QWidget* NextTabStop(QWidget* from) {
     QWidget* next = from->nextInFocusChain();
-    while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+    while (!HasTabPlace(next)) next = next->nextInFocusChain();
     return next;
 }
 

@@ -37,6 +37,8 @@ private slots:
     void closeBoxAsksTheSameQuestion();
     void accessKeys();
     void badInputInEveryBox();
+    void excitationGroupKeyboard();
+    void frameCaptionsSitInTheFrameLine();
 };
 
 // The control table of the main window: name, caption or text, twips (left, top, width,
@@ -313,6 +315,85 @@ void MainWindowTest::badInputInEveryBox() {
                 QVERIFY(!period.contains(QStringLiteral("inf"), Qt::CaseInsensitive));
                 (f.window.*box)->setText(before);
             }
+        }
+    }
+}
+
+void MainWindowTest::excitationGroupKeyboard() {
+    struct Case {
+        const char* on;         // the option button that is on
+        const char* from;       // Tab is pressed here...
+        const char* tabbedTo;   // ...and lands here
+        Qt::Key arrow;          // then this arrow key (none: Key_unknown)...
+        const char* arrowedTo;  // ...moves to this button and switches it on
+        const char* leftTo;     // and Tab leaves the group here
+    };
+    const Case cases[] = {
+        {"optOrgCycle", "txtTl", "optOrgCycle", Qt::Key_Down, "optOrgCycleDis", "txtOrgCycleDis"},
+        {"optDis", "txtTl", "optDis", Qt::Key_Down, "optVel", "txtFirstDis"},
+        {"optSelect", "txtTl", "optSelect", Qt::Key_Up, "optOrgCycleDis", "txtOrgCycleDis"},
+        {"optOrgCycleDis", "cmdCycle", "optOrgCycleDis", Qt::Key_Up, "optOrgCycle", "txtFirstDis"},
+        {"optOrgCycleDis", "txtTl", "txtFirstDis", Qt::Key_unknown, "", ""},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        auto find = [&](const char* name) {
+            return f.window.findChild<QWidget*>(QString::fromLatin1(name));
+        };
+        qobject_cast<QRadioButton*>(find(c.on))->setChecked(true);
+        find(c.from)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(c.tabbedTo));
+        if (c.arrow == Qt::Key_unknown) continue;
+        QTest::keyClick(QApplication::focusWidget(), c.arrow);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(c.arrowedTo));
+        QVERIFY(qobject_cast<QRadioButton*>(find(c.arrowedTo))->isChecked());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(c.leftTo));
+    }
+}
+
+void MainWindowTest::frameCaptionsSitInTheFrameLine() {
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    for (QGroupBox* frame : {f.window.Frame1, f.window.Frame2}) {
+        const QImage image = frame->grab().toImage();
+        const int w = image.width();
+        const int h = image.height();
+        const QRgb background = image.pixel(w - 3, 0);
+        // The first pixel from a start, in steps, that is not the background: a frame line.
+        auto lineFrom = [&](QPoint p, QPoint step) {
+            while (QRect(0, 0, w, h).contains(p) && image.pixel(p) == background) p += step;
+            return p;
+        };
+        const int top = lineFrom({w - 4, 0}, {0, 1}).y();
+        const int bottom = lineFrom({w - 4, h - 1}, {0, -1}).y();
+        const int left = lineFrom({0, h / 2}, {1, 0}).x();
+        const int right = lineFrom({w - 1, h / 2}, {-1, 0}).x();
+        QVERIFY(top > 0 && top < bottom && left < right);
+
+        // The caption's dark pixels lie above and below the top line.
+        int captionTop = h;
+        int captionBottom = -1;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = left + 2; x < w / 2; ++x) {
+                if (qGray(image.pixel(x, y)) < 100) {
+                    captionTop = std::min(captionTop, y);
+                    captionBottom = std::max(captionBottom, y);
+                }
+            }
+        }
+        QVERIFY2(captionTop < top && top < captionBottom, qPrintable(frame->objectName()));
+
+        // Every control stays clear of the lines (each line two pixels wide at most).
+        for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect g = child->geometry();
+            QVERIFY2(g.top() > top + 1 && g.bottom() < bottom - 1 && g.left() > left + 1 &&
+                         g.right() < right - 1,
+                     qPrintable(child->objectName()));
         }
     }
 }

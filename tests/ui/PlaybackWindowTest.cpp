@@ -45,13 +45,14 @@ struct Fixture {
     }
 };
 
-// The time, the four current values and the eight extremes.
+// The time, the four current values and the eight extremes, in full (a box too narrow for
+// its text holds the whole text as its tooltip).
 QStringList BoxTexts(const PictureWindow* p) {
     QStringList texts;
     for (const QLineEdit* box :
          {p->txtTime, p->txtCac, p->txtAcc, p->txtVel, p->txtDis, p->txtCacMax, p->txtCacMin,
           p->txtAccMax, p->txtAccMin, p->txtVelMax, p->txtVelMin, p->txtDisMax, p->txtDisMin}) {
-        texts << box->text();
+        texts << (box->toolTip().isEmpty() ? box->text() : box->toolTip());
     }
     return texts;
 }
@@ -131,6 +132,7 @@ private slots:
     void realQuestionBoxOutlivesThePlayback();
     void closeBoxAndFaultsReturnToTheMainWindow();
     void tracesSurviveARepaint();
+    void numbersTooWideForTheirBoxesAreRounded();
 };
 
 void PlaybackWindowTest::layoutMatchesTheTable() {
@@ -175,7 +177,8 @@ void PlaybackWindowTest::wholePlaybacksOnTheRealTimer() {
     f.window.optOrgCycleDis->setChecked(true);
     QPointer<PictureWindow> p = f.Start("0.1");  // 12 points, 11 ticks of 5 ms
     QVERIFY(p && p->isVisible() && !f.window.isVisible());
-    QCOMPARE(p->txtCycle->text(), QStringLiteral("0.362832446594252"));
+    QCOMPARE(p->txtCycle->text().isEmpty() ? p->txtCycle->toolTip() : p->txtCycle->text(),
+             QStringLiteral("0.362832446594252"));
     QCOMPARE(f.window.Timer1->interval(), 5);
     QCOMPARE(f.window.Timer1->timerType(), Qt::PreciseTimer);
     QCOMPARE(BoxTexts(p), QStringList(13, QStringLiteral("0")));
@@ -330,6 +333,44 @@ void PlaybackWindowTest::tracesSurviveARepaint() {
     QVERIFY(HasTrace(shown.copy(QRect(36, 2, 20, 129))));     // the first segments
     QVERIFY(!HasTrace(shown.copy(QRect(100, 2, 380, 129))));  // nothing beyond 60 points
     p->close();
+}
+
+void PlaybackWindowTest::numbersTooWideForTheirBoxesAreRounded() {
+    struct Case {
+        const char* text;
+        bool exponent;  // the shown text keeps an exponent
+    };
+    const Case cases[] = {
+        {"-5.61353006594207E-10", true},
+        {"1.23456789012345E+20", true},
+        {"-1234.56789012345", false},
+        {"-0.000123456789012", false},
+        {"12.5", false},  // fits: unchanged
+    };
+    PictureWindow p;
+    p.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&p));
+    const PlaybackTicker ticker;
+    for (const Case& c : cases) {
+        TickFrame frame;
+        frame.time = c.text;
+        frame.values.fill(c.text);
+        p.ShowPoint(frame, ticker, InputCaptionsFor(ExcitationCase::Earthquake));
+        for (QLineEdit* box : {p.txtTime, p.txtCac, p.txtAcc, p.txtVel, p.txtDis}) {
+            const QString full = QString::fromLatin1(c.text);
+            const QString shown = box->text();
+            const QFontMetrics metrics(box->font());
+            const bool fits = metrics.horizontalAdvance(full) < box->width() - 10;
+            QCOMPARE(shown == full, fits);
+            QCOMPARE(box->toolTip(), fits ? QString() : full);
+            QVERIFY2(metrics.horizontalAdvance(shown) < box->width() - 8, qPrintable(shown));
+            QCOMPARE(shown.contains('E'), c.exponent);
+            // The same value, rounded to the digits shown.
+            const double value = *StrictNumber(full.toStdString());
+            const double rounded = *StrictNumber(shown.toStdString());
+            QVERIFY2(std::abs(rounded - value) <= 5e-3 * std::abs(value), qPrintable(shown));
+        }
+    }
 }
 
 QTEST_MAIN(PlaybackWindowTest)
