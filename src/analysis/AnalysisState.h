@@ -1,8 +1,11 @@
 // The record of one analysis: model inputs, derived constants, peaks and the five series.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "runtime/Fault.h"
 
 namespace kestrel {
 
@@ -33,17 +36,27 @@ inline constexpr int SeriesLength = MaxSeriesIndex + 1;
 inline constexpr int MaxStepCount = 32767;
 
 // A fixed series of 50,001 doubles (indices 0..50000), zero-filled when created and never
-// resized. Callers keep indices within 0..MaxSeriesIndex; the analysis guarantees it by
-// refusing a number of points outside 1..MaxStepCount before it steps.
+// resized. An index outside 0..MaxSeriesIndex raises an OutOfRange fault (under the
+// current fault site) instead of touching memory; the analysis also refuses a number of
+// points outside 1..MaxStepCount before it steps.
 class Series {
 public:
     Series() : values_(SeriesLength, 0.0) {}
-    double& operator[](int i) { return values_[static_cast<std::size_t>(i)]; }
-    double operator[](int i) const { return values_[static_cast<std::size_t>(i)]; }
+    double& operator[](int i) { return values_[Checked(i)]; }
+    double operator[](int i) const { return values_[Checked(i)]; }
     const double* data() const { return values_.data(); }
     double* data() { return values_.data(); }
 
 private:
+    // One unsigned comparison: a negative index wraps to a huge one.
+    static std::size_t Checked(int i) {
+        const auto index = static_cast<std::size_t>(static_cast<unsigned>(i));
+        if (index > MaxSeriesIndex) [[unlikely]] {
+            RaiseFault(FaultKind::OutOfRange);
+        }
+        return index;
+    }
+
     std::vector<double> values_;
 };
 

@@ -1,10 +1,12 @@
 // Kestrel: starts the main window.
 #include <QApplication>
 #include <QIcon>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/CommandLine.h"
+#include "files/ReplaceFile.h"
 #include "runtime/MessageService.h"
 #include "runtime/Version.h"
 #include "ui/MainWindow.h"
@@ -23,6 +25,7 @@ QIcon ProgramIcon() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    kestrel::IgnoreFileSizeSignal();
     if (const auto status = kestrel::AnswerInformationRequests(argc, argv)) return *status;
 
     // Without a display Qt would abort with a message about platform plugins; say plainly
@@ -39,6 +42,9 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
+    // Qt takes the system's locale for everything; numbers stay as the program writes
+    // them ("2.5", never "2,5") whatever the system language.
+    std::setlocale(LC_NUMERIC, "C");
     app.setApplicationName(QStringLiteral("Kestrel"));
     app.setApplicationVersion(QString::fromUtf8(kestrel::kVersion.data(),
                                                 static_cast<qsizetype>(kestrel::kVersion.size())));

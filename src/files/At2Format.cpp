@@ -37,7 +37,9 @@ bool IsAccelerationInG(std::string_view line) {
     if (upper.find("ACCEL") == std::string::npos || units == std::string::npos) return false;
     const std::vector<std::string_view> after =
         SplitBlanks(std::string_view(upper).substr(units + 8));
-    return !after.empty() && after.front() == "G";
+    // Older files go on after the unit: "UNITS OF G. FILTER POINTS: ...".
+    return !after.empty() &&
+           (after.front() == "G" || after.front() == "G." || after.front() == "G,");
 }
 
 // The items of a line separated by blanks or commas.
@@ -107,7 +109,8 @@ WaveReadResult ReadAt2Record(std::istream& in) {
         return Failed(ErrorAt(Kind::BadUnit, 3, Trim(header[2]), "g"));
     }
     const PointsAndStep written = FindPointsAndStep(header[3]);
-    const std::optional<double> step = PositiveNumberWithUnit(written.step, "");
+    // The unit may follow the number without a blank: "DT=0.0050SEC".
+    const std::optional<double> step = PositiveNumberWithUnit(written.step, "SEC");
     if (!step) return Failed(ErrorAt(Kind::BadSamplingRate, 4, written.step, "DT"));
     const std::optional<long long> points = ParsePoints(written.points);
     if (!points || *points < 1) {

@@ -17,11 +17,17 @@ struct HeaderValue {
     int line = 0;
 };
 
-// The items of a CSV line, without the empty ones that a trailing comma leaves.
+// The items of a CSV line, without the empty ones that trailing commas leave (spreadsheet
+// programs pad every line to the width of the widest).
 std::vector<std::string_view> Items(std::string_view line) {
     std::vector<std::string_view> items = SplitCommas(line);
     while (items.size() > 1 && items.back().empty()) items.pop_back();
     return items;
+}
+
+// A line with nothing on it but blanks and commas.
+bool IsEmptyRow(std::string_view line) {
+    return line.find_first_not_of(" \t,") == std::string_view::npos;
 }
 
 // Whether the line names the columns: no "=", and at least one item that is a component
@@ -57,11 +63,14 @@ WaveReadResult ReadJmaCsvRecord(std::istream& in, std::optional<RecordComponent>
             return Failed(LineError(status, lines.Number(), line));
         }
         const std::string_view text = Trim(line);
-        if (text.empty()) continue;
+        if (IsEmptyRow(text)) continue;
         const std::size_t equals = text.find('=');
         if (equals != std::string_view::npos) {
             const std::string key = LabelKey(text.substr(0, equals));
-            const HeaderValue value{std::string(Trim(text.substr(equals + 1))), lines.Number()};
+            // "SAMPLING RATE= 100Hz,,,,,,,": the padding is no part of the value.
+            std::string_view written = text.substr(equals + 1);
+            written = written.substr(0, written.find_last_not_of(" \t,") + 1);
+            const HeaderValue value{std::string(Trim(written)), lines.Number()};
             if (key == "sitecode") station = value;
             if (key == "samplingrate") rate = value;
             if (key == "unit") unit = value;
@@ -100,7 +109,7 @@ WaveReadResult ReadJmaCsvRecord(std::istream& in, std::optional<RecordComponent>
         if (status != LineReader::Status::Line) {
             return Failed(LineError(status, lines.Number(), line));
         }
-        if (Trim(line).empty()) continue;
+        if (IsEmptyRow(line)) continue;
         const std::vector<std::string_view> items = Items(line);
         if (items.size() != columns.size()) {
             WaveError e = ErrorAt(Kind::RowLength, lines.Number());

@@ -91,6 +91,18 @@ bool IsKikNetStation(std::string_view code) {
            code[3] == 'H' && IsDigit(code[4]) && IsDigit(code[5]);
 }
 
+// A KiK-net station records six channels: 1 to 3 from the sensor in the borehole, 4 to 6
+// from the one at the surface, each triple N-S, E-W, U-D. The direction in words for the
+// channel number; other texts (K-NET's "N-S") as written.
+std::string DirectionText(std::string_view written, bool kikNet) {
+    static constexpr std::string_view kChannels[] = {"N-S、地中", "E-W、地中", "U-D、地中",
+                                                     "N-S、地表", "E-W、地表", "U-D、地表"};
+    if (kikNet && written.size() == 1 && written[0] >= '1' && written[0] <= '6') {
+        return std::string(kChannels[written[0] - '1']);
+    }
+    return DisplayItem(written);
+}
+
 }  // namespace
 
 WaveReadResult ReadKnetRecord(std::istream& in) {
@@ -160,9 +172,10 @@ WaveReadResult ReadKnetRecord(std::istream& in) {
     }
 
     RecordInfo info;
-    info.format = IsKikNetStation(values[kStationCode]) ? "KiK-net" : "K-NET";
+    const bool kikNet = IsKikNetStation(values[kStationCode]);
+    info.format = kikNet ? "KiK-net" : "K-NET";
     info.station = DisplayItem(values[kStationCode]);
-    info.component = DisplayItem(values[kDirection]);
+    info.component = DirectionText(values[kDirection], kikNet);
     return FinishRecord(timeStep, std::move(samples), std::move(info));
 }
 

@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <vector>
 
 namespace kestrel {
 
@@ -16,6 +18,26 @@ std::string FolderOf(const std::string& path) {
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
+}
+
+// The file the path names: a symbolic link is followed, link after link, to the file at
+// its end (which need not exist yet). Returns 0 or an errno.
+int FollowLinks(std::string path, std::string& target) {
+    constexpr int kMostLinks = 40;  // as the system itself follows
+    for (int hop = 0; hop < kMostLinks; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            target = path;
+            return 0;
+        }
+        std::vector<char> link(4096);
+        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n < 0) return errno;
+        if (static_cast<std::size_t>(n) == link.size()) return ENAMETOOLONG;
+        const std::string to(link.data(), static_cast<std::size_t>(n));
+        path = to.starts_with('/') ? to : FolderOf(path) + "/" + to;
+    }
+    return ELOOP;
 }
 
 // Creates a temporary file of a name no other file has; its name goes into tempPath.
@@ -44,33 +66,71 @@ int WriteAll(int fd, std::string_view bytes) {
     return 0;
 }
 
-}  // namespace
+// A file's new bytes, complete in a temporary file beside it.
+struct Written {
+    std::string target;  // the file to replace, links followed
+    std::string temp;
+};
 
-int ReplaceFileContents(const std::string& path, std::string_view bytes) {
+// Writes the bytes into a temporary file beside the file the path names. Returns 0 or the
+// errno of the step that failed, and then leaves no temporary file.
+int WriteBeside(const std::string& path, std::string_view bytes, Written& written) {
     if (path.find('\0') != std::string::npos) return EINVAL;
+    if (const int e = FollowLinks(path, written.target); e != 0) return e;
 
-    // What stands at the path now. The new file takes over an existing file's permissions;
-    // a new name gets the usual ones (0666 less the umask).
+    // What stands there now. The new file takes over an existing file's permissions; a
+    // new name gets the usual ones (0666 less the umask).
     mode_t mode = 0666;
     struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) {
+    if (::stat(written.target.c_str(), &existing) == 0) {
         if (S_ISDIR(existing.st_mode)) return EISDIR;
-        if (::access(path.c_str(), W_OK) != 0) return errno;
+        if (::access(written.target.c_str(), W_OK) != 0) return errno;
         mode = existing.st_mode & 07777;
     } else if (errno != ENOENT) {
         return errno;
     }
 
-    std::string tempPath;
-    const int fd = CreateTemporaryFile(FolderOf(path), mode, tempPath);
+    const int fd = CreateTemporaryFile(FolderOf(written.target), mode, written.temp);
     if (fd < 0) return errno;
     int error = WriteAll(fd, bytes);
     if (error == 0 && S_ISREG(existing.st_mode) && ::fchmod(fd, mode) != 0) error = errno;
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(tempPath.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) ::unlink(tempPath.c_str());
+    if (error != 0) ::unlink(written.temp.c_str());
     return error;
+}
+
+}  // namespace
+
+void IgnoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+std::optional<ReplaceFailure> ReplaceFiles(std::span<const FileContents> files) {
+    std::vector<Written> written(files.size());
+    std::optional<ReplaceFailure> failure;
+    std::size_t ready = 0;  // temporary files complete
+    for (; ready < files.size(); ++ready) {
+        if (const int e = WriteBeside(files[ready].path, files[ready].bytes, written[ready])) {
+            failure = ReplaceFailure{ready, e, 0};
+            break;
+        }
+    }
+    std::size_t renamed = 0;
+    for (; !failure && renamed < files.size(); ++renamed) {
+        if (::rename(written[renamed].temp.c_str(), written[renamed].target.c_str()) != 0) {
+            failure = ReplaceFailure{renamed, errno, renamed};
+            break;
+        }
+    }
+    for (std::size_t k = renamed; k < ready; ++k) ::unlink(written[k].temp.c_str());
+    return failure;
+}
+
+int ReplaceFileContents(const std::string& path, std::string_view bytes) {
+    const FileContents file[] = {{path, bytes}};
+    const std::optional<ReplaceFailure> failure = ReplaceFiles(file);
+    return failure ? failure->systemError : 0;
 }
 
 }  // namespace kestrel

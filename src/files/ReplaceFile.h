@@ -1,16 +1,42 @@
-// Writing a whole file so that it is never left half written.
+// Writing whole files so that they are never left half written.
 #pragma once
 
+#include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace kestrel {
 
-// Writes the bytes to a new file in the same folder as the path, flushes it to the disk
-// and renames it over the path. On success the path holds exactly the bytes; on failure
-// it holds what it held before (or still does not exist) and no temporary file is left.
-// Returns 0 or the errno of the step that failed. An existing file keeps its permission
-// bits; an existing file that may not be written, or a folder of that name, is refused.
+// Lets a write beyond the file-size limit of the process (ulimit -f) fail with EFBIG, so
+// that it is reported and cleaned up, instead of ending the program with SIGXFSZ. Every
+// program that writes files calls it once at its start.
+void IgnoreFileSizeSignal();
+
+struct FileContents {
+    std::string path;
+    std::string_view bytes;
+};
+
+struct ReplaceFailure {
+    std::size_t file = 0;      // index of the file that failed
+    int systemError = 0;       // errno of the step that failed
+    std::size_t replaced = 0;  // files already in place by then: only a failed rename
+                               // after a good one leaves any
+};
+
+// Replaces the files together. Each file's bytes go to a new temporary file in the folder
+// of the file, flushed to the disk; only when every one is complete are they renamed over
+// the files, in order. A failure while writing leaves every file as it was, and no
+// temporary file is left behind in any case.
+//
+// A path that is a symbolic link replaces the file the link points to (in that file's
+// folder), and the link stays. An existing file keeps its permission bits; an existing file
+// that may not be written, or a folder of that name, is refused before anything is written.
+std::optional<ReplaceFailure> ReplaceFiles(std::span<const FileContents> files);
+
+// One file, as above: 0 or the errno of the step that failed.
 int ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 }  // namespace kestrel

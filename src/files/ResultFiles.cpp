@@ -111,12 +111,6 @@ SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
 
     std::ostringstream parameterText;
     WriteParameterFile(parameterText, values);
-    if (const int e = ReplaceFileContents(parameterPath, parameterText.str()); e != 0) {
-        outcome.error = SaveError{parameterPath, SystemErrorText(e), e};
-        return outcome;
-    }
-    outcome.parameterFileWritten = true;
-
     std::ostringstream historyText;
     if (WriteHistoryFile(historyText, state, displacementPeriod)) {
         // A string stream takes every byte, so only the displacement can fail here.
@@ -126,10 +120,17 @@ SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
                                   0};
         return outcome;
     }
-    if (const int e = ReplaceFileContents(historyPath, historyText.str()); e != 0) {
-        outcome.error = SaveError{historyPath, SystemErrorText(e), e};
+
+    const std::string parameterBytes = parameterText.str();
+    const std::string historyBytes = historyText.str();
+    const FileContents files[] = {{parameterPath, parameterBytes}, {historyPath, historyBytes}};
+    if (const std::optional<ReplaceFailure> failure = ReplaceFiles(files)) {
+        const int e = failure->systemError;
+        outcome.parameterFileWritten = failure->replaced > 0;
+        outcome.error = SaveError{files[failure->file].path, SystemErrorText(e), e};
         return outcome;
     }
+    outcome.parameterFileWritten = true;
     outcome.historyFileWritten = true;
     return outcome;
 }

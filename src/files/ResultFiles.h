@@ -58,6 +58,8 @@ struct SaveError {
 };
 
 struct SaveOutcome {
+    // Whether each file is in place. A failure leaves neither, except when the system
+    // refuses to put the history file in place just after the parameter file.
     bool parameterFileWritten = false;
     bool historyFileWritten = false;
     std::optional<SaveError> error;  // the first failure; nothing is attempted after it
@@ -65,11 +67,12 @@ struct SaveOutcome {
     bool ok() const { return !error.has_value(); }
 };
 
-// Writes base name + kParameterFileSuffix, then base name + kHistoryFileSuffix into the
-// folder. Each file is replaced whole or not at all. When the parameter file fails the
-// history file is not attempted; when the history file fails the parameter file already
-// written stays. A base name holding "/" is refused before anything is written. The
-// caller has already refused an empty base name (no destination chosen).
+// Writes base name + kParameterFileSuffix and base name + kHistoryFileSuffix into the
+// folder, as a pair: both are written in full beside their names first and put in place
+// only when both are complete, so a failure leaves the files of an earlier save as they
+// were (see ReplaceFiles). A base name holding "/" is refused before anything is written.
+// The caller has already refused an empty base name (no destination chosen). This is the
+// one place that saves the pair, for the window and the command line alike.
 SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
                         const ParameterValues& values, AnalysisState& state,
                         std::optional<double> displacementPeriod);

@@ -20,6 +20,8 @@ std::string SystemErrorText(int errorNumber) {
             return "ディスクの空き容量が足りません";
         case EDQUOT:
             return "ディスクの使用量の上限を超えました";
+        case EFBIG:
+            return "ファイルの大きさの上限を超えました";
         case EROFS:
             return "書き込みのできない場所です";
         case ENAMETOOLONG:

@@ -82,13 +82,39 @@ WaveReadResult CannotOpen(int systemError, std::string reason) {
     return Failed(std::move(e));
 }
 
-// The bytes looked at to recognise a format: enough for a byte-order mark, some blanks
-// and the longest leading text below.
-constexpr std::size_t kStartLength = 32;
+// The bytes looked at to recognise a format: the first four lines, and no more than this
+// many bytes of them.
+constexpr std::size_t kStartLength = 512;
+constexpr int kStartLines = 4;
 
 enum class Format { Plain, Knet, JmaCsv, At2 };
 
-// The format of a file from its first bytes. The networks' records start with a text
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+// An AT2 header, whatever its first line says: a units line third ("... IN UNITS OF G")
+// and the line of the number of points and the time step fourth ("NPTS= 2800, DT= .005
+// SEC", or "2800  .005  NPTS, DT" in older files).
+bool HasAt2Header(std::string_view start) {
+    std::string_view lines[kStartLines];
+    for (std::string_view& line : lines) {
+        const std::size_t end = std::min(start.find_first_of("\r\n"), start.size());
+        line = start.substr(0, end);
+        start.remove_prefix(end);
+        if (start.starts_with("\r\n")) start.remove_prefix(1);
+        if (!start.empty()) start.remove_prefix(1);
+    }
+    const std::string points = UpperCase(lines[3]);
+    return UpperCase(lines[2]).find("UNITS OF") != std::string::npos &&
+           points.find("NPTS") != std::string::npos && points.find("DT") != std::string::npos;
+}
+
+// The format of a file from its first lines. The networks' records start with a text
 // that no list of numbers starts with, so a plain file is always read as plain.
 Format DetectFormat(std::string_view start) {
     if (start.starts_with("\xEF\xBB\xBF")) start.remove_prefix(3);
@@ -97,7 +123,7 @@ Format DetectFormat(std::string_view start) {
     }
     if (StartsWithNoCase(start, "Origin Time")) return Format::Knet;
     if (StartsWithNoCase(start, "SITE CODE")) return Format::JmaCsv;
-    if (StartsWithNoCase(start, "PEER")) return Format::At2;
+    if (StartsWithNoCase(start, "PEER") || HasAt2Header(start)) return Format::At2;
     return Format::Plain;
 }
 
@@ -151,9 +177,13 @@ std::string_view ComponentName(RecordComponent component) {
 }
 
 WaveReadResult ReadWaveText(std::istream& in, std::optional<RecordComponent> component) {
-    std::string start(kStartLength, '\0');
-    in.read(start.data(), static_cast<std::streamsize>(start.size()));
-    start.resize(static_cast<std::size_t>(in.gcount()));
+    std::string start;
+    for (int lineEnds = 0; start.size() < kStartLength && lineEnds < kStartLines;) {
+        const int c = in.get();
+        if (c == std::char_traits<char>::eof()) break;
+        start += static_cast<char>(c);
+        if (c == '\n') ++lineEnds;
+    }
     if (in.bad()) return Failed(LineError(LineReader::Status::Failed, 0, ""));
     const Format format = DetectFormat(start);
     StartThenRest buffer(std::move(start), in.rdbuf());

@@ -1,10 +1,9 @@
 #include "runtime/Conversions.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -21,12 +20,39 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Parses the C-locale number text that the scanners below assemble.
-double ParseAssembled(const std::string& text) {
-    errno = 0;
-    const double v = std::strtod(text.c_str(), nullptr);
-    if (std::isinf(v)) return v > 0 ? DBL_MAX : -DBL_MAX;
-    return v;
+// Whether a number written as [-]digits[.digits][e[+-]digits], too large or too small for
+// a double, is too large: its first significant digit stands at a positive power of ten.
+bool AboveOne(std::string_view text) {
+    const std::size_t ePos = text.find_first_of("eE");
+    const std::string_view mantissa = text.substr(0, ePos);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return false;
+    long long power = first < point ? static_cast<long long>(point - first) - 1
+                                    : -static_cast<long long>(first - point);
+    if (ePos != std::string_view::npos) {
+        std::string_view exponent = text.substr(ePos + 1);
+        const bool negative = exponent.starts_with('-');
+        if (negative || exponent.starts_with('+')) exponent.remove_prefix(1);
+        long long value = 0;
+        for (const char c : exponent) value = std::min(value * 10 + (c - '0'), 1'000'000'000LL);
+        power += negative ? -value : value;
+    }
+    return power > 0;
+}
+
+// Reads a number written as [+-]digits[.digits][e[+-]digits] with at least one digit
+// before the exponent; the same in every locale. A magnitude below the smallest double is
+// 0; one beyond the largest gives no value.
+std::optional<double> ParseNumber(std::string_view text) {
+    if (text.starts_with('+')) text.remove_prefix(1);
+    double value = 0;
+    const std::from_chars_result r = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (r.ec == std::errc::result_out_of_range) {
+        if (AboveOne(text)) return std::nullopt;
+        return text.starts_with('-') ? -0.0 : 0.0;
+    }
+    return value;
 }
 
 }  // namespace
@@ -81,7 +107,8 @@ double LeadingNumber(std::string_view text) {
             pos = mark;
         }
     }
-    return ParseAssembled(number);
+    if (const std::optional<double> value = ParseNumber(number)) return *value;
+    return number.starts_with('-') ? -DBL_MAX : DBL_MAX;
 }
 
 std::optional<double> StrictNumber(std::string_view text) {
@@ -107,10 +134,7 @@ std::optional<double> StrictNumber(std::string_view text) {
         if (!expDigits) return std::nullopt;
     }
     if (pos != body.size()) return std::nullopt;
-    errno = 0;
-    const double v = std::strtod(std::string(body).c_str(), nullptr);
-    if (std::isinf(v)) return std::nullopt;
-    return v;
+    return ParseNumber(body);
 }
 
 std::string NumberText(double value) {
@@ -129,7 +153,10 @@ std::string NumberText(double value) {
     std::string digits;
     digits += s[0];
     digits += s.substr(2, ePos - 2);
-    const int exponent = std::atoi(std::string(s.substr(ePos + 1)).c_str());
+    std::string_view exponentText = s.substr(ePos + 1);
+    if (exponentText.starts_with('+')) exponentText.remove_prefix(1);
+    int exponent = 0;
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     if (digits == "0") return "0";
 
@@ -140,9 +167,10 @@ std::string NumberText(double value) {
             out += '.';
             out += digits.substr(1);
         }
-        char exp[16];
-        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-        out += exp;
+        out += exponent < 0 ? "E-" : "E+";
+        const int power = std::abs(exponent);
+        if (power < 10) out += '0';
+        out += std::to_string(power);
     } else if (exponent < 0) {
         out += "0.";
         out.append(static_cast<std::size_t>(-exponent - 1), '0');

@@ -1,4 +1,5 @@
-// Number <-> text conversions used by every window and file of the program.
+// Number <-> text conversions used by every window and file of the program. None of them
+// depends on the system's locale: "." is the decimal point whatever the system language.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 #include "analysis/Run.h"
@@ -162,13 +163,44 @@ TEST(BadInput, NaturalPeriodCommandFaultKeepsTheOldPeriod) {
 }
 
 TEST(BadInput, RecordTooLongForTheSeriesIsRefused) {
-    auto s = std::make_unique<AnalysisState>();
-    RunHooks hooks;
-    hooks.loadWaveRecord = [] {
-        return std::optional<WaveRecord>(WaveRecord{0.01, std::vector<double>(49998)});
+    // A record of N samples fills slots 0..N+2 of the input series: at most slot 50000.
+    const struct {
+        std::size_t samples;
+        RunResult::Status status;
+    } cases[] = {
+        {49997, RunResult::Status::Completed},
+        {49998, RunResult::Status::Faulted},
     };
-    const RunResult r = RunAnalysis(*s, RunTexts{}, ExcitationCase::Earthquake, hooks);
-    EXPECT_EQ(r.fault, (Fault{FaultSite::WaveRecord, FaultKind::OutOfRange}));
+    for (const auto& c : cases) {
+        auto s = std::make_unique<AnalysisState>();
+        RunHooks hooks;
+        hooks.loadWaveRecord = [&] {
+            return std::optional<WaveRecord>(WaveRecord{0.01, std::vector<double>(c.samples, 1)});
+        };
+        const RunResult r = RunAnalysis(*s, RunTexts{}, ExcitationCase::Earthquake, hooks);
+        EXPECT_EQ(r.status, c.status) << c.samples;
+        if (c.status == RunResult::Status::Faulted) {
+            EXPECT_EQ(r.fault, (Fault{FaultSite::WaveRecord, FaultKind::OutOfRange}));
+        }
+    }
+}
+
+TEST(BadInput, SeriesIndicesOutsideTheSeriesAreRangeFaults) {
+    auto s = std::make_unique<AnalysisState>();
+    const FaultScope site(FaultSite::Playback);
+    for (const int i : {-1, MaxSeriesIndex + 1, std::numeric_limits<int>::min(),
+                        std::numeric_limits<int>::max()}) {
+        try {
+            s->DisSeries[i] = 1;
+            ADD_FAILURE() << i << " was written";
+        } catch (const FaultError& e) {
+            EXPECT_EQ(e.fault(), (Fault{FaultSite::Playback, FaultKind::OutOfRange})) << i;
+        }
+        const AnalysisState& reader = *s;
+        EXPECT_THROW(static_cast<void>(reader.AccSeries[i]), FaultError) << i;
+    }
+    s->DisSeries[0] = s->DisSeries[MaxSeriesIndex] = 2;
+    EXPECT_EQ(s->DisSeries[0] + s->DisSeries[MaxSeriesIndex], 4.0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The run from the boxes' texts to the finished series, checked against worked figures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -135,6 +136,21 @@ TEST(StepCountRounding, HalvesGoToEven) {
     EXPECT_EQ(state->StepCount, 1004);
 }
 
+TEST(TimerInterval, HalfMillisecondsGoToEven) {
+    const struct {
+        const char* timeStep;
+        int ms;
+    } cases[] = {{"0.005", 2}, {"0.003", 2}, {"0.007", 4}, {"0.009", 4}, {"0.0102", 5}};
+    for (const auto& c : cases) {
+        auto state = std::make_unique<AnalysisState>();
+        RunTexts texts;
+        texts.timeStep = c.timeStep;
+        EXPECT_EQ(RunAnalysis(*state, texts, ExcitationCase::InitialVelocity, {}).timerIntervalMs,
+                  c.ms)
+            << c.timeStep;
+    }
+}
+
 // ---- Earthquake records -------------------------------------------------------------
 
 class EarthquakeTest : public RunTest {
@@ -185,6 +201,32 @@ TEST_F(EarthquakeTest, SameAsTheSteadyWaveWhenTheRecordHoldsIt) {
     for (int i = 1; i < 1002; ++i) {
         ASSERT_EQ(state.DisSeries[i], steady->DisSeries[i]) << i;
         ASSERT_EQ(state.AccSeries[i], steady->AccSeries[i]) << i;
+    }
+}
+
+// In the forced cases the peaks are taken after the acceleration is made absolute.
+TEST_F(EarthquakeTest, ForcedPeaksAreTheLargestValuesOfTheFinishedSeries) {
+    WaveRecord record{0.01, {}};
+    for (int k = 0; k < 800; ++k) record.samples.push_back(200 * std::sin(0.3 * k) + 30);
+    for (const ExcitationCase c :
+         {ExcitationCase::SteadyAcceleration, ExcitationCase::SteadyDisplacement,
+          ExcitationCase::Earthquake}) {
+        SCOPED_TRACE(static_cast<int>(c));
+        ASSERT_EQ(c == ExcitationCase::Earthquake ? RunRecord(record).status : Run(c).status,
+                  RunResult::Status::Completed);
+        double cac = 0, acc = 0, vel = 0, dis = 0, relative = 0;
+        for (int i = 1; i < state.StepCount; ++i) {
+            cac = std::max(cac, std::fabs(state.CacSeries[i]));
+            acc = std::max(acc, std::fabs(state.AccSeries[i]));
+            vel = std::max(vel, std::fabs(state.VelSeries[i]));
+            dis = std::max(dis, std::fabs(state.DisSeries[i]));
+            relative = std::max(relative, std::fabs(state.AccSeries[i] - state.CacSeries[i]));
+        }
+        EXPECT_EQ(state.CacPeak, cac);
+        EXPECT_EQ(state.AccPeak, acc);
+        EXPECT_GT(std::fabs(state.AccPeak - relative), 1.0);  // not the relative peak
+        EXPECT_EQ(state.VelPeak, vel);
+        EXPECT_EQ(state.DisPeak, dis);
     }
 }
 

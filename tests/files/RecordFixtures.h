@@ -75,6 +75,7 @@ inline std::string JmaText(const JmaFixture& f) {
 }
 
 struct At2Fixture {
+    std::string title = "PEER NGA STRONG MOTION DATABASE RECORD";
     std::string event = "Imperial Valley-06, 10/15/1979, El Centro Array #9, 180";
     std::string units = "ACCELERATION TIME SERIES IN UNITS OF G";
     std::string points = "NPTS=     4, DT=   .0050 SEC";
@@ -83,8 +84,7 @@ struct At2Fixture {
 };
 
 inline std::string At2Text(const At2Fixture& f) {
-    const std::string header[] = {"PEER NGA STRONG MOTION DATABASE RECORD", f.event, f.units,
-                                  f.points};
+    const std::string header[] = {f.title, f.event, f.units, f.points};
     std::string text;
     for (std::size_t i = 0; i < f.headerLines; ++i) text += header[i] + "\n";
     for (std::size_t k = 0; k < f.values.size(); ++k) {

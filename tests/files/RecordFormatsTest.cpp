@@ -78,7 +78,10 @@ TEST(RecordFormats, KnetCountsAreScaledAndTheMeanRemoved) {
 TEST(RecordFormats, EachFormatNamesWhatWasRead) {
     KnetFixture kik = Knet({100, -100});
     kik.station = "IWTH25";
-    kik.direction = "4";
+    kik.direction = "5";  // KiK-net channels 4 to 6: the surface sensor
+    KnetFixture kikBorehole = Knet({100, -100, 0});
+    kikBorehole.station = "IWTH25";
+    kikBorehole.direction = "1";
     JmaFixture jma;
     jma.site = "\x90\xE5\x91\xE4";  // 仙台 in CP932
     jma.rows = {"1, 2, 3", "-4, -5, -6"};
@@ -92,7 +95,8 @@ TEST(RecordFormats, EachFormatNamesWhatWasRead) {
         RecordInfo info;
     } cases[] = {
         {KnetText(Knet({6182761, -6182761, 0, 6182761})), {}, {"K-NET", "MYG004", "N-S", 4, 4900}},
-        {KnetText(kik), {}, {"KiK-net", "IWTH25", "4", 2, 100 * 3920.0 / 6182761}},
+        {KnetText(kik), {}, {"KiK-net", "IWTH25", "E-W、地表", 2, 100 * 3920.0 / 6182761}},
+        {KnetText(kikBorehole), {}, {"KiK-net", "IWTH25", "N-S、地中", 3, 100 * 3920.0 / 6182761}},
         {JmaText(jma), RecordComponent::EW, {"気象庁", "仙台", "EW", 2, 5}},
         {At2Text(older), {}, {"PEER NGA", "EL CENTRO ARRAY #9", "270", 2, 0.2 * 980.665}},
     };
@@ -109,6 +113,8 @@ TEST(RecordFormats, EachFormatNamesWhatWasRead) {
     EXPECT_FALSE(ReadWaveBytes("0.01\n1\n").info);  // a plain file names nothing
     EXPECT_EQ(RecordInfoMessage({"K-NET", "MYG004", "N-S", 30000, 2699.3249}).prompt,
               "K-NET 記録 MYG004 (N-S)、30000 点、最大加速度 2699.32 cm/s2 を読み込みました。");
+    EXPECT_EQ(RecordInfoMessage(*ReadWaveBytes(KnetText(kik)).info).prompt,
+              "KiK-net 記録 IWTH25 (E-W、地表)、2 点、最大加速度 0.06 cm/s2 を読み込みました。");
 }
 
 TEST(RecordFormats, JmaCsvGivesThePickedColumnAndAsksWithoutOne) {
@@ -118,6 +124,12 @@ TEST(RecordFormats, JmaCsvGivesThePickedColumnAndAsksWithoutOne) {
     const std::string bytes = JmaText(f);
     const WaveReadResult unasked = ReadWaveBytes(bytes);
     EXPECT_TRUE(unasked.needsComponent());
+    // Re-saved by a spreadsheet program: every line padded to the same width with commas.
+    std::string padded;
+    for (std::size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos;
+         at = end + 2) {
+        padded += bytes.substr(at, end - at) + ",,,,,,,\r\n";
+    }
     const struct {
         RecordComponent component;
         std::vector<double> samples;
@@ -128,7 +140,7 @@ TEST(RecordFormats, JmaCsvGivesThePickedColumnAndAsksWithoutOne) {
     };
     for (const auto& c : cases) {
         // Spreadsheet programs may put a UTF-8 byte-order mark in front.
-        for (const std::string& text : {bytes, "\xEF\xBB\xBF" + bytes}) {
+        for (const std::string& text : {bytes, "\xEF\xBB\xBF" + bytes, padded}) {
             const WaveReadResult r = ReadWaveBytes(text, c.component);
             ASSERT_TRUE(r.ok());
             EXPECT_EQ(r.record.timeStep, 0.01);
@@ -137,15 +149,42 @@ TEST(RecordFormats, JmaCsvGivesThePickedColumnAndAsksWithoutOne) {
     }
 }
 
-TEST(RecordFormats, At2ValuesInGAreReadUpToNpts) {
-    At2Fixture f;
-    f.values = {"1.0", "-.5", "0.25E+00", "2", "9.9", "garbage"};  // NPTS = 4
-    const WaveReadResult r = ReadWaveBytes(At2Text(f));
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.record.timeStep, 0.005);
-    EXPECT_EQ(r.record.samples, (std::vector<double>{980.665, -490.3325, 245.16625, 1961.33}));
-    EXPECT_EQ(r.info->station, "El Centro Array #9");
-    EXPECT_EQ(r.info->component, "180");
+TEST(RecordFormats, At2ValuesInGAreReadUpToNptsInEveryHeaderLayout) {
+    const auto at2 = [](auto change) {
+        At2Fixture f;
+        f.values = {"1.0", "-.5", "0.25E+00", "2", "9.9", "garbage"};  // NPTS = 4
+        change(f);
+        return At2Text(f);
+    };
+    const struct {
+        std::string bytes;
+        double timeStep;
+    } cases[] = {
+        {at2([](auto&) {}), 0.005},
+        {at2([](auto& f) { f.points = "NPTS=4,    DT=0.0050SEC"; }), 0.005},
+        // The older database's files: recognised by their header, not by their first line.
+        {at2([](auto& f) {
+             f.title = "PACIFIC ENGINEERING AND ANALYSIS STRONG-MOTION DATA";
+             f.units = "ACCELERATION TIME HISTORY IN UNITS OF G";
+             f.points = "  4    0.01000    NPTS, DT";
+         }),
+         0.01},
+        {at2([](auto& f) {
+             f.title = "PACIFIC ENGINEERING AND ANALYSIS STRONG-MOTION DATA";
+             f.units = " ACCELERATION TIME HISTORY IN UNITS OF G. FILTER POINTS: HP=0.1 Hz";
+             f.points = "4 .0200 NPTS, DT\r";
+         }),
+         0.02},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.substr(0, 200));
+        const WaveReadResult r = ReadWaveBytes(c.bytes);
+        ASSERT_TRUE(r.ok());
+        EXPECT_EQ(r.record.timeStep, c.timeStep);
+        EXPECT_EQ(r.record.samples, (std::vector<double>{980.665, -490.3325, 245.16625, 1961.33}));
+        EXPECT_EQ(r.info->station, "El Centro Array #9");
+        EXPECT_EQ(r.info->component, "180");
+    }
 }
 
 // A record `samples` long in the format, at 100 Hz (AT2: DT = 0.005).

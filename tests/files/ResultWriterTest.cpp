@@ -32,6 +32,8 @@ TEST(ResultWriter, SavedFilesMatchTheGoldenCopies) {
     } cases[] = {
         {ExcitationCase::SteadyAcceleration, std::nullopt, "default-history.csv"},
         {ExcitationCase::SteadyDisplacement, 1.0, "displacement-history.csv"},
+        // The period box read when saving, changed since the run (whose period was 1 s).
+        {ExcitationCase::SteadyDisplacement, 2.0, "displacement-period-2-history.csv"},
     };
     const bool update = std::getenv("KESTREL_UPDATE_GOLDEN") != nullptr;
     for (const auto& c : cases) {

@@ -2,14 +2,17 @@
 // reported with its file, with nothing half written left behind.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <csignal>
 #include <memory>
 #include <set>
 
 #include "analysis/Run.h"
 #include "files/FileTestSupport.h"
+#include "files/ReplaceFile.h"
 #include "files/ResultFiles.h"
 
 namespace kestrel {
@@ -77,8 +80,8 @@ TEST_F(SaveResultsTest, FailuresNameTheFileAndLeaveNoHalfWrittenFile) {
         {folder / "gone", "r", {}, folder / "gone/r(建物パラメータ).csv", ENOENT, false},
         {folder / "file.txt", "r", {}, folder / "file.txt/r(建物パラメータ).csv", ENOTDIR, false},
         {root, "sub/r", {}, folder / "sub/r(建物パラメータ).csv", 0, false},
-        {root, "dir", {}, folder / "dir(時刻暦応答).csv", EISDIR, true},
-        {root, "p0", 0.0, folder / "p0(時刻暦応答).csv", 0, true},  // period 0
+        {root, "dir", {}, folder / "dir(時刻暦応答).csv", EISDIR, false},
+        {root, "p0", 0.0, folder / "p0(時刻暦応答).csv", 0, false},  // period 0
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failedPath);
@@ -113,13 +116,76 @@ TEST_F(SaveResultsTest, AFullDiskFailsTheSaveAndLeavesNoPartOfTheFile) {
     ASSERT_FALSE(outcome.ok());
     EXPECT_EQ(outcome.error->systemError, ENOSPC);
     EXPECT_EQ(outcome.error->path, disk + "/full(時刻暦応答).csv");
-    EXPECT_EQ(names, std::set<std::string>{"full(建物パラメータ).csv"});
+    EXPECT_TRUE(names.empty());
 
     const FileMessage m = SaveErrorMessage(outcome);
-    for (const std::string& part : {outcome.error->path, std::string("空き容量"),
-                                    std::string("建物パラメータのファイルは")}) {
-        EXPECT_NE(m.prompt.find(part), std::string::npos) << m.prompt;
+    EXPECT_NE(m.prompt.find(outcome.error->path), std::string::npos) << m.prompt;
+    EXPECT_NE(m.prompt.find("空き容量"), std::string::npos) << m.prompt;
+}
+
+// A file-size limit (ulimit -f) that the parameter file fits and the history file does not:
+// the write fails instead of ending the program, and the earlier pair stays as it was.
+TEST_F(SaveResultsTest, AFileSizeLimitFailsTheSaveAndKeepsTheEarlierPair) {
+    const std::string parameters = folder / "pair(建物パラメータ).csv";
+    const std::string history = folder / "pair(時刻暦応答).csv";
+    WriteBytes(parameters, "earlier parameters");
+    WriteBytes(history, "earlier history");
+    struct sigaction before {};
+    ::sigaction(SIGXFSZ, nullptr, &before);
+    IgnoreFileSizeSignal();
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit lowered{10'000, limit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &lowered), 0);
+    const SaveOutcome outcome = Save(root, "pair");  // the history file is about 76 kB
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::sigaction(SIGXFSZ, &before, nullptr);
+
+    ASSERT_FALSE(outcome.ok());
+    EXPECT_EQ(outcome.error->path, history);
+    EXPECT_EQ(outcome.error->systemError, EFBIG);
+    EXPECT_FALSE(outcome.parameterFileWritten || outcome.historyFileWritten);
+    EXPECT_EQ(ReadBytes(parameters), "earlier parameters");
+    EXPECT_EQ(ReadBytes(history), "earlier history");
+    EXPECT_EQ(Names(root),
+              (std::set<std::string>{"pair(建物パラメータ).csv", "pair(時刻暦応答).csv"}));
+    const std::string prompt = SaveErrorMessage(outcome).prompt;
+    EXPECT_NE(prompt.find("上限"), std::string::npos) << prompt;
+    EXPECT_EQ(prompt.find("建物パラメータのファイルは"), std::string::npos) << prompt;
+}
+
+// Saving over symbolic links replaces the files they point to, and the links stay.
+TEST_F(SaveResultsTest, LinksStayAndTheFilesTheyPointToAreReplaced) {
+    ASSERT_TRUE(Save(root, "plain").ok());
+    std::filesystem::create_directories(folder / "real/deeper");
+    const std::string deeper = folder / "real/deeper";
+    const struct {
+        std::string link, to;  // the link's name in the folder, and what it says
+        std::string target;    // the file that must receive the bytes
+    } cases[] = {
+        {"rel(建物パラメータ).csv", "real/p.csv", folder / "real/p.csv"},
+        {"rel(時刻暦応答).csv", "real/h.csv", folder / "real/h.csv"},
+        {"abs(建物パラメータ).csv", deeper + "/p.csv", deeper + "/p.csv"},
+        {"abs(時刻暦応答).csv", "hop.csv", deeper + "/h.csv"},  // a link to a link
+        {"hop.csv", deeper + "/h.csv", deeper + "/h.csv"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::create_symlink(c.to, folder / c.link);
+        WriteBytes(c.target, "earlier");  // the relative pair's targets are made afresh below
     }
+    std::filesystem::remove(folder / "real/p.csv");  // a link to a file not yet there
+    ASSERT_TRUE(Save(root, "rel").ok());
+    ASSERT_TRUE(Save(root, "abs").ok());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        EXPECT_TRUE(std::filesystem::is_symlink(folder / c.link));
+        EXPECT_EQ(std::filesystem::read_symlink(folder / c.link), c.to);
+        const bool history = c.target.ends_with("h.csv");
+        EXPECT_EQ(ReadBytes(c.target), ReadBytes(folder / (history ? "plain(時刻暦応答).csv"
+                                                                   : "plain(建物パラメータ).csv")));
+    }
+    EXPECT_EQ(Names(folder / "real"), (std::set<std::string>{"deeper", "p.csv", "h.csv"}));
+    EXPECT_EQ(Names(deeper), (std::set<std::string>{"p.csv", "h.csv"}));
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "app/batch/BatchCommands.h"
+#include "files/ReplaceFile.h"
 
 int main(int argc, char* argv[]) {
+    kestrel::IgnoreFileSizeSignal();  // a file-size limit fails the save instead of the program
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     return kestrel::batch::RunBatch(args, std::cout, std::cerr);
