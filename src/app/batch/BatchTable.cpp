@@ -14,11 +14,11 @@
 #include <thread>
 
 #include "app/batch/BatchRun.h"
-#include "files/ReplaceFile.h"
 #include "files/SystemErrorText.h"
 #include "runtime/Conversions.h"
 #include "runtime/Paths.h"
 #include "runtime/TextEncoding.h"
+#include "study/StudyFiles.h"
 
 namespace kestrel::batch {
 
@@ -356,10 +356,8 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
     }
 
     const std::string summaryPath = JoinPath(outFolder, std::string(kSummaryFileName));
-    if (const int e = ReplaceFileContents(summaryPath, summary); e != 0) {
-        Report(err, MessageLine("データの保存", "ファイル「" + summaryPath +
-                                                    "」を保存できませんでした。理由：" +
-                                                    SystemErrorText(e) + "。"));
+    if (const std::optional<SaveError> e = WriteWholeFile(summaryPath, summary)) {
+        Report(err, MessageLine("データの保存", StudySaveErrorMessage(*e)));
         return kExitFailure;
     }
     return anyFailed ? kExitFailure : kExitOk;
