@@ -1,5 +1,6 @@
 #include "files/ResultFiles.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "files/ReplaceFile.h"
@@ -75,15 +76,15 @@ std::optional<WriteFailure> WriteHistoryFile(std::ostream& out, AnalysisState& s
             }
         }
         row.clear();
-        row += NumberText(state.TimeSeries[i]);
+        AppendNumberText(row, state.TimeSeries[i]);
         row += ',';
-        row += NumberText(input);
+        AppendNumberText(row, input);
         row += ',';
-        row += NumberText(state.AccSeries[i]);
+        AppendNumberText(row, state.AccSeries[i]);
         row += ',';
-        row += NumberText(state.VelSeries[i]);
+        AppendNumberText(row, state.VelSeries[i]);
         row += ',';
-        row += NumberText(state.DisSeries[i]);
+        AppendNumberText(row, state.DisSeries[i]);
         row += kLineEnd;
         out << row;
         if (!out) return WriteFailure::Stream;
@@ -111,7 +112,11 @@ SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
 
     std::ostringstream parameterText;
     WriteParameterFile(parameterText, values);
-    std::ostringstream historyText;
+    // The longest run's history is over 2 MB: room for every row is taken at once, and the
+    // text is moved out of the stream at the end instead of copied.
+    std::string historyRoom;
+    historyRoom.reserve(static_cast<std::size_t>(std::max(0, state.StepCount - 1)) * 100 + 256);
+    std::ostringstream historyText(std::move(historyRoom));
     if (WriteHistoryFile(historyText, state, displacementPeriod)) {
         // A string stream takes every byte, so only the displacement can fail here.
         outcome.error = SaveError{historyPath,
@@ -122,7 +127,7 @@ SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
     }
 
     const std::string parameterBytes = parameterText.str();
-    const std::string historyBytes = historyText.str();
+    const std::string historyBytes = std::move(historyText).str();
     const FileContents files[] = {{parameterPath, parameterBytes}, {historyPath, historyBytes}};
     if (const std::optional<ReplaceFailure> failure = ReplaceFiles(files)) {
         const int e = failure->systemError;

@@ -137,56 +137,68 @@ std::optional<double> StrictNumber(std::string_view text) {
     return ParseNumber(body);
 }
 
-std::string NumberText(double value) {
-    if (!std::isfinite(value)) return "0";  // never reached: computations are checked
+void AppendNumberText(std::string& out, double value) {
+    if (!std::isfinite(value)) {  // never reached: computations are checked
+        out += '0';
+        return;
+    }
     // Round to 15 significant digits first; the decimal exponent is that of the rounded value.
     // to_chars rounds exactly as printf's "%.14e" does, several times faster; the result
-    // files write five numbers per row, tens of thousands of rows.
+    // files write five numbers per row, tens of thousands of rows, so nothing here allocates.
     char buffer[40];
-    const std::to_chars_result written =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    const char* const end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14).ptr;
     // buffer: [-]d.dddddddddddddde[+-]xx
-    std::string_view s(buffer, static_cast<std::size_t>(written.ptr - buffer));
-    const bool negative = s.front() == '-';
-    if (negative) s.remove_prefix(1);
-    const std::size_t ePos = s.find('e');
-    std::string digits;
-    digits += s[0];
-    digits += s.substr(2, ePos - 2);
-    std::string_view exponentText = s.substr(ePos + 1);
-    if (exponentText.starts_with('+')) exponentText.remove_prefix(1);
+    const char* p = buffer;
+    const bool negative = *p == '-';
+    if (negative) ++p;
+    char digits[20];
+    std::size_t count = 0;
+    digits[count++] = *p;
+    for (p += 2; *p != 'e'; ++p) digits[count++] = *p;
+    ++p;
+    if (*p == '+') ++p;
     int exponent = 0;
-    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-    if (digits == "0") return "0";
+    std::from_chars(p, end, exponent);
+    while (count > 1 && digits[count - 1] == '0') --count;
+    if (count == 1 && digits[0] == '0') {
+        out += '0';
+        return;
+    }
 
-    std::string out = negative ? "-" : "";
+    if (negative) out += '-';
     if (exponent < -4 || exponent >= 15) {
         out += digits[0];
-        if (digits.size() > 1) {
+        if (count > 1) {
             out += '.';
-            out += digits.substr(1);
+            out.append(digits + 1, count - 1);
         }
         out += exponent < 0 ? "E-" : "E+";
         const int power = std::abs(exponent);
         if (power < 10) out += '0';
-        out += std::to_string(power);
+        char powerText[8];
+        out.append(powerText, std::to_chars(powerText, powerText + sizeof powerText, power).ptr);
     } else if (exponent < 0) {
         out += "0.";
         out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out += digits;
+        out.append(digits, count);
     } else {
         const auto intDigits = static_cast<std::size_t>(exponent) + 1;
-        if (digits.size() <= intDigits) {
-            out += digits;
-            out.append(intDigits - digits.size(), '0');
+        if (count <= intDigits) {
+            out.append(digits, count);
+            out.append(intDigits - count, '0');
         } else {
-            out += digits.substr(0, intDigits);
+            out.append(digits, intDigits);
             out += '.';
-            out += digits.substr(intDigits);
+            out.append(digits + intDigits, count - intDigits);
         }
     }
-    return out;
+}
+
+std::string NumberText(double value) {
+    std::string text;
+    AppendNumberText(text, value);
+    return text;
 }
 
 namespace {

@@ -24,6 +24,8 @@ std::optional<double> StrictNumber(std::string_view text);
 // digits, "." as decimal point, "-" for negatives, no leading blank, no trailing zeros,
 // exponent form ("1E-05", "1.5E+20") below 1E-4 and from 1E+15 on. Zero is "0", never "-0".
 std::string NumberText(double value);
+// NumberText(value) added at the end of the text, without a string of its own.
+void AppendNumberText(std::string& text, double value);
 
 // The nearest integer, ties to even. A result outside the integer type's range raises an
 // Overflow fault (see Fault.h) under the current fault site.
