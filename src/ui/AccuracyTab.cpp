@@ -337,9 +337,14 @@ void AccuracyTab::FillTable() {
         const MethodSeries& s = *series[column];
         set(0, column, ShortNumber(s.peak));
         set(1, column, column == 1 || !s.peakError ? none : ShortNumber(*s.peakError * 100));
+        // Past the stability limit the run grows without bound even when the analysis time
+        // ends before its numbers overflow: "no divergence" would mislead there, it is growing.
+        const bool unstable = column == 0 && !m.linearProperties.stable;
         set(6, column,
-            s.divergedAt ? ShortNumber(*s.divergedAt)
-                         : (column == 1 ? none : QStringLiteral("発散なし")));
+            s.divergedAt  ? ShortNumber(*s.divergedAt)
+            : column == 1 ? none
+            : unstable    ? QStringLiteral("増大中")
+                          : QStringLiteral("発散なし"));
     }
     set(2, 0, ShortNumber(m.stepRatio));
     set(2, 1, none);
