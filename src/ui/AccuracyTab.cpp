@@ -162,12 +162,8 @@ AccuracyTab::AccuracyTab() {
     connect(txtFrom, &QLineEdit::returnPressed, this, &AccuracyTab::ApplyRangeBoxes);
     connect(txtTo, &QLineEdit::returnPressed, this, &AccuracyTab::ApplyRangeBoxes);
     connect(cmdWhole, &QPushButton::clicked, this, [this] { ShowTimeRange(0, 0); });
-    for (StudyChartView* view : {response, errors}) {
-        connect(view, &StudyChartView::pointerMoved, this,
-                [this](double x, double) { ShowReadout(x); });
-        connect(view, &StudyChartView::pointerLeft, this,
-                [this] { lblReadout->setText(QStringLiteral(" ")); });
-    }
+    FollowPointer(response);
+    FollowPointer(errors);
 }
 
 AccuracyTab::~AccuracyTab() = default;

@@ -65,10 +65,7 @@ FourierTab::FourierTab() {
     layout->addWidget(lblReadout);
     layout->addWidget(lblNote);
 
-    connect(chart, &StudyChartView::pointerMoved, this,
-            [this](double x, double) { ShowReadout(x); });
-    connect(chart, &StudyChartView::pointerLeft, this,
-            [this] { lblReadout->setText(QStringLiteral(" ")); });
+    FollowPointer(chart);
 }
 
 FourierTab::~FourierTab() = default;

@@ -145,10 +145,7 @@ SpectrumTab::SpectrumTab() {
     connect(cboQuantity, &QComboBox::currentIndexChanged, this, [this] { Redraw(); });
     connect(chkLogPeriod, &QCheckBox::toggled, this, [this] { Redraw(); });
     connect(chkLogValue, &QCheckBox::toggled, this, [this] { Redraw(); });
-    connect(chart, &StudyChartView::pointerMoved, this,
-            [this](double x, double) { ShowReadout(x); });
-    connect(chart, &StudyChartView::pointerLeft, this,
-            [this] { lblReadout->setText(QStringLiteral(" ")); });
+    FollowPointer(chart);
 }
 
 SpectrumTab::~SpectrumTab() = default;

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QChart>
+#include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -13,6 +14,7 @@
 #include <cmath>
 
 #include "runtime/UiFont.h"
+#include "ui/StudyTabs.h"
 
 namespace kestrel {
 
@@ -276,6 +278,13 @@ QByteArray WidgetSvg(QWidget* widget, const QString& title) {
                        QWidget::DrawWindowBackground | QWidget::DrawChildren);
     }
     return bytes;
+}
+
+void StudyTab::FollowPointer(StudyChartView* view) {
+    connect(view, &StudyChartView::pointerMoved, this,
+            [this](double x, double) { ShowReadout(x); });
+    connect(view, &StudyChartView::pointerLeft, this,
+            [this] { lblReadout->setText(QStringLiteral(" ")); });
 }
 
 }  // namespace kestrel

@@ -58,6 +58,15 @@ public:
     virtual QWidget* Charts() = 0;
     // The file name the exports suggest, without its extension.
     virtual QString ExportName() const = 0;
+
+    // The values under the mouse pointer, one line under the charts.
+    QLabel* lblReadout = nullptr;
+
+protected:
+    // Writes the readout for the horizontal position x (in the chart's units).
+    virtual void ShowReadout(double x) = 0;
+    // The readout follows the pointer over the chart and is blanked when it leaves.
+    void FollowPointer(StudyChartView* view);
 };
 
 // "応答スペクトル": the spectra of the record for a list of dampings, the building marked
@@ -85,13 +94,12 @@ public:
     QCheckBox* chkLogPeriod = nullptr;
     QCheckBox* chkLogValue = nullptr;
     StudyChartView* chart = nullptr;
-    QLabel* lblReadout = nullptr;
     QLabel* lblCompare = nullptr;
 
     struct Result;
 
 private:
-    void ShowReadout(double period);
+    void ShowReadout(double period) override;
     void ShowComparison();
 
     std::unique_ptr<Result> result_;
@@ -114,14 +122,13 @@ public:
 
     QLineEdit* txtSmoothing = nullptr;
     StudyChartView* chart = nullptr;
-    QLabel* lblReadout = nullptr;
     QLabel* lblNote = nullptr;
 
     struct Result;
 
 private:
     void Redraw();
-    void ShowReadout(double frequency);
+    void ShowReadout(double frequency) override;
 
     std::unique_ptr<Result> result_;
 };
@@ -152,7 +159,6 @@ public:
     StudyChartView* errors = nullptr;
     StudyChartView* elongation = nullptr;
     QTableWidget* table = nullptr;
-    QLabel* lblReadout = nullptr;
 
     struct Result;
 
@@ -161,7 +167,7 @@ private:
     void FillTable();
     void FitTableHeight();
     void DrawElongation();
-    void ShowReadout(double time);
+    void ShowReadout(double time) override;
     void ApplyRangeBoxes();
 
     std::unique_ptr<Result> result_;
