@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "StudySupport.h"
 #include "runtime/MessageService.h"
 #include "ui/ChooserWindows.h"
 #include "ui/MainWindow.h"
@@ -28,34 +29,6 @@
 #include "ui/StudyWindow.h"
 
 namespace {
-
-class SilentMessages : public kestrel::MessageService {
-public:
-    int ShowMessage(const QString& prompt, int, const QString&) override {
-        std::fprintf(stderr, "message: %s\n", prompt.toUtf8().constData());
-        return kestrel::kAnswerOk;
-    }
-    void Beep() override {}
-    void EndProgram() override {}
-};
-
-// A record of n samples 0.01 s apart: a few decaying tones with a deterministic noise.
-std::string RecordText(int n) {
-    std::string text = "0.01\r\n";
-    unsigned state = 12345;
-    for (int k = 0; k < n; ++k) {
-        const double t = k * 0.01;
-        state = state * 1103515245u + 12345u;
-        const double noise = static_cast<double>((state >> 8) & 0xffff) / 32768.0 - 1.0;
-        const double envelope = std::exp(-std::pow((t - 40) / 25, 2));
-        const double a =
-            envelope * (250 * std::sin(7.3 * t) + 120 * std::sin(17.1 * t) + 80 * noise);
-        char number[32];
-        std::snprintf(number, sizeof number, "%.4f\r\n", a);
-        text += number;
-    }
-    return text;
-}
 
 // Notes the first paint of a widget and stops the clock once that paint is done.
 class PaintWatch : public QObject {
@@ -97,9 +70,9 @@ int main(int argc, char* argv[]) {
     {
         QFile f(dir.filePath(QStringLiteral("record.txt")));
         if (!f.open(QIODevice::WriteOnly)) return 1;
-        f.write(QByteArray::fromStdString(RecordText(32765)));
+        f.write(QByteArray::fromStdString(kestrel::bench::SyntheticRecordText(32765, 40, 25)));
     }
-    SilentMessages messages;
+    kestrel::bench::SilentMessages messages;
     kestrel::MainWindow window(messages);
     window.show();
     window.cmdWave->click();

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "StudySupport.h"
 #include "runtime/MessageService.h"
 #include "ui/ChooserWindows.h"
 #include "ui/MainWindow.h"
@@ -24,31 +25,6 @@
 #include "ui/StudyWindow.h"
 
 namespace {
-
-class SilentMessages : public kestrel::MessageService {
-public:
-    int ShowMessage(const QString&, int, const QString&) override { return kestrel::kAnswerOk; }
-    void Beep() override {}
-    void EndProgram() override {}
-};
-
-// 40 s of ground acceleration 0.01 s apart: two tones and a noise under a bell envelope.
-std::string RecordText(int n) {
-    std::string text = "0.01\r\n";
-    unsigned state = 12345;
-    for (int k = 0; k < n; ++k) {
-        const double t = k * 0.01;
-        state = state * 1103515245u + 12345u;
-        const double noise = static_cast<double>((state >> 8) & 0xffff) / 32768.0 - 1.0;
-        const double envelope = std::exp(-std::pow((t - 15) / 8, 2));
-        const double a =
-            envelope * (250 * std::sin(7.3 * t) + 120 * std::sin(17.1 * t) + 80 * noise);
-        char number[32];
-        std::snprintf(number, sizeof number, "%.4f\r\n", a);
-        text += number;
-    }
-    return text;
-}
 
 void Settle() {
     for (int i = 0; i < 20; ++i) {
@@ -71,9 +47,9 @@ int main(int argc, char* argv[]) {
     {
         QFile f(dir.filePath(QStringLiteral("record.txt")));
         if (!f.open(QIODevice::WriteOnly)) return 1;
-        f.write(QByteArray::fromStdString(RecordText(4000)));
+        f.write(QByteArray::fromStdString(kestrel::bench::SyntheticRecordText(4000, 15, 8)));
     }
-    SilentMessages messages;
+    kestrel::bench::SilentMessages messages;
     kestrel::MainWindow window(messages);
     window.show();
     Settle();
