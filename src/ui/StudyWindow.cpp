@@ -2,8 +2,10 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -59,7 +61,12 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(tabs, 1);
     layout->addLayout(commands);
-    resize(1000, 740);
+    // Wide enough for the accuracy tab's table beside its charts, within the screen.
+    QSize size(1100, 780);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableGeometry().size());
+    }
+    resize(size);
 
     connect(cmdRecompute, &QPushButton::clicked, this, [this] { Recompute(); });
     connect(cmdCsv, &QPushButton::clicked, this, &StudyWindow::cmdCsv_Click);
