@@ -54,9 +54,19 @@ void SetUpParser(QCommandLineParser& parser) {
                                         QStringLiteral("バージョンを表示して終了します。")));
 }
 
-void Print(std::FILE* stream, const QString& text) {
+// Whether the text reached the stream (written and flushed).
+bool Print(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    const auto size = static_cast<std::size_t>(bytes.size());
+    return std::fwrite(bytes.constData(), 1, size, stream) == size && std::fflush(stream) == 0;
+}
+
+// Prints an answer on standard output. Output that does not arrive (a full disk, a closed
+// pipe) is reported and fails the program.
+int Answer(const QString& text) {
+    if (Print(stdout, text)) return 0;
+    Print(stderr, QStringLiteral("kestrel: 標準出力に書き込めませんでした。\n"));
+    return 1;
 }
 
 }  // namespace
@@ -74,13 +84,9 @@ std::optional<int> AnswerInformationRequests(int& argc, char* argv[]) {
     SetUpParser(parser);
     // Unknown arguments may still be QApplication's own; they are judged once it has run.
     parser.parse(QCoreApplication::arguments());
-    if (parser.isSet(QStringLiteral("help"))) {
-        Print(stdout, parser.helpText());
-        return 0;
-    }
+    if (parser.isSet(QStringLiteral("help"))) return Answer(parser.helpText());
     if (parser.isSet(QStringLiteral("version"))) {
-        Print(stdout, QStringLiteral("Kestrel %1\n").arg(QCoreApplication::applicationVersion()));
-        return 0;
+        return Answer(QStringLiteral("Kestrel %1\n").arg(QCoreApplication::applicationVersion()));
     }
     return std::nullopt;
 }

@@ -8,7 +8,8 @@
 namespace kestrel {
 
 // Answers --help or --version on standard output. Returns the exit status when the program
-// should end here, or nothing when the windows should start. Needs no display; creates its
+// should end here (1 when standard output refused the answer), or nothing when the windows
+// should start. Needs no display; creates its
 // own QCoreApplication for the time it looks at the arguments.
 std::optional<int> AnswerInformationRequests(int& argc, char* argv[]);
 

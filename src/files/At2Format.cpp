@@ -88,7 +88,7 @@ std::optional<long long> ParsePoints(std::string_view text) {
 
 }  // namespace
 
-WaveReadResult ReadAt2Record(std::istream& in) {
+WaveReadResult ReadAt2Record(std::istream& in, int maxSamples) {
     LineReader lines(in);
     std::string header[4];
     for (int i = 0; i < 4; ++i) {
@@ -116,9 +116,10 @@ WaveReadResult ReadAt2Record(std::istream& in) {
     if (!points || *points < 1) {
         return Failed(ErrorAt(Kind::BadHeaderValue, 4, written.points, "NPTS"));
     }
-    if (*points > kMaxRecordSamples) {
+    if (*points > maxSamples) {
         WaveError e = ErrorAt(Kind::RecordTooLong, 4);
         e.timeStep = *step;
+        e.limit = maxSamples;
         return Failed(e);
     }
 

@@ -15,7 +15,7 @@ namespace kestrel {
 // them is not read. cm/s^2 = g x 980.665.
 //
 // Velocity and displacement files have the same layout; their units line names no
-// acceleration in g, and they are refused.
-WaveReadResult ReadAt2Record(std::istream& in);
+// acceleration in g, and they are refused. An NPTS above maxSamples gives RecordTooLong.
+WaveReadResult ReadAt2Record(std::istream& in, int maxSamples);
 
 }  // namespace kestrel

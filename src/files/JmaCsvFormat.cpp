@@ -44,7 +44,8 @@ bool NamesColumns(const std::vector<std::string_view>& items) {
 
 }  // namespace
 
-WaveReadResult ReadJmaCsvRecord(std::istream& in, std::optional<RecordComponent> component) {
+WaveReadResult ReadJmaCsvRecord(std::istream& in, std::optional<RecordComponent> component,
+                                int maxSamples) {
     constexpr std::string_view kColumnsLabel = "NS,EW,UD";
     LineReader lines(in);
     std::string line;
@@ -124,9 +125,10 @@ WaveReadResult ReadJmaCsvRecord(std::istream& in, std::optional<RecordComponent>
             if (!number) return Failed(ErrorAt(Kind::MalformedItem, lines.Number(), items[i]));
             if (i == column) value = *number;
         }
-        if (samples.size() == kMaxRecordSamples) {
+        if (samples.size() == static_cast<std::size_t>(maxSamples)) {
             WaveError e = ErrorAt(Kind::RecordTooLong, lines.Number());
             e.timeStep = timeStep;
+            e.limit = maxSamples;
             return Failed(e);
         }
         samples.push_back(value);

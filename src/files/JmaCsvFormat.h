@@ -16,6 +16,8 @@ namespace kestrel {
 //
 // Without a component only the header is read and checked, and the result says that a
 // component is needed (WaveReadResult::needsComponent); with one, its column is read.
-WaveReadResult ReadJmaCsvRecord(std::istream& in, std::optional<RecordComponent> component);
+// More than maxSamples rows give RecordTooLong.
+WaveReadResult ReadJmaCsvRecord(std::istream& in, std::optional<RecordComponent> component,
+                                int maxSamples);
 
 }  // namespace kestrel

@@ -105,7 +105,7 @@ std::string DirectionText(std::string_view written, bool kikNet) {
 
 }  // namespace
 
-WaveReadResult ReadKnetRecord(std::istream& in) {
+WaveReadResult ReadKnetRecord(std::istream& in, int maxSamples) {
     LineReader lines(in);
     std::string line;
 
@@ -140,7 +140,7 @@ WaveReadResult ReadKnetRecord(std::istream& in) {
     }
 
     std::vector<std::int32_t> counts;
-    std::int64_t sum = 0;  // exact: at most 32,765 counts of 32 bits
+    std::int64_t sum = 0;  // exact: at most kMaxStudySamples counts of 32 bits
     for (;;) {
         const LineReader::Status status = lines.Next(line);
         if (status == LineReader::Status::End) break;
@@ -150,9 +150,10 @@ WaveReadResult ReadKnetRecord(std::istream& in) {
         for (const std::string_view item : SplitBlanks(line)) {
             const std::optional<std::int32_t> count = ParseCount(item);
             if (!count) return Failed(ErrorAt(Kind::BadCount, lines.Number(), item));
-            if (counts.size() == kMaxRecordSamples) {
+            if (counts.size() == static_cast<std::size_t>(maxSamples)) {
                 WaveError e = ErrorAt(Kind::RecordTooLong, lines.Number());
                 e.timeStep = timeStep;
+                e.limit = maxSamples;
                 return Failed(e);
             }
             counts.push_back(*count);

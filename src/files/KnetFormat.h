@@ -16,7 +16,8 @@ namespace kestrel {
 // the mean of the whole record is then subtracted, as the network does before it states
 // the record's peak. The time step is 1 / sampling frequency. Labels are matched by their
 // leading text, blanks and case aside, since older files write them differently ("Long."
-// or "Lon.", "Max. Acc. (gal)" or "Max. Acc.(gal)").
-WaveReadResult ReadKnetRecord(std::istream& in);
+// or "Lon.", "Max. Acc. (gal)" or "Max. Acc.(gal)"). More than maxSamples counts give
+// RecordTooLong.
+WaveReadResult ReadKnetRecord(std::istream& in, int maxSamples);
 
 }  // namespace kestrel

@@ -62,6 +62,21 @@ WaveError ErrorAt(WaveError::Kind kind, int line, std::string_view item) {
     return e;
 }
 
+// The item as the line writes it. A time step written with a decimal comma ("0,01") is
+// read as the items 0 and 01; the rest of its line is taken along, so that the message
+// quotes what the file says.
+std::string WrittenLine(std::string_view item, int separator, ByteReader& bytes) {
+    std::string written(item);
+    if (separator != ',') return written;
+    written += ',';
+    for (int c = bytes.Next(); c != kEnd && c != '\n' && c != '\r'; c = bytes.Next()) {
+        if (written.size() == kMaxWaveItemLength) break;
+        written += static_cast<char>(c);
+    }
+    while (IsBlank(written.back())) written.pop_back();
+    return written;
+}
+
 WaveReadResult Failed(WaveError e) {
     WaveReadResult r;
     r.error = std::move(e);
@@ -70,7 +85,7 @@ WaveReadResult Failed(WaveError e) {
 
 }  // namespace
 
-WaveReadResult ReadPlainWave(std::istream& in) {
+WaveReadResult ReadPlainWave(std::istream& in, int maxSamples) {
     using Kind = WaveError::Kind;
     ByteReader bytes(in);
     SkipByteOrderMark(bytes);
@@ -113,11 +128,16 @@ WaveReadResult ReadPlainWave(std::istream& in) {
         } else {
             const std::optional<double> number = StrictNumber(text);
             if (!number) return Failed(ErrorAt(Kind::MalformedItem, line, text));
-            if (++count > kMaxWaveNumbers) {
-                return Failed(ErrorAt(Kind::TooManyNumbers, line, text));
+            if (++count - 1 > maxSamples) {
+                WaveError e = ErrorAt(Kind::TooManyNumbers, line, text);
+                e.limit = maxSamples;
+                return Failed(std::move(e));
             }
             if (count == 1) {
-                if (!(*number > 0)) return Failed(ErrorAt(Kind::NonPositiveTimeStep, line, text));
+                if (!(*number > 0)) {
+                    return Failed(ErrorAt(Kind::NonPositiveTimeStep, line,
+                                          WrittenLine(text, separator, bytes)));
+                }
                 result.record.timeStep = *number;
             } else {
                 result.record.samples.push_back(*number);

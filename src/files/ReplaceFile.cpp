@@ -9,6 +9,8 @@
 #include <csignal>
 #include <vector>
 
+#include "files/SystemErrorText.h"
+
 namespace kestrel {
 
 namespace {
@@ -83,7 +85,10 @@ int WriteBeside(const std::string& path, std::string_view bytes, Written& writte
     mode_t mode = 0666;
     struct stat existing {};
     if (::stat(written.target.c_str(), &existing) == 0) {
+        // A named pipe or a device is never replaced by a file: writing "into" it must
+        // not turn it into something else.
         if (S_ISDIR(existing.st_mode)) return EISDIR;
+        if (!S_ISREG(existing.st_mode)) return kNotRegularFile;
         if (::access(written.target.c_str(), W_OK) != 0) return errno;
         mode = existing.st_mode & 07777;
     } else if (errno != ENOENT) {

@@ -21,7 +21,7 @@ struct FileContents {
 
 struct ReplaceFailure {
     std::size_t file = 0;      // index of the file that failed
-    int systemError = 0;       // errno of the step that failed
+    int systemError = 0;       // errno of the step that failed, or kNotRegularFile
     std::size_t replaced = 0;  // files already in place by then: only a failed rename
                                // after a good one leaves any
 };
@@ -32,11 +32,13 @@ struct ReplaceFailure {
 // temporary file is left behind in any case.
 //
 // A path that is a symbolic link replaces the file the link points to (in that file's
-// folder), and the link stays. An existing file keeps its permission bits; an existing file
-// that may not be written, or a folder of that name, is refused before anything is written.
+// folder), and the link stays. An existing file keeps its permission bits. An existing file
+// that may not be written, a folder of that name (EISDIR) and anything else that is not a
+// regular file, such as a named pipe or a device (kNotRegularFile, SystemErrorText.h), are
+// refused before anything is written, links followed, and are left as they are.
 std::optional<ReplaceFailure> ReplaceFiles(std::span<const FileContents> files);
 
-// One file, as above: 0 or the errno of the step that failed.
+// One file, as above: 0, the errno of the step that failed or kNotRegularFile.
 int ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 }  // namespace kestrel

@@ -7,6 +7,8 @@ namespace kestrel {
 
 std::string SystemErrorText(int errorNumber) {
     switch (errorNumber) {
+        case kNotRegularFile:
+            return "通常のファイルではありません";
         case ENOENT:
             return "ファイルまたはフォルダーが見つかりません";
         case EACCES:

@@ -5,6 +5,10 @@
 
 namespace kestrel {
 
+// Not an errno: the path names something that is not a regular file (a named pipe, a
+// device, a socket), which no writer of the program replaces.
+inline constexpr int kNotRegularFile = -1;
+
 // The reason behind an errno value in the user's words, without a closing "。"; for
 // example ENOENT gives "ファイルまたはフォルダーが見つかりません".
 std::string SystemErrorText(int errorNumber);

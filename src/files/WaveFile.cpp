@@ -176,7 +176,8 @@ std::string_view ComponentName(RecordComponent component) {
     return "";
 }
 
-WaveReadResult ReadWaveText(std::istream& in, std::optional<RecordComponent> component) {
+WaveReadResult ReadWaveText(std::istream& in, std::optional<RecordComponent> component,
+                            int maxSamples) {
     std::string start;
     for (int lineEnds = 0; start.size() < kStartLength && lineEnds < kStartLines;) {
         const int c = in.get();
@@ -190,24 +191,29 @@ WaveReadResult ReadWaveText(std::istream& in, std::optional<RecordComponent> com
     std::istream whole(&buffer);
     switch (format) {
         case Format::Knet:
-            return ReadKnetRecord(whole);
-        case Format::JmaCsv:
-            return ReadJmaCsvRecord(whole, component);
+            return ReadKnetRecord(whole, maxSamples);
+        case Format::JmaCsv: {
+            WaveReadResult read = ReadJmaCsvRecord(whole, component, maxSamples);
+            read.componentRead = read.ok();
+            return read;
+        }
         case Format::At2:
-            return ReadAt2Record(whole);
+            return ReadAt2Record(whole, maxSamples);
         case Format::Plain:
             break;
     }
-    return ReadPlainWave(whole);
+    return ReadPlainWave(whole, maxSamples);
 }
 
-WaveReadResult ReadWaveBytes(std::string_view bytes, std::optional<RecordComponent> component) {
+WaveReadResult ReadWaveBytes(std::string_view bytes, std::optional<RecordComponent> component,
+                             int maxSamples) {
     BytesBuffer buffer(bytes);
     std::istream in(&buffer);
-    return ReadWaveText(in, component);
+    return ReadWaveText(in, component, maxSamples);
 }
 
-WaveReadResult ReadWaveFile(const std::string& path, std::optional<RecordComponent> component) {
+WaveReadResult ReadWaveFile(const std::string& path, std::optional<RecordComponent> component,
+                            int maxSamples) {
     if (path.find('\0') != std::string::npos) return CannotOpen(EINVAL, SystemErrorText(EINVAL));
     // Non-blocking, so that a named pipe chosen by mistake cannot hang the program here.
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -225,7 +231,7 @@ WaveReadResult ReadWaveFile(const std::string& path, std::optional<RecordCompone
 
     FileReadBuffer buffer(file.get());
     std::istream in(&buffer);
-    WaveReadResult result = ReadWaveText(in, component);
+    WaveReadResult result = ReadWaveText(in, component, maxSamples);
     if (result.error && result.error->kind == WaveError::Kind::CannotRead && buffer.error()) {
         result.error->systemError = buffer.error();
         result.error->detail = SystemErrorText(buffer.error());
@@ -256,15 +262,19 @@ FileMessage WaveErrorMessage(const WaveError& error, std::string_view path) {
                          "」は数値ではありません。";
             }
             break;
-        case Kind::TooManyNumbers:
-            prompt = file + "の数値が多すぎます（" + line + "で " +
-                     std::to_string(kMaxWaveNumbers) + " 個を超えました）。\n解析できるのは" +
-                     "時間刻みと加速度を合わせて " + std::to_string(kMaxWaveNumbers) +
+        case Kind::TooManyNumbers: {
+            const std::string most = std::to_string(error.limit + 1);
+            prompt = file + "の数値が多すぎます（" + line + "で " + most +
+                     " 個を超えました）。\n解析できるのは時間刻みと加速度を合わせて " + most +
                      " 個までです。";
             break;
+        }
         case Kind::NonPositiveTimeStep:
             prompt = file + "の最初の数値（時間刻み）が「" + DisplayItem(error.detail) + "」（" +
                      line + "）です。\n時間刻みは 0 より大きい数でなければなりません。";
+            if (error.detail.find(',') != std::string::npos) {
+                prompt += "\n「,」は数値の区切りです。小数点は「.」で書いてください。";
+            }
             break;
         case Kind::HeaderEnded:
             prompt = file + "の見出しが途中で終わっています。\n" + line + "に「" + error.label +
@@ -319,10 +329,10 @@ FileMessage WaveErrorMessage(const WaveError& error, std::string_view path) {
                      " 個あります（列は " + std::to_string(error.expected) + " 個です）。";
             break;
         case Kind::RecordTooLong: {
-            const std::string most = std::to_string(kMaxRecordSamples);
+            const std::string most = std::to_string(error.limit);
             prompt = file + "の記録は長すぎます（" + most + " 点を超えています）。\n解析できる" +
                      "のは " + most + " 点";
-            const double longest = error.timeStep * kMaxRecordSamples;
+            const double longest = error.timeStep * static_cast<double>(error.limit);
             if (std::isfinite(longest)) {
                 prompt += "、この時間刻み（" + NumberText(error.timeStep) + " 秒）では " +
                           NumberText(longest) + " 秒";

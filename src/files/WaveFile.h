@@ -23,6 +23,9 @@ namespace kestrel {
 inline constexpr int kMaxWaveNumbers = 32766;
 // The most samples of a record: every number of a plain file but its time step.
 inline constexpr int kMaxRecordSamples = kMaxWaveNumbers - 1;
+// The most samples a study of a record (its spectra) reads. A spectrum has no count of
+// points to keep within; this only bounds the memory a record takes (80 MB).
+inline constexpr int kMaxStudySamples = 10'000'000;
 
 // An item longer than this cannot be a number the program writes or reads; reading stops
 // there instead of gathering a whole binary file into one item.
@@ -41,7 +44,7 @@ struct WaveError {
         CannotRead,           // opened, but reading it failed part way
         NoNumber,             // empty, or only blanks and blank lines; a record without values
         MalformedItem,        // an item that is not a number, an empty item, a line too long
-        TooManyNumbers,       // more than kMaxWaveNumbers numbers (plain file)
+        TooManyNumbers,       // more than `limit` + 1 numbers (plain file)
         NonPositiveTimeStep,  // the first number is 0 or negative (plain file)
         // Records of the observation networks:
         HeaderEnded,       // the header stops before the line `label`
@@ -53,7 +56,7 @@ struct WaveError {
         ValueTooLarge,     // a value whose conversion to cm/s^2 overflows
         TooFewValues,      // fewer values than the header announces (`found`, `expected`)
         RowLength,         // a CSV row with `found` values where there are `expected` columns
-        RecordTooLong,     // more than kMaxRecordSamples samples at `timeStep`
+        RecordTooLong,     // more than `limit` samples at `timeStep`
         ComponentNeeded,   // a JMA CSV record, read without saying which component
         ComponentMissing,  // the component `detail` has no column in the file
     };
@@ -65,7 +68,8 @@ struct WaveError {
     std::string label;    // the header label or unit concerned, as the format names it
     long long found = 0;  // TooFewValues, RowLength
     long long expected = 0;
-    double timeStep = 0;  // RecordTooLong: the record's time step, s
+    double timeStep = 0;                  // RecordTooLong: the record's time step, s
+    long long limit = kMaxRecordSamples;  // TooManyNumbers, RecordTooLong: the most samples
 };
 
 // What was read from a network's record, for the message that tells the user.
@@ -81,23 +85,28 @@ struct WaveReadResult {
     WaveRecord record;               // the file's content, when there is no error
     std::optional<RecordInfo> info;  // a network's record; none for a plain file
     std::optional<WaveError> error;  // why nothing was read
+    bool componentRead = false;      // a record of several components: the one asked for
 
     bool ok() const { return !error.has_value(); }
     // A JMA CSV record read without a component: read it again naming one.
     bool needsComponent() const { return error && error->kind == WaveError::Kind::ComponentNeeded; }
 };
 
-// Reads the wave file at the path. The component is used by JMA CSV records only.
+// Reads the wave file at the path. The component is used by JMA CSV records only. A
+// record of more than maxSamples samples is refused (a run takes kMaxRecordSamples).
 WaveReadResult ReadWaveFile(const std::string& path,
-                            std::optional<RecordComponent> component = std::nullopt);
+                            std::optional<RecordComponent> component = std::nullopt,
+                            int maxSamples = kMaxRecordSamples);
 
 // Reads a wave file's content from a stream or from bytes in memory. These are the one
 // entry point of every format: they look at the start of the content and pass it to the
 // reader of its format; anything not recognised is read as the plain list of numbers.
 WaveReadResult ReadWaveText(std::istream& in,
-                            std::optional<RecordComponent> component = std::nullopt);
+                            std::optional<RecordComponent> component = std::nullopt,
+                            int maxSamples = kMaxRecordSamples);
 WaveReadResult ReadWaveBytes(std::string_view bytes,
-                             std::optional<RecordComponent> component = std::nullopt);
+                             std::optional<RecordComponent> component = std::nullopt,
+                             int maxSamples = kMaxRecordSamples);
 
 // A message box's title and prompt, UTF-8.
 struct FileMessage {

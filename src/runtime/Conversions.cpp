@@ -111,7 +111,11 @@ double LeadingNumber(std::string_view text) {
     return number.starts_with('-') ? -DBL_MAX : DBL_MAX;
 }
 
-std::optional<double> StrictNumber(std::string_view text) {
+namespace {
+
+// The number of a text that holds a number and nothing else (blanks around it aside), as
+// written; no value for any other text.
+std::optional<std::string_view> StrictNumberBody(std::string_view text) {
     std::size_t begin = 0;
     std::size_t end = text.size();
     while (begin < end && IsBlank(text[begin])) ++begin;
@@ -134,7 +138,20 @@ std::optional<double> StrictNumber(std::string_view text) {
         if (!expDigits) return std::nullopt;
     }
     if (pos != body.size()) return std::nullopt;
-    return ParseNumber(body);
+    return body;
+}
+
+}  // namespace
+
+std::optional<double> StrictNumber(std::string_view text) {
+    const std::optional<std::string_view> body = StrictNumberBody(text);
+    if (!body) return std::nullopt;
+    return ParseNumber(*body);
+}
+
+bool IsNumberTooLarge(std::string_view text) {
+    const std::optional<std::string_view> body = StrictNumberBody(text);
+    return body && !ParseNumber(*body);
 }
 
 void AppendNumberText(std::string& out, double value) {

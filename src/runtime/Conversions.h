@@ -20,6 +20,11 @@ double LeadingNumber(std::string_view text);
 // Reads everything NumberText writes; anything else gives no value.
 std::optional<double> StrictNumber(std::string_view text);
 
+// Whether the text is a number written as StrictNumber reads them whose magnitude is
+// beyond the largest finite number ("1e999"): StrictNumber gives it no value, but it is
+// too large rather than not a number.
+bool IsNumberTooLarge(std::string_view text);
+
 // The text of a finite number as the program shows and writes it: at most 15 significant
 // digits, "." as decimal point, "-" for negatives, no leading blank, no trailing zeros,
 // exponent form ("1E-05", "1.5E+20") below 1E-4 and from 1E+15 on. Zero is "0", never "-0".

@@ -13,6 +13,11 @@ StudyError Refuse(std::string_view box, std::string message) {
     return StudyError{std::string(box), std::move(message)};
 }
 
+bool StartsNegative(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    return first != std::string_view::npos && text[first] == '-';
+}
+
 // The items of a list: split at ASCII blanks, "," and the full-width "、" and "，".
 std::vector<std::string> SplitList(std::string_view text) {
     std::vector<std::string> items;
@@ -42,6 +47,14 @@ std::vector<std::string> SplitList(std::string_view text) {
 
 constexpr std::string_view kDampingRange = "0 以上 100 未満の % で入力してください。";
 
+// Why a box's text gives no number: a number beyond the largest the program holds
+// ("1e999") is too large, anything else is not a number.
+std::string NoNumber(std::string_view what, std::string_view text) {
+    std::string message = std::string(what) + "の「" + std::string(text) + "」は";
+    if (!IsNumberTooLarge(text)) return message + "数値ではありません。";
+    return message + (StartsNegative(text) ? "絶対値が大きすぎます。" : "大きすぎます。");
+}
+
 }  // namespace
 
 StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text) {
@@ -50,7 +63,10 @@ StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text) {
         std::string number = item;
         if (number.ends_with("%")) number.pop_back();
         if (number.ends_with("％")) number.resize(number.size() - 3);
-        const std::optional<double> percent = StrictNumber(number);
+        std::optional<double> percent = StrictNumber(number);
+        if (!percent && IsNumberTooLarge(number)) {
+            percent = StartsNegative(number) ? -HUGE_VAL : HUGE_VAL;  // refused below
+        }
         if (!percent) {
             return Refuse(kDampingListBox, "減衰定数の「" + item +
                                                "」は数値ではありません。\n減衰定数は " +
@@ -93,20 +109,11 @@ std::string DefaultDampingListText(std::string_view dampingBoxText) {
 StudyResult<PeriodRange> ParsePeriodRange(std::string_view minText, std::string_view maxText,
                                           std::string_view countText) {
     const std::optional<double> min = StrictNumber(minText);
-    if (!min) {
-        return Refuse(kPeriodMinBox,
-                      "最小周期の「" + std::string(minText) + "」は数値ではありません。");
-    }
+    if (!min) return Refuse(kPeriodMinBox, NoNumber("最小周期", minText));
     const std::optional<double> max = StrictNumber(maxText);
-    if (!max) {
-        return Refuse(kPeriodMaxBox,
-                      "最大周期の「" + std::string(maxText) + "」は数値ではありません。");
-    }
+    if (!max) return Refuse(kPeriodMaxBox, NoNumber("最大周期", maxText));
     const std::optional<double> count = StrictNumber(countText);
-    if (!count) {
-        return Refuse(kPeriodCountBox,
-                      "周期の点数の「" + std::string(countText) + "」は数値ではありません。");
-    }
+    if (!count) return Refuse(kPeriodCountBox, NoNumber("周期の点数", countText));
     if (*min <= 0) return Refuse(kPeriodMinBox, "最小周期は 0 より大きい値にしてください。");
     if (*min >= *max) {
         return Refuse(kPeriodMaxBox, "最大周期は最小周期より大きい値にしてください。");

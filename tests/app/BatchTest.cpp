@@ -1,6 +1,7 @@
 // kestrel-batch: the command line, the exit statuses and messages, the files each command
 // writes, and nothing left behind by a failure.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <set>
 #include <sstream>
@@ -57,6 +58,13 @@ protected:
         test::JmaFixture jma;
         jma.rows = {"1,2,3", "-4,-5,-6"};
         WriteBytes(folder / "jma.csv", test::JmaText(jma));
+        WriteBytes(folder / "comma.txt", "0,01\n1\n2\n");
+        WriteBytes(folder / "one.txt", "0.02\n5\n");
+        WriteBytes(folder / "none.txt", "0.02\n");
+        std::string longer = "0.01\n";  // longer than a run takes
+        for (int k = 0; k < 40'000; ++k) longer += std::to_string(k % 7 - 3) + "\n";
+        WriteBytes(folder / "long.txt", longer);
+        WriteBytes(folder / "p1.csv", "base\nr\n");
         std::filesystem::create_directory(folder.path() / "out");
     }
     test::ScratchFolder folder;
@@ -76,7 +84,19 @@ TEST_F(BatchTest, ArgumentsGiveTheStatusTheMessageAndOnlyTheirFiles) {
         {{"response", "--forcing-amplitude=-200", "--", "out/r"}, 0, "", pair},
         {{"response", "--wave", "wave.txt", "out/r"}, 0, "", pair},
         {{"response", "--wave=jma.csv", "--component=UD", "out/r"}, 0, "", pair},
-        {{"response", "--case", "initial-velocity", "--wave", "wave.txt", "out/r"}, 0, "", pair},
+        {{"response", "--case", "initial-velocity", "--wave", "wave.txt", "out/r"},
+         0,
+         "注意: オプション「--wave」は --case initial-velocity の解析では使いません。",
+         pair},
+        {{"response", "--wave=jma.csv", "--component=ud", "out/r"}, 0, "", pair},
+        {{"response", "--wave=wave.txt", "--component=NS", "out/r"},
+         0,
+         "「--component」は使いません。地震波ファイル「wave.txt」は成分が 1 つの記録です。",
+         pair},
+        {{"response", "--stiffness=", "out/r"}, 2, "「--stiffness」に値がありません", {}},
+        {{"response", "--mass", "", "out/r"}, 2, "「--mass」に値がありません", {}},
+        {{"response", "--wave=comma.txt", "out/r"}, 1, "（時間刻み）が「0,01」（1 行目）", {}},
+        {{"response", "--wave=long.txt", "out/r"}, 1, "32766 個を超えました", {}},
         {{"response", "--mass", "-3", "out/r"}, 2, "--mass=-3", {}},
         {{"response", "--bogus=1", "out/r"}, 2, "不明なオプション「--bogus」", {}},
         {{"response", "-x", "out/r"}, 2, "不明なオプション「-x」", {}},
@@ -122,6 +142,36 @@ TEST_F(BatchTest, ArgumentsGiveTheStatusTheMessageAndOnlyTheirFiles) {
         {{"spectrum", "--mass=1", "wave.txt", "out/s.csv"}, 2, "spectrum では使えません", {}},
         {{"spectrum", "gone.txt", "out/s.csv"}, 1, "「gone.txt」", {}},
         {{"spectrum", "wave.txt", "gone/s.csv"}, 1, "「gone/s.csv」を保存できませんでした", {}},
+        {{"spectrum", "wave.txt", "out/pipe"},
+         1,
+         "「out/pipe」を保存できませんでした。理由：通常のファイルではありません。",
+         {}},
+        {{"spectrum", "--periods", "0.1:1e999:10", "wave.txt", "out/s.csv"},
+         2,
+         "「--periods」: 最大周期の「1e999」は大きすぎます。",
+         {}},
+        {{"spectrum", "--component=ns", "wave.txt", "out/s.csv"},
+         0,
+         "「--component」は使いません",
+         {"out/s.csv"}},
+        {{"spectrum", "one.txt", "out/s.csv"}, 1, "の加速度は 1 点です。", {}},
+        {{"spectrum", "none.txt", "out/s.csv"}, 1, "応答スペクトルには 2 点以上が必要です。", {}},
+        {{"spectrum", "--periods=0.1:1:2", "--damping=5", "long.txt", "out/s.csv"},
+         0,
+         "",
+         {"out/s.csv"}},
+        {{"accuracy", "out/link"},
+         1,
+         "「out/link」を保存できませんでした。理由：通常のファイルではありません。",
+         {}},
+        {{"accuracy", "--case=initial-displacement", "--forcing-period=2", "out/a.csv"},
+         0,
+         "「--forcing-period」は --case initial-displacement の解析では使いません。",
+         {"out/a.csv"}},
+        {{"table", "p1.csv", "out/t"},
+         1,
+         "「out/t/summary.csv」を保存できませんでした。理由：通常のファイルではありません。",
+         {"out/t/r(建物パラメータ).csv", "out/t/r(時刻暦応答).csv"}},
         {{"accuracy", "out/a.csv"}, 0, "", {"out/a.csv"}},
         {{"accuracy", "--stiffness=0", "out/a.csv"}, 1, "建物固有周期を計算できません", {}},
         {{"accuracy", "--time-step=0.25", "--duration=300", "--case=initial-velocity", "out/a.csv"},
@@ -130,11 +180,20 @@ TEST_F(BatchTest, ArgumentsGiveTheStatusTheMessageAndOnlyTheirFiles) {
          {"out/a.csv"}},
         {{"accuracy", "--case=earthquake", "out/a.csv"}, 2, "--wave で地震波ファイル", {}},
     };
+    const std::filesystem::path out = folder.path() / "out";
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
-        std::filesystem::remove_all(folder.path() / "out");
-        std::filesystem::create_directory(folder.path() / "out");
+        std::filesystem::remove_all(out);
+        std::filesystem::create_directories(out / "t");
+        // Targets that are no regular files: a named pipe, a link to it, and another where
+        // the table writes its summary.
+        ASSERT_EQ(::mkfifo((out / "pipe").c_str(), 0644), 0);
+        std::filesystem::create_symlink("pipe", out / "link");
+        ASSERT_EQ(::mkfifo((out / "t/summary.csv").c_str(), 0644), 0);
         const Outcome o = Batch(folder, c.args);
+        EXPECT_TRUE(std::filesystem::is_fifo(out / "pipe") &&
+                    std::filesystem::is_symlink(out / "link") &&
+                    std::filesystem::is_fifo(out / "t/summary.csv"));
         EXPECT_EQ(o.status, c.status);
         EXPECT_EQ(o.out, "");
         if (c.message.empty()) {
@@ -220,6 +279,18 @@ TEST_F(BatchTest, HelpAndVersion) {
     const Outcome version = Batch(folder, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.starts_with("kestrel-batch ")) << version.out;
+
+    // Standard output that refuses the text (a full disk) fails the command.
+    for (const std::string arg : {"--help", "--version"}) {
+        for (const std::size_t room : {0, 10}) {
+            test::FailingWriteBuffer full(room);
+            std::ostream refusing(&full);
+            std::ostringstream err;
+            const std::string args[] = {arg};
+            EXPECT_EQ(RunBatch(args, refusing, err), 1) << arg << room;
+            EXPECT_EQ(err.str(), "kestrel-batch: 標準出力に書き込めませんでした。\n");
+        }
+    }
 }
 
 TEST(BatchCsv, FieldsQuotesAndLineEnds) {
@@ -307,6 +378,34 @@ TEST_F(BatchTest, TableRunsEveryRowAndReportsTheBadOnes) {
         EXPECT_NE(rows[2].fields[6].find("建物固有周期を計算できません。"), std::string::npos);
         EXPECT_EQ(rows[6].fields[6], "");
     }
+}
+
+TEST_F(BatchTest, TableRowsRefuseBaseNamesThatMakeNoPlainFileName) {
+    WriteBytes(folder / "p.csv",
+               "base,case,forcing-period\r\n\"a\nb\",,\r\n.,,\r\n..,,\r\n\"t\tab\",,\r\n"
+               "\"del\x7F\",,\r\n\"c1\xC2\x85\",,\r\nok,initial-velocity,2\r\n");
+    const Outcome o = Batch(folder, {"table", "p.csv", "out/new"});
+    EXPECT_EQ(o.status, 1);
+    const std::string lines[] = {
+        "2 行目（a\\x0Ab）: 基本名「a\\x0Ab」に改行やタブなどの制御文字があります。\n",
+        "4 行目（.）: 基本名「.」は使えません",
+        "5 行目（..）: 基本名「..」は使えません",
+        "6 行目（t\\x09ab）: 基本名「t\\x09ab」に",
+        "7 行目（del\\x7F）: 基本名「del\\x7F」に",
+        "8 行目（c1\\xC2\\x85）: 基本名「c1\\xC2\\x85」に",
+        "9 行目（ok）: 注意: オプション「--forcing-period」は --case initial-velocity の",
+    };
+    for (const std::string& line : lines) {
+        EXPECT_NE(o.err.find("kestrel-batch: ファイル「p.csv」の " + line), std::string::npos)
+            << o.err;
+    }
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 7) << o.err;
+    EXPECT_EQ(
+        Files(folder.path() / "out/new"),
+        (std::set<std::string>{"summary.csv", "ok(建物パラメータ).csv", "ok(時刻暦応答).csv"}));
+    const std::string summary = *Cp932ToUtf8(ReadBytes(folder / "out/new/summary.csv"));
+    EXPECT_NE(summary.find("\r\n\"a\\x0Ab\",,,,,,\"基本名"), std::string::npos) << summary;
+    EXPECT_EQ(std::count(summary.begin(), summary.end(), '\n'), 8) << summary;
 }
 
 TEST_F(BatchTest, ATableWithABadHeaderOrTextRunsNothing) {

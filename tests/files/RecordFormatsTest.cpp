@@ -218,6 +218,12 @@ TEST(RecordFormats, TheLongestRecordFitsAndALongerOneSaysHowLongAtItsRate) {
         ASSERT_EQ(over.error->kind, Kind::RecordTooLong);
         const std::string prompt = WaveErrorMessage(*over.error, "x").prompt;
         EXPECT_NE(prompt.find(c.longest), std::string::npos) << prompt;
+        // A reading that allows more (a spectrum's) takes the longer record whole.
+        const WaveReadResult more = ReadWaveBytes(LongRecord(c.format, kMaxRecordSamples + 1),
+                                                  RecordComponent::UD, kMaxRecordSamples + 1);
+        ASSERT_TRUE(more.ok());
+        EXPECT_EQ(more.record.samples.size(), std::size_t{kMaxRecordSamples + 1});
+        EXPECT_EQ(more.componentRead, c.format == 'J');
     }
 }
 

@@ -14,6 +14,7 @@
 #include "files/FileTestSupport.h"
 #include "files/ReplaceFile.h"
 #include "files/ResultFiles.h"
+#include "files/SystemErrorText.h"
 
 namespace kestrel {
 namespace {
@@ -70,6 +71,10 @@ TEST_F(SaveResultsTest, FailuresNameTheFileAndLeaveNoHalfWrittenFile) {
     std::filesystem::create_directory(folder / "sub");
     std::filesystem::create_directory(folder / "dir(時刻暦応答).csv");
     WriteBytes(folder / "p0(時刻暦応答).csv", "earlier good file");
+    // Named pipes, one of them behind a link: neither is replaced by a file.
+    ASSERT_EQ(::mkfifo((folder / "pipe(建物パラメータ).csv").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0644), 0);
+    std::filesystem::create_symlink("fifo", folder / "link(時刻暦応答).csv");
     const struct {
         std::string where, base;
         std::optional<double> period;
@@ -82,6 +87,8 @@ TEST_F(SaveResultsTest, FailuresNameTheFileAndLeaveNoHalfWrittenFile) {
         {root, "sub/r", {}, folder / "sub/r(建物パラメータ).csv", 0, false},
         {root, "dir", {}, folder / "dir(時刻暦応答).csv", EISDIR, false},
         {root, "p0", 0.0, folder / "p0(時刻暦応答).csv", 0, false},  // period 0
+        {root, "pipe", {}, folder / "pipe(建物パラメータ).csv", kNotRegularFile, false},
+        {root, "link", {}, folder / "link(時刻暦応答).csv", kNotRegularFile, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failedPath);
@@ -92,12 +99,20 @@ TEST_F(SaveResultsTest, FailuresNameTheFileAndLeaveNoHalfWrittenFile) {
         EXPECT_EQ(outcome.error->path, c.failedPath);
         EXPECT_EQ(outcome.error->systemError, c.systemError);
         EXPECT_FALSE(outcome.error->reason.empty());
+        if (c.systemError == kNotRegularFile) {
+            EXPECT_NE(SaveErrorMessage(outcome).prompt.find("」を保存できませんでした。\n理由："
+                                                            "通常のファイルではありません。"),
+                      std::string::npos);
+        }
         EXPECT_EQ(outcome.parameterFileWritten, c.parameterWritten);
         EXPECT_FALSE(outcome.historyFileWritten);
         EXPECT_EQ(Names(root), expectedNames);
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder / "sub"));
     EXPECT_EQ(ReadBytes(folder / "p0(時刻暦応答).csv"), "earlier good file");
+    EXPECT_TRUE(std::filesystem::is_fifo(folder / "pipe(建物パラメータ).csv"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link(時刻暦応答).csv"));
+    EXPECT_TRUE(std::filesystem::is_fifo(folder / "fifo"));
 }
 
 TEST_F(SaveResultsTest, AFullDiskFailsTheSaveAndLeavesNoPartOfTheFile) {

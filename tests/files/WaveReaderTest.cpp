@@ -58,6 +58,8 @@ TEST(WaveReader, RefusesWhatIsNotAListOfNumbersAndSaysWhere) {
         {"\xEF\xBB\xBF", Kind::NoNumber, 0, ""},
         {"0\n1\n", Kind::NonPositiveTimeStep, 1, "0"},
         {"\n-0.01\n1\n", Kind::NonPositiveTimeStep, 2, "-0.01"},
+        {"0,01\r\n1\r\n", Kind::NonPositiveTimeStep, 1, "0,01"},  // a decimal comma
+        {" 0 ,01 , 5 \n", Kind::NonPositiveTimeStep, 1, "0,01 , 5"},
         {"0.01\n1\nabc\n", Kind::MalformedItem, 3, "abc"},
         {"0.01\n12cm\n", Kind::MalformedItem, 2, "12cm"},
         {"0.01\n1 2\n", Kind::MalformedItem, 2, "1 2"},
@@ -101,6 +103,12 @@ TEST(WaveReader, HoldsAtMostTheNumbersARunCanAnalyse) {
     ASSERT_FALSE(over.ok());
     EXPECT_EQ(over.error->kind, Kind::TooManyNumbers);
     EXPECT_EQ(over.error->line, 32767);
+    // A reading that allows more (a spectrum's) takes them, up to its own limit.
+    EXPECT_EQ(ReadWaveBytes(NumbersFile(32767), {}, 32766).record.Count(), 32767);
+    const WaveReadResult overLarger = ReadWaveBytes(NumbersFile(32768), {}, 32766);
+    ASSERT_FALSE(overLarger.ok());
+    EXPECT_NE(WaveErrorMessage(*overLarger.error, "x").prompt.find("32767 個を超えました"),
+              std::string::npos);
 }
 
 // An endless source of one repeated pattern that counts the bytes taken from it, or
@@ -240,6 +248,7 @@ TEST(WaveReader, MessagesNameTheFileTheLineAndTheItem) {
         {Error(Kind::MalformedItem, 2, "a加加加加加加加加加加加"), {"「a加加加加加加加加加…」"}},
         {Error(Kind::TooManyNumbers, 32767, "1"), {"32767 行目", "32766 個"}},
         {Error(Kind::NonPositiveTimeStep, 1, "-0.01"), {"時間刻み", "「-0.01」"}},
+        {Error(Kind::NonPositiveTimeStep, 1, "0,01"), {"「0,01」", "小数点は「.」"}},
         {Error(Kind::HeaderEnded, 11, "", "Sampling Freq(Hz)"),
          {"見出しが途中で終わって", "11 行目", "「Sampling Freq(Hz)」", "ファイルがそこで"}},
         {Error(Kind::HeaderEnded, 4, "  1  2", "NPTS, DT"), {"4 行目", "「  1  2」とあります"}},

@@ -26,6 +26,8 @@ TEST(StudyInputs, DampingLists) {
         {"-1", {}, "「-1」は負の値"},
         {"100", {}, "「100」は 100 % 以上"},
         {"5, 1e3", {}, "「1e3」"},
+        {"1e999", {}, "「1e999」は 100 % 以上"},
+        {"-1e999", {}, "「-1e999」は負の値"},
         {"0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20", {}, "多すぎ"},
     };
     for (const Case& c : cases) {
@@ -57,13 +59,17 @@ TEST(StudyInputs, DefaultDampingListFromTheBuildingsBox) {
 TEST(StudyInputs, PeriodRanges) {
     struct Case {
         const char *min, *max, *count;
-        std::string_view box;  // empty: accepted
+        std::string_view box;    // empty: accepted
+        const char* named = "";  // in the refusal
     };
     const Case cases[] = {
         {"0.02", "10", "200", ""},
         {"0.1", "0.2", "2", ""},
         {"1", "5", "2000", ""},
-        {"abc", "10", "200", kPeriodMinBox},
+        {"abc", "10", "200", kPeriodMinBox, "「abc」は数値ではありません"},
+        {"-1e999", "10", "200", kPeriodMinBox, "「-1e999」は絶対値が大きすぎます"},
+        {"0.1", "1e999", "10", kPeriodMaxBox, "最大周期の「1e999」は大きすぎます"},
+        {"0.1", "10", "1e400", kPeriodCountBox, "「1e400」は大きすぎます"},
         {"0", "10", "200", kPeriodMinBox},
         {"-1", "10", "200", kPeriodMinBox},
         {"0.02", "", "200", kPeriodMaxBox},
@@ -84,6 +90,7 @@ TEST(StudyInputs, PeriodRanges) {
             ASSERT_FALSE(r.ok());
             EXPECT_EQ(r.error().box, c.box);
             EXPECT_FALSE(r.error().message.empty());
+            EXPECT_NE(r.error().message.find(c.named), std::string::npos) << r.error().message;
         }
     }
     EXPECT_TRUE(ParsePeriodRangeOption("0.05:5:100").ok());

@@ -312,6 +312,23 @@ void ChooserWindowTest::failedSaveKeepsTheDestination() {
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QVERIFY(f.messages.shown[0].prompt != QStringLiteral("保存終了しました。"));
     QVERIFY(SaveChooser());
+
+    // A named pipe where the history file goes is named, with the reason, and stays one.
+    const QString pipe = f.dir.filePath(QStringLiteral("pipe(時刻暦応答).csv"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    SaveChooser()->Dir1->SetPath(f.dir.path());
+    SaveChooser()->txtFileName->setText(QStringLiteral("pipe"));
+    SaveChooser()->Command1->click();
+    f.messages.shown.clear();
+    f.window.cmdSave->click();
+    QCOMPARE(
+        f.messages.Prompts(),
+        QStringList{QStringLiteral("ファイル「%1」を保存できませんでした。\n理由：通常のファイル"
+                                   "ではありません。")
+                        .arg(pipe)});
+    struct stat info {};
+    QVERIFY(::lstat(QFile::encodeName(pipe).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    QVERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("pipe(建物パラメータ).csv"))));
 }
 
 void ChooserWindowTest::onlyACompletedRunIsSaved() {

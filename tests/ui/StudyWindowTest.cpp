@@ -1,5 +1,7 @@
 // The study window: its button in the main window, the record it needs, its tabs and
 // exports, the refused boxes, and the red line past the stability limit.
+#include <sys/stat.h>
+
 #include <QChart>
 #include <QChartView>
 #include <QDir>
@@ -183,6 +185,23 @@ void StudyWindowTest::tabsAndExports() {
             }
         }
     }
+
+    // An export onto a named pipe is refused with the reason; the pipe stays as it is.
+    const QString pipe = f.dir.filePath(QStringLiteral("pipe.csv"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    s->askSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
+        return pipe;
+    };
+    s->cmdCsv->click();
+    QCOMPARE(f.messages.shown.size(), std::size_t{1});
+    QCOMPARE(
+        f.messages.shown[0].prompt,
+        QStringLiteral("ファイル「%1」を保存できませんでした。\n理由：通常のファイルではありませ"
+                       "ん。")
+            .arg(pipe));
+    struct stat info {};
+    QVERIFY(::lstat(QFile::encodeName(pipe).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    f.messages.shown.clear();
 
     // "再計算" takes the boxes as they are now; closing discards the window.
     s->spectrum->txtDampings->setText(QStringLiteral("0, 10, 20"));

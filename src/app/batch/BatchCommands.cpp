@@ -27,14 +27,14 @@ int Response(const Invocation& invocation, std::ostream& err) {
     RunRequest request;
     if (auto problem = ReadRunRequest(invocation.options, request)) return Fail(err, *problem);
     const auto state = std::make_unique<AnalysisState>();
-    if (auto problem = PerformRun(*state, request)) return Fail(err, *problem);
+    const std::optional<Problem> failed = PerformRun(*state, request);
+    ReportWarnings(err, request.warnings);
+    if (failed) return Fail(err, *failed);
     if (auto problem = SaveRun(folder, base, request, *state)) return Fail(err, *problem);
     return kExitOk;
 }
 
-}  // namespace
-
-int RunBatch(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     const ParseResult parsed = ParseArguments(args);
     if (!parsed.invocation) return Fail(err, {kExitUsage, parsed.error});
     const Invocation& invocation = *parsed.invocation;
@@ -55,6 +55,20 @@ int RunBatch(std::span<const std::string> args, std::ostream& out, std::ostream&
             return RunAccuracy(invocation, err);
     }
     return kExitUsage;
+}
+
+}  // namespace
+
+int RunBatch(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    const int status = RunCommand(args, out, err);
+    // Output that was asked for and did not arrive (a full disk, a closed pipe) is a
+    // failure, not a success with nothing to show.
+    out.flush();
+    if (!out) {
+        Report(err, "標準出力に書き込めませんでした。");
+        return kExitFailure;
+    }
+    return status;
 }
 
 }  // namespace kestrel::batch

@@ -172,6 +172,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
             value = next;
             ++i;
         }
+        // An empty value would read as 0 or as the default; neither is what was meant.
+        if (value.empty()) return Error("オプション" + Quoted(option) + "に値がありません。");
         invocation.options[name] = std::move(value);
     }
     if (invocation.operands.size() != command->operands) {

@@ -39,7 +39,7 @@ struct ParseResult {
 
 // Reads the arguments after the program's name. Options take their value as
 // "--name value" or "--name=value"; only the second form takes a value that starts with
-// "-". "--" ends the options.
+// "-". An empty value is a usage error. "--" ends the options.
 ParseResult ParseArguments(std::span<const std::string> args);
 
 // A box of the main window that a run reads, as an option: the name, what it is, and

@@ -1,5 +1,7 @@
 #include "app/batch/BatchRun.h"
 
+#include <algorithm>
+
 #include "analysis/FaultText.h"
 #include "files/ResultFiles.h"
 #include "files/WaveChoice.h"
@@ -45,10 +47,53 @@ std::string_view OptionsToCheck(FaultSite site) {
 }
 
 std::optional<RecordComponent> ComponentByName(std::string_view name) {
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
     for (const RecordComponent c : kRecordComponents) {
-        if (ComponentName(c) == name) return c;
+        const std::string_view known = ComponentName(c);
+        if (std::equal(known.begin(), known.end(), name.begin(), name.end(),
+                       [&](char a, char b) { return a == upper(b); })) {
+            return c;
+        }
     }
     return std::nullopt;
+}
+
+// The options only one excitation case reads.
+struct CaseOptions {
+    ExcitationCase excitation;
+    std::string_view options[2];
+};
+
+constexpr CaseOptions kCaseOptions[] = {
+    {ExcitationCase::InitialDisplacement, {"initial-displacement", {}}},
+    {ExcitationCase::InitialVelocity, {"initial-velocity", {}}},
+    {ExcitationCase::SteadyAcceleration, {"forcing-period", "forcing-amplitude"}},
+    {ExcitationCase::SteadyDisplacement, {"displacement-period", "displacement-amplitude"}},
+    {ExcitationCase::Earthquake, {"wave", "component"}},
+};
+
+std::string_view NameOfCase(ExcitationCase excitation) {
+    for (const CaseName& c : CaseNames()) {
+        if (c.excitation == excitation) return c.name;
+    }
+    return {};
+}
+
+// A warning for each option given that belongs to another case than the run's.
+void WarnOtherCasesOptions(const OptionValues& options, RunRequest& request) {
+    for (const CaseOptions& c : kCaseOptions) {
+        if (c.excitation == request.excitation) continue;
+        for (const std::string_view name : c.options) {
+            if (name.empty() || !options.contains(name)) continue;
+            std::string warning = "オプション「--" + std::string(name) + "」は --case " +
+                                  std::string(NameOfCase(request.excitation)) +
+                                  " の解析では使いません。";
+            if (name == "wave" && !(request.timeStepGiven && request.durationGiven)) {
+                warning += "指定のない分割時間・解析時間だけを記録から決めます。";
+            }
+            request.warnings.push_back(std::move(warning));
+        }
+    }
 }
 
 std::string ComponentList() {
@@ -64,6 +109,10 @@ std::string ComponentList() {
 
 void Report(std::ostream& err, std::string_view message) {
     err << "kestrel-batch: " << message << '\n';
+}
+
+void ReportWarnings(std::ostream& err, std::span<const std::string> warnings) {
+    for (const std::string& warning : warnings) Report(err, "注意: " + warning);
 }
 
 int Fail(std::ostream& err, const Problem& problem) {
@@ -123,16 +172,24 @@ std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& r
             kExitUsage,
             "地震波ファイルが選択されていません。--wave で地震波ファイルを指定してください。"};
     }
+    WarnOtherCasesOptions(options, request);
     return std::nullopt;
 }
 
-std::optional<Problem> LoadRunRecord(RunRequest& request, std::optional<WaveRecord>& record) {
+std::optional<Problem> LoadRunRecord(RunRequest& request, std::optional<WaveRecord>& record,
+                                     int maxSamples) {
     record.reset();
     if (request.wavePath.empty()) return std::nullopt;
     const std::string& path = request.wavePath;
-    WaveReadResult read = ReadWaveFile(path, request.component);
+    WaveReadResult read = ReadWaveFile(path, request.component, maxSamples);
     if (read.needsComponent()) return ComponentProblem(path);
     if (!read.ok()) return WaveProblem(*read.error, path);
+    // (Another case than an earthquake has been warned of --component already.)
+    if (request.component && !read.componentRead &&
+        request.excitation == ExcitationCase::Earthquake) {
+        request.warnings.push_back("オプション「--component」は使いません。地震波ファイル「" +
+                                   path + "」は成分が 1 つの記録です。");
+    }
     if (!request.timeStepGiven || !request.durationGiven) {
         // As the wave chooser sets the boxes when the file is confirmed.
         const std::optional<WaveTimeTexts> times = WaveTimeTextsFor(read.record);

@@ -4,7 +4,9 @@
 
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "analysis/AnalysisState.h"
 #include "analysis/Run.h"
@@ -28,15 +30,21 @@ struct RunRequest {
     std::optional<RecordComponent> component;
     bool timeStepGiven = false;
     bool durationGiven = false;
+    // Options given that the run does not use (one-line texts, UTF-8): a case's option
+    // given for another case, --component for a record of one component. The run goes on.
+    std::vector<std::string> warnings;
 };
 
 // The request the options give; a case or component that does not exist is a usage error.
-// Without --case, --wave means an earthquake run.
+// Without --case, --wave means an earthquake run. The component is read without regard to
+// case ("ns" is NS).
 std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& request);
 
 // Reads the wave file (when there is one) as the wave chooser confirms it, putting the
-// record's time step and length into the texts not given.
-std::optional<Problem> LoadRunRecord(RunRequest& request, std::optional<WaveRecord>& record);
+// record's time step and length into the texts not given. A record of more than
+// maxSamples samples is refused.
+std::optional<Problem> LoadRunRecord(RunRequest& request, std::optional<WaveRecord>& record,
+                                     int maxSamples = kMaxRecordSamples);
 
 // The problems of a run: a fault of the analysis (naming the options to check), a JMA
 // CSV record without --component, a wave file that cannot be read.
@@ -56,6 +64,9 @@ std::optional<Problem> SaveRun(const std::string& folder, const std::string& bas
 
 // Writes "kestrel-batch: message" as one line on err.
 void Report(std::ostream& err, std::string_view message);
+
+// Writes each warning as "kestrel-batch: 注意: warning".
+void ReportWarnings(std::ostream& err, std::span<const std::string> warnings);
 
 // Reports the problem (with a pointer to --help for a usage error); returns its status.
 int Fail(std::ostream& err, const Problem& problem);

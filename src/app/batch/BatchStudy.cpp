@@ -61,10 +61,20 @@ int RunSpectrum(const Invocation& invocation, std::ostream& err) {
     }
     RunRequest request;
     if (auto problem = ReadRunRequest(recordOptions, request)) return Fail(err, *problem);
-    // Both times given: the record is read as it stands, its length is not needed.
+    // Both times given: the record is read as it stands, its length is not needed. A
+    // spectrum is no run: a record longer than a run can take is read whole.
     request.timeStepGiven = request.durationGiven = true;
     std::optional<WaveRecord> record;
-    if (auto problem = LoadRunRecord(request, record)) return Fail(err, *problem);
+    const std::optional<Problem> unread = LoadRunRecord(request, record, kMaxStudySamples);
+    ReportWarnings(err, request.warnings);
+    if (unread) return Fail(err, *unread);
+    if (record->samples.size() < 2) {
+        return Fail(err, {kExitFailure,
+                          MessageLine("応答スペクトルの計算エラー",
+                                      "地震波ファイル「" + wavePath + "」の加速度は " +
+                                          std::to_string(record->samples.size()) +
+                                          " 点です。応答スペクトルには 2 点以上が必要です。")});
+    }
 
     const std::vector<double> periods = SpectrumPeriods(*range, std::nullopt);
     const auto spectrum =
@@ -86,7 +96,9 @@ int RunAccuracy(const Invocation& invocation, std::ostream& err) {
     RunRequest request;
     if (auto problem = ReadRunRequest(invocation.options, request)) return Fail(err, *problem);
     std::optional<WaveRecord> record;
-    if (auto problem = LoadRunRecord(request, record)) return Fail(err, *problem);
+    const std::optional<Problem> unread = LoadRunRecord(request, record);
+    ReportWarnings(err, request.warnings);
+    if (unread) return Fail(err, *unread);
     if (request.excitation != ExcitationCase::Earthquake) record.reset();
 
     const MethodComparison comparison = CompareMethods(request.texts, request.excitation, record);

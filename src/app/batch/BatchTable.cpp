@@ -97,6 +97,50 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
+// The length of the control character (C0, DEL, or C1 in UTF-8) at the start of the
+// text, or 0.
+std::size_t ControlLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    if (byte(0) < 0x20 || byte(0) == 0x7F) return 1;
+    if (byte(0) == 0xC2 && text.size() > 1 && byte(1) >= 0x80 && byte(1) <= 0x9F) return 2;
+    return 0;
+}
+
+// The base name as messages and the summary show it: a control character as \xNN, so
+// that a line break cannot split a line of either.
+std::string ShownBase(std::string_view base) {
+    std::string shown;
+    while (!base.empty()) {
+        const std::size_t n = std::max<std::size_t>(ControlLength(base), 1);
+        if (ControlLength(base) == 0) {
+            shown += base.front();
+        } else {
+            for (std::size_t i = 0; i < n; ++i) {
+                constexpr char kHex[] = "0123456789ABCDEF";
+                const auto b = static_cast<unsigned char>(base[i]);
+                shown += {'\\', 'x', kHex[b >> 4], kHex[b & 15]};
+            }
+        }
+        base.remove_prefix(n);
+    }
+    return shown;
+}
+
+// Why a base name cannot name its row's files, or "" when it can. "." and ".." name no
+// file of their own (the files would be hidden ones), and a control character makes a
+// name that cannot be typed or listed plainly.
+std::string BaseNameProblem(std::string_view base) {
+    if (base == "." || base == "..") {
+        return "基本名「" + std::string(base) + "」は使えません（ファイル名にならない名前です）。";
+    }
+    for (std::size_t i = 0; i < base.size(); ++i) {
+        if (ControlLength(base.substr(i)) != 0) {
+            return "基本名「" + ShownBase(base) + "」に改行やタブなどの制御文字があります。";
+        }
+    }
+    return {};
+}
+
 bool IsTableColumn(std::string_view name) {
     return name == "base" || TakesOption(Command::Response, name);
 }
@@ -135,7 +179,8 @@ struct RowRun {
     std::string base;
     OptionValues options;
     std::optional<Problem> problem;
-    std::array<double, 5> results{};  // natural period and the four peaks
+    std::vector<std::string> warnings;  // options the run does not use
+    std::array<double, 5> results{};    // natural period and the four peaks
 };
 
 // Runs and saves the rows that have no problem yet. The rows are independent, and most
@@ -151,6 +196,7 @@ void RunRows(std::vector<RowRun>& runs, const std::string& outFolder) {
             RunRequest request;
             run.problem = ReadRunRequest(run.options, request);
             if (!run.problem) run.problem = PerformRun(*state, request);
+            run.warnings = std::move(request.warnings);
             if (!run.problem) run.problem = SaveRun(outFolder, run.base, request, *state);
             if (!run.problem) {
                 run.results = {state->NaturalPeriod, state->CacPeak, state->AccPeak, state->VelPeak,
@@ -326,6 +372,11 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
             run.problem = Problem{kExitFailure, "基本名（base）がありません。"};
         }
         if (!run.problem) {
+            if (std::string why = BaseNameProblem(run.base); !why.empty()) {
+                run.problem = Problem{kExitFailure, std::move(why)};
+            }
+        }
+        if (!run.problem) {
             const auto [earlier, fresh] = baseLines.emplace(run.base, row.line);
             if (!fresh) {
                 run.problem = Problem{kExitFailure, "基本名「" + run.base + "」は " +
@@ -338,12 +389,14 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
 
     bool anyFailed = false;
     for (const RowRun& run : runs) {
-        summary += QuotedItem(run.base);
+        const std::string shownBase = ShownBase(run.base);
+        const std::string row = "ファイル「" + paramsPath + "」の " + std::to_string(run.line) +
+                                " 行目" + (run.base.empty() ? "" : "（" + shownBase + "）") + ": ";
+        for (const std::string& warning : run.warnings) Report(err, row + "注意: " + warning);
+        summary += QuotedItem(shownBase);
         if (run.problem) {
             anyFailed = true;
-            Report(err, "ファイル「" + paramsPath + "」の " + std::to_string(run.line) + " 行目" +
-                            (run.base.empty() ? "" : "（" + run.base + "）") + ": " +
-                            run.problem->message);
+            Report(err, row + run.problem->message);
             summary += ",,,,,," + QuotedItem(run.problem->message);
         } else {
             for (const double v : run.results) {
