@@ -172,6 +172,7 @@ WaveReadResult ReadKnetRecord(std::istream& in) {
     }
 
     RecordInfo info;
+    info.removedMean = mean;
     const bool kikNet = IsKikNetStation(values[kStationCode]);
     info.format = kikNet ? "KiK-net" : "K-NET";
     info.station = DisplayItem(values[kStationCode]);
