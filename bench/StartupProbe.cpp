@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "runtime/MessageService.h"
+#include "runtime/UiLanguage.h"
 #include "ui/MainWindow.h"
 
 namespace {
@@ -36,6 +37,7 @@ private:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    kestrel::InstallQtTranslations(app, kestrel::ProgramLanguage());
     kestrel::QtMessageService messages;
     kestrel::MainWindow window(messages);
     // The first paint of any of the window's widgets: the window is on screen.

@@ -19,6 +19,25 @@ add_custom_target(kestrel_changelog ALL DEPENDS ${KESTREL_CHANGELOG}.gz)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_CURRENT_LIST_DIR}/copyright
               ${KESTREL_CHANGELOG}.gz
         DESTINATION ${KESTREL_DOC_DIR})
+# lintian's hint about fortified functions cannot see the compile flags (see the file).
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME kestrel)
+
+# The installed programs carry no .comment section: it holds only the version strings of
+# the compiler that built them and the C library's start files, and Debian's programs
+# leave it out. The install rules of the programs (src/app) run before this one.
+set(KESTREL_INSTALLED_PROGRAMS)
+foreach(program kestrel kestrel-batch)
+    if(TARGET ${program})
+        list(APPEND KESTREL_INSTALLED_PROGRAMS ${program})
+    endif()
+endforeach()
+install(CODE "
+    foreach(program ${KESTREL_INSTALLED_PROGRAMS})
+        set(file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\")
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment \"\${file}\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kestrel)
@@ -47,8 +66,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KESTREL_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${KESTREL_HOMEPAGE})
-# Beyond the libraries dpkg-shlibdeps finds: Qt's platform plugins load at run time, and
-# the windows are drawn with a Japanese font.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-noto-cjk")
+# Beyond the libraries dpkg-shlibdeps finds: Qt's platform plugins load at run time, the
+# windows are drawn with a Japanese font, and Qt's own dialogs and buttons take their
+# Japanese texts from Qt's translations.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic | fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "files/ReplaceFile.h"
 #include "runtime/MessageService.h"
+#include "runtime/UiLanguage.h"
 #include "runtime/Version.h"
 #include "ui/MainWindow.h"
 
@@ -45,6 +46,8 @@ int main(int argc, char* argv[]) {
     // Qt takes the system's locale for everything; numbers stay as the program writes
     // them ("2.5", never "2,5") whatever the system language.
     std::setlocale(LC_NUMERIC, "C");
+    // Qt's own dialogs and buttons speak the program's language.
+    kestrel::InstallQtTranslations(app, kestrel::ProgramLanguage());
     app.setApplicationName(QStringLiteral("Kestrel"));
     app.setApplicationVersion(QString::fromUtf8(kestrel::kVersion.data(),
                                                 static_cast<qsizetype>(kestrel::kVersion.size())));

@@ -1,6 +1,8 @@
 #include "files/JmaCsvFormat.h"
 
 #include <cmath>
+#include <string>
+#include <string_view>
 
 #include "files/RecordText.h"
 #include "runtime/Conversions.h"
@@ -40,6 +42,23 @@ bool NamesColumns(const std::vector<std::string_view>& items) {
         }
     }
     return false;
+}
+
+// The station of the SITE CODE line: its code and, in newer files, its name after it,
+// padded with blanks and followed by the site's position and more after a comma
+// ("EA0米子市博労町（旧）        ,35.2733,133.3483,..."). The code is the leading run of
+// ASCII characters (no byte of a CP932 or UTF-8 character is one); the result is the code
+// and the name with one blank between.
+std::string StationText(std::string_view written) {
+    written = Trim(written.substr(0, written.find(',')));
+    std::size_t codeEnd = 0;
+    while (codeEnd < written.size() && written[codeEnd] > ' ' && written[codeEnd] < 0x7F) {
+        ++codeEnd;
+    }
+    const std::string_view code = written.substr(0, codeEnd);
+    const std::string_view name = Trim(written.substr(codeEnd));
+    if (code.empty() || name.empty()) return DisplayItem(code.empty() ? name : code);
+    return DisplayItem(code) + " " + DisplayItem(name);
 }
 
 }  // namespace
@@ -134,9 +153,11 @@ WaveReadResult ReadJmaCsvRecord(std::istream& in, std::optional<RecordComponent>
         samples.push_back(value);
     }
 
+    // A raw record: the recorder's offset, the mean of the whole record, is removed.
     RecordInfo info;
+    info.removedMean = RemoveMean(samples);
     info.format = "気象庁";
-    info.station = DisplayItem(station.text);
+    info.station = StationText(station.text);
     info.component = std::string(name);
     return FinishRecord(timeStep, std::move(samples), std::move(info));
 }

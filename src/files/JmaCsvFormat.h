@@ -12,7 +12,8 @@ namespace kestrel {
 // Shift_JIS (CP932) text: header lines "KEY= value" (SITE CODE, LAT., LON., SAMPLING
 // RATE= 100Hz, UNIT = gal(cm/s/s), INITIAL TIME...), a line naming the columns
 // ("NS,EW,UD"), then one row of comma-separated accelerations in gal (cm/s^2) per time
-// step. The time step is 1 / sampling rate.
+// step. The time step is 1 / sampling rate. The chosen column's mean over the whole
+// record is subtracted: the values are the recorder's, offset included.
 //
 // Without a component only the header is read and checked, and the result says that a
 // component is needed (WaveReadResult::needsComponent); with one, its column is read.

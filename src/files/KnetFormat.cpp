@@ -173,6 +173,7 @@ WaveReadResult ReadKnetRecord(std::istream& in, int maxSamples) {
     }
 
     RecordInfo info;
+    info.removedMean = mean;
     const bool kikNet = IsKikNetStation(values[kStationCode]);
     info.format = kikNet ? "KiK-net" : "K-NET";
     info.station = DisplayItem(values[kStationCode]);

@@ -167,6 +167,22 @@ WaveError LineError(LineReader::Status status, int line, std::string_view start)
     return ErrorAt(WaveError::Kind::MalformedItem, line, start);
 }
 
+double RemoveMean(std::vector<double>& samples) {
+    if (samples.empty()) return 0;
+    // Neumaier's summation: the rounding error of each addition is kept apart and added
+    // back at the end.
+    double sum = 0;
+    double lost = 0;
+    for (const double x : samples) {
+        const double t = sum + x;
+        lost += std::abs(sum) >= std::abs(x) ? (sum - t) + x : (x - t) + sum;
+        sum = t;
+    }
+    const double mean = (sum + lost) / static_cast<double>(samples.size());
+    for (double& x : samples) x -= mean;
+    return mean;
+}
+
 WaveReadResult FinishRecord(double timeStep, std::vector<double> samples, RecordInfo info) {
     if (samples.empty()) return Failed(ErrorAt(WaveError::Kind::NoNumber, 0));
     double peak = 0;

@@ -71,6 +71,10 @@ WaveError ErrorAt(WaveError::Kind kind, int line, std::string_view detail = {},
 // The error for a line the LineReader could not give: too long, or a failed read.
 WaveError LineError(LineReader::Status status, int line, std::string_view start);
 
+// Subtracts the mean of the samples from each and returns it (0 for no samples). The sum
+// is compensated, so that the mean of a long record is as close as a double can hold.
+double RemoveMean(std::vector<double>& samples);
+
 // Completes a record that has its samples: the count and the peak of the info. A sample
 // that is not finite (a conversion that overflowed) gives ValueTooLarge instead.
 WaveReadResult FinishRecord(double timeStep, std::vector<double> samples, RecordInfo info);

@@ -162,6 +162,17 @@ std::string PeakText(double peak) {
     return std::string(buffer, written.ptr);
 }
 
+// The removed mean to three significant digits, written as the program writes numbers
+// ("0.0134", "-2.5", "1.23E-05"): enough to judge the offset, no false precision.
+std::string MeanText(double mean) {
+    char buffer[32];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, mean, std::chars_format::scientific, 2);
+    double rounded = 0;
+    std::from_chars(buffer, written.ptr, rounded, std::chars_format::scientific);
+    return NumberText(rounded);
+}
+
 }  // namespace
 
 std::string_view ComponentName(RecordComponent component) {
@@ -356,7 +367,12 @@ FileMessage RecordInfoMessage(const RecordInfo& info) {
     if (!info.station.empty()) prompt += " " + info.station;
     if (!info.component.empty()) prompt += " (" + info.component + ")";
     prompt += "、" + std::to_string(info.sampleCount) + " 点、最大加速度 " + PeakText(info.peak) +
-              " cm/s2 を読み込みました。";
+              " cm/s2 を読み込みました。\n";
+    if (info.removedMean) {
+        prompt += "記録全体の平均値 " + MeanText(*info.removedMean) + " cm/s2 を除きました。";
+    } else {
+        prompt += "補正済みの記録なので、値はそのまま使います。";
+    }
     return FileMessage{"記録の読み込み", prompt};
 }
 

@@ -79,6 +79,10 @@ struct RecordInfo {
     std::string component;  // UTF-8, as the file names it ("N-S", "NS", "180"...)
     int sampleCount = 0;
     double peak = 0;  // largest absolute acceleration after conversion, cm/s^2
+    // The mean of the whole record, cm/s^2, subtracted from every sample. The networks'
+    // raw records (K-NET, KiK-net, JMA CSV) carry the recorder's offset and lose it; a
+    // processed record (PEER NGA) is used as written and has none.
+    std::optional<double> removedMean;
 };
 
 struct WaveReadResult {
@@ -118,7 +122,8 @@ struct FileMessage {
 FileMessage WaveErrorMessage(const WaveError& error, std::string_view path);
 
 // The message that names what was read from a network's record: format, station,
-// component, number of samples and peak acceleration.
+// component, number of samples and peak acceleration, then whether the record's mean was
+// removed (and how much) or its values are used as written.
 FileMessage RecordInfoMessage(const RecordInfo& info);
 
 }  // namespace kestrel

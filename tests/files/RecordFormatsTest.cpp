@@ -25,30 +25,48 @@ KnetFixture Knet(std::vector<long long> counts) {
     return f;
 }
 
-TEST(RecordFormats, KnetCountsAreScaledAndTheMeanRemoved) {
-    // Counts x numerator / denominator, minus the mean of the whole record.
+JmaFixture Jma(std::vector<std::string> rows) {
+    JmaFixture f;
+    f.rows = std::move(rows);
+    return f;
+}
+
+TEST(RecordFormats, RawRecordsLoseTheirMeanAndProcessedOnesKeepIt) {
+    // K-NET: counts x numerator / denominator; K-NET and JMA: minus the mean of the whole
+    // record. AT2 and plain files: as written.
     const struct {
-        KnetFixture file;
+        std::string bytes;
+        std::optional<RecordComponent> component;
         double timeStep;
         std::vector<double> samples;
+        std::optional<double> removedMean;
         double tolerance;  // 0: exact
     } cases[] = {
         // Counts of exactly +-3920 gal: 3920, -3920, 0, 3920, mean 980.
-        {Knet({6182761, -6182761, 0, 6182761}), 0.01, {2940, -4900, -980, 2940}, 0},
+        {KnetText(Knet({6182761, -6182761, 0, 6182761})),
+         {},
+         0.01,
+         {2940, -4900, -980, 2940},
+         980,
+         0},
         // 1000 x 3920 / 6182761 etc., mean 3920 / 6182761.
-        {Knet({1000, -1000, 3}),
+        {KnetText(Knet({1000, -1000, 3})),
+         {},
          0.01,
          {0.63338692859064094, -0.6346549704897213, 0.0012680418990803624},
+         3920.0 / 6182761,
          1e-15},
         // 2000 / 2^23 gal per count, exact in binary.
         {[] {
              KnetFixture f = Knet({1, 3});
              f.scale = "2000(gal)/8388608";
              f.frequency = "200Hz";
-             return f;
+             return KnetText(f);
          }(),
+         {},
          0.005,
          {-0.0002384185791015625, 0.0002384185791015625},
+         0.000476837158203125,
          0},
         // An older header: "Lon.", "Max. Acc.(gal)", CR LF, blanks in the scale factor.
         {[] {
@@ -57,20 +75,66 @@ TEST(RecordFormats, KnetCountsAreScaledAndTheMeanRemoved) {
              f.longitudeLabel = "Lon.";
              f.peakLabel = "Max. Acc.(gal)";
              f.lineEnd = "\r\n";
-             return f;
+             return KnetText(f);
          }(),
+         {},
          0.01,
          {7060.5, -784.5, -784.5, -784.5, -784.5, -784.5, -784.5, -784.5, -784.5, -784.5},
+         784.5,
          0},
+        // JMA: the chosen column's mean. UD 0.25, -8, 1: mean -2.25.
+        {JmaText(Jma({"1.5, -2, 0.25", "-0.5, 4, -8", "3, 2, 1"})),
+         RecordComponent::UD,
+         0.01,
+         {2.5, -5.75, 3.25},
+         -2.25,
+         0},
+        // NS 1.5, -0.5, 3: mean 4/3.
+        {JmaText(Jma({"1.5, -2, 0.25", "-0.5, 4, -8", "3, 2, 1"})),
+         RecordComponent::NS,
+         0.01,
+         {1.0 / 6, -11.0 / 6, 5.0 / 3},
+         4.0 / 3,
+         1e-15},
+        // 30,000 samples of +-1 cm/s2 about an offset of 0.013.
+        {[] {
+             JmaFixture f;
+             for (int k = 0; k < 30000; ++k) f.rows.push_back(k % 2 ? "0,-0.987,0" : "0,1.013,0");
+             return JmaText(f);
+         }(),
+         RecordComponent::EW, 0.01,
+         [] {
+             std::vector<double> v;
+             for (int k = 0; k < 30000; ++k) v.push_back(k % 2 ? -1 : 1);
+             return v;
+         }(),
+         0.013, 1e-15},
+        // AT2 and plain files: no mean removed, whatever it is.
+        {[] {
+             At2Fixture f;
+             f.values = {"0.5", "0.25", "0.25", "0.5"};
+             return At2Text(f);
+         }(),
+         {},
+         0.005,
+         {490.3325, 245.16625, 245.16625, 490.3325},
+         std::nullopt,
+         0},
+        {"0.02\n5\n7\n", {}, 0.02, {5, 7}, std::nullopt, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.file.scale);
-        const WaveReadResult r = ReadWaveBytes(KnetText(c.file));
+        SCOPED_TRACE(c.bytes.substr(0, 300));
+        const WaveReadResult r = ReadWaveBytes(c.bytes, c.component);
         ASSERT_TRUE(r.ok()) << static_cast<int>(r.error->kind) << " " << r.error->line;
         EXPECT_EQ(r.record.timeStep, c.timeStep);
         ASSERT_EQ(r.record.samples.size(), c.samples.size());
         for (std::size_t k = 0; k < c.samples.size(); ++k) {
             EXPECT_NEAR(r.record.samples[k], c.samples[k], c.tolerance) << k;
+        }
+        const std::optional<double> removed = r.info ? r.info->removedMean : std::nullopt;
+        ASSERT_EQ(removed.has_value(), c.removedMean.has_value());
+        if (removed) {
+            EXPECT_NEAR(*removed, *c.removedMean, 1e-15);
         }
     }
 }
@@ -85,6 +149,11 @@ TEST(RecordFormats, EachFormatNamesWhatWasRead) {
     JmaFixture jma;
     jma.site = "\x90\xE5\x91\xE4";  // 仙台 in CP932
     jma.rows = {"1, 2, 3", "-4, -5, -6"};
+    // The newer SITE CODE line: code, name, padding, then the site's position and more.
+    JmaFixture jmaNamed = jma;
+    jmaNamed.site =
+        "EA0\x95\xC4\x8E\x71\x8E\x73\x94\x8E\x98\x4A\x92\xAC\x81\x69\x8B\x8C\x81\x6A"
+        "        ,35.2733,133.3483,  9,7.3,,,";
     At2Fixture older;
     older.event = "IMPERIAL VALLEY 05/19/40 0439, EL CENTRO ARRAY #9, 270";
     older.points = "    2    0.02000    NPTS, DT";
@@ -94,11 +163,19 @@ TEST(RecordFormats, EachFormatNamesWhatWasRead) {
         std::optional<RecordComponent> component;
         RecordInfo info;
     } cases[] = {
-        {KnetText(Knet({6182761, -6182761, 0, 6182761})), {}, {"K-NET", "MYG004", "N-S", 4, 4900}},
-        {KnetText(kik), {}, {"KiK-net", "IWTH25", "E-W、地表", 2, 100 * 3920.0 / 6182761}},
-        {KnetText(kikBorehole), {}, {"KiK-net", "IWTH25", "N-S、地中", 3, 100 * 3920.0 / 6182761}},
-        {JmaText(jma), RecordComponent::EW, {"気象庁", "仙台", "EW", 2, 5}},
-        {At2Text(older), {}, {"PEER NGA", "EL CENTRO ARRAY #9", "270", 2, 0.2 * 980.665}},
+        {KnetText(Knet({6182761, -6182761, 0, 6182761})),
+         {},
+         {"K-NET", "MYG004", "N-S", 4, 4900, 980}},
+        {KnetText(kik), {}, {"KiK-net", "IWTH25", "E-W、地表", 2, 100 * 3920.0 / 6182761, 0}},
+        {KnetText(kikBorehole),
+         {},
+         {"KiK-net", "IWTH25", "N-S、地中", 3, 100 * 3920.0 / 6182761, 0}},
+        // EW 2, -5 about their mean -1.5.
+        {JmaText(jma), RecordComponent::EW, {"気象庁", "仙台", "EW", 2, 3.5, -1.5}},
+        {JmaText(jmaNamed),
+         RecordComponent::UD,
+         {"気象庁", "EA0 米子市博労町（旧）", "UD", 2, 4.5, -1.5}},
+        {At2Text(older), {}, {"PEER NGA", "EL CENTRO ARRAY #9", "270", 2, 0.2 * 980.665, {}}},
     };
     for (const auto& c : cases) {
         const WaveReadResult r = ReadWaveBytes(c.bytes, c.component);
@@ -109,17 +186,45 @@ TEST(RecordFormats, EachFormatNamesWhatWasRead) {
         EXPECT_EQ(r.info->component, c.info.component);
         EXPECT_EQ(r.info->sampleCount, c.info.sampleCount);
         EXPECT_DOUBLE_EQ(r.info->peak, c.info.peak);
+        EXPECT_EQ(r.info->removedMean, c.info.removedMean);
     }
     EXPECT_FALSE(ReadWaveBytes("0.01\n1\n").info);  // a plain file names nothing
-    EXPECT_EQ(RecordInfoMessage({"K-NET", "MYG004", "N-S", 30000, 2699.3249}).prompt,
-              "K-NET 記録 MYG004 (N-S)、30000 点、最大加速度 2699.32 cm/s2 を読み込みました。");
-    EXPECT_EQ(RecordInfoMessage(*ReadWaveBytes(KnetText(kik)).info).prompt,
-              "KiK-net 記録 IWTH25 (E-W、地表)、2 点、最大加速度 0.06 cm/s2 を読み込みました。");
+
+    // The message: what was read, then what was done to it; the mean to three digits.
+    const std::string read =
+        "K-NET 記録 MYG004 (N-S)、30000 点、最大加速度 2699.32 cm/s2 "
+        "を読み込みました。\n";
+    const struct {
+        RecordInfo info;
+        std::string prompt;
+    } messages[] = {
+        {{"K-NET", "MYG004", "N-S", 30000, 2699.3249, 0.0134567},
+         read + "記録全体の平均値 0.0135 cm/s2 を除きました。"},
+        {{"K-NET", "MYG004", "N-S", 30000, 2699.3249, -2.5},
+         read + "記録全体の平均値 -2.5 cm/s2 を除きました。"},
+        {{"K-NET", "MYG004", "N-S", 30000, 2699.3249, 123.456},
+         read + "記録全体の平均値 123 cm/s2 を除きました。"},
+        {{"K-NET", "MYG004", "N-S", 30000, 2699.3249, 1.2345e-5},
+         read + "記録全体の平均値 1.23E-05 cm/s2 を除きました。"},
+        {{"K-NET", "MYG004", "N-S", 30000, 2699.3249, 0},
+         read + "記録全体の平均値 0 cm/s2 を除きました。"},
+        {*ReadWaveBytes(KnetText(kik)).info,
+         "KiK-net 記録 IWTH25 (E-W、地表)、2 点、最大加速度 0.06 cm/s2 を読み込みました。\n"
+         "記録全体の平均値 0 cm/s2 を除きました。"},
+        {*ReadWaveBytes(JmaText(jmaNamed), RecordComponent::NS).info,
+         "気象庁 記録 EA0 米子市博労町（旧） (NS)、2 点、最大加速度 2.50 cm/s2 を読み込みました。\n"
+         "記録全体の平均値 -1.5 cm/s2 を除きました。"},
+        {*ReadWaveBytes(At2Text(older)).info,
+         "PEER NGA 記録 EL CENTRO ARRAY #9 (270)、2 点、最大加速度 196.13 cm/s2 "
+         "を読み込みました。\n"
+         "補正済みの記録なので、値はそのまま使います。"},
+    };
+    for (const auto& m : messages) EXPECT_EQ(RecordInfoMessage(m.info).prompt, m.prompt);
 }
 
 TEST(RecordFormats, JmaCsvGivesThePickedColumnAndAsksWithoutOne) {
     JmaFixture f;
-    f.rows = {"1.5, -2, 0.25", "  -0.5,4,-8", "", "3,2,1,"};
+    f.rows = {"1.5, -2, 0.25", "  -0.5,4,-8", "", "2,1,1.75,"};
     f.columns = " NS, EW, UD,";
     const std::string bytes = JmaText(f);
     const WaveReadResult unasked = ReadWaveBytes(bytes);
@@ -134,9 +239,10 @@ TEST(RecordFormats, JmaCsvGivesThePickedColumnAndAsksWithoutOne) {
         RecordComponent component;
         std::vector<double> samples;
     } cases[] = {
-        {RecordComponent::NS, {1.5, -0.5, 3}},
-        {RecordComponent::EW, {-2, 4, 2}},
-        {RecordComponent::UD, {0.25, -8, 1}},
+        // Each column less its mean: 1, 1 and -2.
+        {RecordComponent::NS, {0.5, -1.5, 1}},
+        {RecordComponent::EW, {-3, 3, 0}},
+        {RecordComponent::UD, {2.25, -6, 3.75}},
     };
     for (const auto& c : cases) {
         // Spreadsheet programs may put a UTF-8 byte-order mark in front.

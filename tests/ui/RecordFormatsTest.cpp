@@ -131,15 +131,19 @@ void RecordFormatsTest::aRecordActsAsThePlainFileOfItsNumbers() {
         const char* duration;
         const char* read;
     } cases[] = {
+        // Raw records lose their mean (K-NET 980 cm/s2; JMA EW 2, -5 and UD 3, -6: -1.5).
         {SmallKnet(), -1, "0.01", "0.04",
-         "K-NET 記録 MYG004 (N-S)、4 点、最大加速度 4900.00 cm/s2 を読み込みました。"},
+         "K-NET 記録 MYG004 (N-S)、4 点、最大加速度 4900.00 cm/s2 を読み込みました。\n"
+         "記録全体の平均値 980 cm/s2 を除きました。"},
         {SmallJma(), 1, "0.01", "0.02",
-         "気象庁 記録 47590 (EW)、2 点、最大加速度 5.00 cm/s2 を読み込みました。"},
+         "気象庁 記録 47590 (EW)、2 点、最大加速度 3.50 cm/s2 を読み込みました。\n"
+         "記録全体の平均値 -1.5 cm/s2 を除きました。"},
         {SmallJma(), 2, "0.01", "0.02",
-         "気象庁 記録 47590 (UD)、2 点、最大加速度 6.00 cm/s2 を読み込みました。"},
+         "気象庁 記録 47590 (UD)、2 点、最大加速度 4.50 cm/s2 を読み込みました。\n"
+         "記録全体の平均値 -1.5 cm/s2 を除きました。"},
         {SmallAt2(), -1, "0.005", "0.02",
          "PEER NGA 記録 El Centro Array #9 (180)、4 点、最大加速度 1961.33 cm/s2 "
-         "を読み込みました。"},
+         "を読み込みました。\n補正済みの記録なので、値はそのまま使います。"},
     };
     for (const auto& c : cases) {
         Fixture f;
