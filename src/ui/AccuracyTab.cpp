@@ -336,11 +336,15 @@ void AccuracyTab::FillTable() {
     set(2, 1, none);
     set(2, 2, ratio);
     // The limit for the damping at hand: w_n Δt = 2√3, that is Δt/T = √3/π·√(1−h²).
+    // The formula is shown where it fits; with damping it goes to the tip.
     const QString limit = QString::number(m.stabilityLimit, 'f', 3);
     set(3, 0,
         !std::isfinite(m.stabilityLimit) ? none
         : m.dampingRatio == 0            ? QStringLiteral("√3/π = %1").arg(limit)
-                                         : QStringLiteral("√3/π·√(1−h²) = %1").arg(limit));
+                                         : limit);
+    table->item(3, 0)->setToolTip(
+        QStringLiteral("ω_n·Δt ≦ 2√3、すなわち Δt/T ≦ √3/π·√(1−h²) = %1 (h = %2 %)")
+            .arg(limit, ShortNumber(m.dampingRatio * 100)));
     set(3, 1, none);
     set(3, 2, QStringLiteral("無条件安定"));
     // A vibration that does not swing has no period: its elongation and damping are "—".
