@@ -58,7 +58,7 @@ std::vector<double> LongRecord() {
 // One whole spectrum (Sd, Sv, Sa) for the default 200 periods and three damping ratios.
 void SpectrumCase(benchmark::State& bench, bool vectorised) {
     const std::vector<double> ground = LongRecord();
-    const std::vector<double> periods = SpectrumPeriods(PeriodRange{}, std::nullopt);
+    const std::vector<double> periods = SpectrumPeriods(PeriodRange{});
     const std::vector<DampingItem> dampings = ParseDampingList("2, 5, 10").value();
     for (auto _ : bench) {
         auto spectrum = vectorised ? ComputeResponseSpectrum(ground, 0.01, periods, dampings)

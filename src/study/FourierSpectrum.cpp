@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "analysis/AnalysisState.h"
+#include "runtime/Conversions.h"
 #include "study/ResponseSpectrum.h"
 
 namespace kestrel {
@@ -44,15 +45,22 @@ std::vector<double> DftMagnitudes(std::span<const double> samples) {
     return magnitudes;
 }
 
+// The frequency steps the Parzen window of bandwidth b covers on each side: its main lobe
+// |f| < 2 / u, u = 280 / (151 b).
+double ParzenSteps(double bandwidth, double df) {
+    const double u = 280.0 / (151.0 * bandwidth);
+    const double reach = 2.0 / u;
+    return std::floor(reach / df);
+}
+
 // The Parzen spectral window of bandwidth b: W(f) = 3/4 u (sin(pi u f / 2) / (pi u f / 2))^4
 // with u = 280 / (151 b), used over its main lobe |f| < 2 / u and normalised over the
 // frequencies it covers.
 std::vector<double> ParzenSmooth(const std::vector<double>& amplitude, double df,
                                  double bandwidth) {
     const double u = 280.0 / (151.0 * bandwidth);
-    const double reach = 2.0 / u;
     // Past the last frequency the window has nothing left to cover.
-    const double span = std::min(std::floor(reach / df), static_cast<double>(amplitude.size()));
+    const double span = std::min(ParzenSteps(bandwidth, df), static_cast<double>(amplitude.size()));
     const std::size_t m = static_cast<std::size_t>(span);
     std::vector<double> weight(m + 1);
     weight[0] = 1;
@@ -94,9 +102,11 @@ StudyResult<FourierSpectrum> ComputeFourierSpectrum(std::span<const double> grou
         out.frequencies.push_back(static_cast<double>(k) * df);
         out.amplitude.push_back(magnitudes[k] * dt);
     }
+    out.frequencyStep = df;
     if (bandwidth && *bandwidth > 0) {
         out.bandwidth = *bandwidth;
         out.smoothed = ParzenSmooth(out.amplitude, df, *bandwidth);
+        out.smooths = ParzenSteps(*bandwidth, df) >= 1 || out.amplitude.size() < 2;
     }
     for (const auto* series : {&out.amplitude, &out.smoothed}) {
         for (double value : *series) {
@@ -108,6 +118,26 @@ StudyResult<FourierSpectrum> ComputeFourierSpectrum(std::span<const double> grou
         }
     }
     return out;
+}
+
+double SmallestSmoothingWidth(double df) {
+    const double least = 140 * df / 151;
+    const double unit = std::pow(10.0, std::floor(std::log10(least)) - 2);
+    double width = std::ceil(least / unit * (1 - 1e-12)) * unit;
+    // The window's edge falls on the neighbour exactly there, where its weight is nil.
+    while (!(ParzenSteps(width, df) >= 1 && 151 * width / 140 > df)) width += unit;
+    return width;
+}
+
+std::string SmoothingNote(const FourierSpectrum& spectrum) {
+    if (spectrum.smoothed.empty() || spectrum.smooths) return "";
+    // The step to three significant digits.
+    const double df = spectrum.frequencyStep;
+    const double unit = std::pow(10.0, std::floor(std::log10(df)) - 2);
+    return "平滑化されていません：幅 " + NumberText(spectrum.bandwidth) + " Hz は振動数の刻み " +
+           NumberText(std::round(df / unit) * unit) + " Hz に対して狭すぎます（" +
+           NumberText(SmallestSmoothingWidth(spectrum.frequencyStep)) +
+           " Hz 以上で平滑化されます）";
 }
 
 std::vector<std::optional<double>> TransferFunction(std::span<const double> frequencies,

@@ -1,7 +1,9 @@
 #include "study/MethodComparison.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <numbers>
 #include <utility>
@@ -51,18 +53,24 @@ StepProperties MethodStepProperties(StepMethod method, double stepRatio, double 
     const double trace = m.m11 + m.m22;
     const double det = m.m11 * m.m22 - m.m12 * m.m21;
     const double disc = trace * trace - 4 * det;
+    // The exact free vibration shrinks by e^(-h omega dt) a step; a method is stable while
+    // its vibration does not grow faster than that (and never grows when h >= 0).
+    const double bound = std::max(1.0, std::exp(-h * phase)) * (1 + 1e-12);
     if (disc >= 0) {
+        // Two real eigenvalues: the one larger in size decides the motion.
         const double s = std::sqrt(disc);
-        p.spectralRadius = std::max(std::fabs(trace + s), std::fabs(trace - s)) / 2;
+        const double first = (trace + s) / 2;
+        const double second = (trace - s) / 2;
+        const double larger = std::fabs(first) >= std::fabs(second) ? first : second;
+        p.spectralRadius = std::fabs(larger);
+        p.stable = p.spectralRadius <= bound;
+        p.vibration = larger < 0 ? FreeVibration::Alternates : FreeVibration::Creeps;
         return p;
     }
     const double modulus = std::sqrt(det);
     const double angle = std::atan2(std::sqrt(-disc), trace);
     p.spectralRadius = modulus;
-    // The exact free vibration shrinks by e^(-h omega dt) a step; a method is stable while
-    // its vibration does not grow faster than that (and never grows when h >= 0).
-    const double exactModulus = std::exp(-h * phase);
-    p.stable = modulus <= std::max(1.0, exactModulus) * (1 + 1e-12);
+    p.stable = modulus <= bound;
     if (!p.stable) return p;
     const double logModulus = std::log(modulus);
     p.periodElongation = (2 * std::numbers::pi * stepRatio / angle - 1) * 100;
@@ -72,7 +80,9 @@ StepProperties MethodStepProperties(StepMethod method, double stepRatio, double 
 
 std::optional<double> StabilityLimit(StepMethod method, double h) {
     if (method == StepMethod::AverageAcceleration) return std::nullopt;
+    // w_n dt = 2 sqrt(3) whatever the damping: dt/T_d = dt w_n sqrt(1 - h^2) / (2 pi).
     if (h == 0) return kLinearAccelerationLimit;
+    if (h > 0 && h < 1) return kLinearAccelerationLimit * std::sqrt(1 - h * h);
     double lo = 0.01;
     double hi = 2;
     if (MethodStepProperties(method, hi, h).stable) return std::nullopt;
@@ -87,11 +97,19 @@ std::vector<ElongationPoint> ElongationCurve(StepMethod method, double h, double
                                              int count) {
     std::vector<ElongationPoint> points;
     count = std::max(count, 2);
-    const std::optional<double> limit = StabilityLimit(method, h);
+    auto swings = [&](double ratio) { return MethodStepProperties(method, ratio, h).HasPeriod(); };
     for (int k = 0; k < count; ++k) {
         const double ratio = maxRatio * k / (count - 1);
-        if (limit && ratio > *limit) {
-            points.push_back({*limit, MethodStepProperties(method, *limit, h).periodElongation});
+        if (ratio > 0 && !swings(ratio)) {
+            // The last ratio that still swings, between the previous point and this one.
+            double lo = points.empty() ? 0 : points.back().stepRatio;
+            double hi = ratio;
+            for (int i = 0; i < 60; ++i) {
+                const double mid = (lo + hi) / 2;
+                (swings(mid) ? lo : hi) = mid;
+            }
+            if (lo > 0)
+                points.push_back({lo, MethodStepProperties(method, lo, h).periodElongation});
             break;
         }
         const double elongation =
@@ -99,6 +117,54 @@ std::vector<ElongationPoint> ElongationCurve(StepMethod method, double h, double
         points.push_back({ratio, elongation});
     }
     return points;
+}
+
+namespace {
+
+// The number with the given digits after the point, the same in every locale.
+std::string Fixed(double value, int digits) {
+    char text[64];
+    const auto written =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
+    return std::string(text, written.ptr);
+}
+
+double Read(const std::string& text) {
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+// A ratio past the limit with as many decimals (three at least) as it takes to show that it
+// is larger than the limit shown: "0.620 > 0.551", "0.5514 > 0.551".
+std::string RatioBeyond(double ratio, const std::string& shownLimit) {
+    const double limit = Read(shownLimit);
+    for (int decimals = 3; decimals < 9; ++decimals) {
+        const std::string shown = Fixed(ratio, decimals);
+        if (Read(shown) > limit) return shown;
+    }
+    return Fixed(ratio, 12);
+}
+
+}  // namespace
+
+std::string LinearStepNote(const MethodComparison& m) {
+    const StepProperties& p = m.linearProperties;
+    if (!m.compared || p.HasPeriod()) return "";
+    const bool limited = std::isfinite(m.stabilityLimit);
+    const std::string limit = limited ? Fixed(m.stabilityLimit, 3) : "";
+    if (!p.stable) {
+        if (!limited) return "分割時間では安定しません (Δt/T = " + Fixed(m.stepRatio, 3) + ")";
+        return "分割時間が安定限界を超えています (Δt/T = " + RatioBeyond(m.stepRatio, limit) +
+               " > " + limit + ")";
+    }
+    const std::string numbers =
+        " (Δt/T = " + Fixed(m.stepRatio, 3) + (limited ? "、安定限界 " + limit : "") + ")";
+    if (p.vibration == FreeVibration::Alternates) {
+        return "2Δt周期の数値振動（減衰）：応答が 1 ステップごとに符号を変えながら減衰します" +
+               numbers;
+    }
+    return "振動しない減衰：応答が振動せずに減衰します" + numbers;
 }
 
 namespace {
@@ -177,6 +243,8 @@ MethodComparison CompareMethods(AnalysisState& s, const RunTexts& texts, Excitat
     out.naturalPeriod = s.NaturalPeriod;
     out.dampingRatio = s.DampingRatio;
     out.stepRatio = ts / s.NaturalPeriod;
+    out.stabilityLimit = StabilityLimit(StepMethod::LinearAcceleration, s.DampingRatio)
+                             .value_or(std::numeric_limits<double>::infinity());
     out.linearProperties =
         MethodStepProperties(StepMethod::LinearAcceleration, out.stepRatio, s.DampingRatio);
     out.averageProperties =

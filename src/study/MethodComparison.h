@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "analysis/Run.h"
@@ -19,19 +20,30 @@ enum class StepMethod {
 };
 
 // The stability limit of the linear acceleration method without damping: dt/T = sqrt(3)/pi.
+// With damping h >= 0 the limit stays w_n dt = 2 sqrt(3), which in the program's ratio (T the
+// damped period) is dt/T = sqrt(3)/pi sqrt(1 - h^2).
 inline constexpr double kLinearAccelerationLimit = 0.55132889542179204;
+
+// How the computed free vibration moves, from the eigenvalues of the amplification matrix.
+enum class FreeVibration {
+    Swings,      // a complex pair: it swings with a period and a damping of its own
+    Alternates,  // real, the larger in size negative: it changes sign every step (period 2 dt)
+    Creeps,      // real, the larger in size positive: it dies away without swinging
+};
 
 // What one step of a method does to a free vibration, from the eigenvalues of its
 // amplification matrix (the state x, v after one step against the state before).
 struct StepProperties {
-    // A pair of complex eigenvalues whose modulus is at most 1 (or, for a negative damping,
-    // at most the exact growth of a step): the computed vibration swings and does not blow up.
+    // The spectral radius is at most 1 + 1e-12 (for a negative damping, at most the exact
+    // growth of a step, as closely): the computed vibration does not blow up.
     bool stable = false;
-    // Stable only: the period of the computed free vibration against the exact damped
-    // period, (T' - T) / T in percent, and the damping ratio the computed vibration shows.
+    FreeVibration vibration = FreeVibration::Swings;
+    // Stable swings only (HasPeriod): the period of the computed free vibration against the
+    // exact damped period, (T' - T) / T in percent, and the damping ratio it shows.
     double periodElongation = 0;
     double apparentDamping = 0;
     double spectralRadius = 0;  // largest eigenvalue modulus
+    bool HasPeriod() const { return stable && vibration == FreeVibration::Swings; }
 };
 
 // stepRatio is dt / T with T the damped natural period 2 pi / (w sqrt(1 - h^2)), as the
@@ -39,8 +51,9 @@ struct StepProperties {
 StepProperties MethodStepProperties(StepMethod method, double stepRatio, double h);
 
 // The largest dt/T at which the method is still stable for damping h (the linear
-// acceleration method's limit; sqrt(3)/pi at h = 0). The average acceleration method has
-// none: infinity is not returned, std::nullopt is.
+// acceleration method's limit: sqrt(3)/pi sqrt(1 - h^2) for h >= 0; found from the spectral
+// radius for a negative h). The average acceleration method has none: infinity is not
+// returned, std::nullopt is.
 std::optional<double> StabilityLimit(StepMethod method, double h);
 
 struct ElongationPoint {
@@ -49,8 +62,9 @@ struct ElongationPoint {
 };
 
 // Period elongation against dt/T at `count` (at least 2 are taken) evenly spaced ratios from 0 to
-// `maxRatio`. The linear acceleration method's curve ends at its stability limit: the
-// points past it are left out and the limit itself is the last point.
+// `maxRatio`. The curve ends where the computed vibration stops being a stable swing (for the
+// linear acceleration method, at its stability limit without damping and a little before it
+// with damping): the points past it are left out and that ratio itself is the last point.
 std::vector<ElongationPoint> ElongationCurve(StepMethod method, double h, double maxRatio,
                                              int count);
 
@@ -83,10 +97,18 @@ struct MethodComparison {
     double naturalPeriod = 0;  // s, the run's NaturalPeriod (damped)
     double dampingRatio = 0;
     double stepRatio = 0;                              // timeStep / naturalPeriod
-    double stabilityLimit = kLinearAccelerationLimit;  // sqrt(3)/pi
+    double stabilityLimit = kLinearAccelerationLimit;  // for the damping at hand
     StepProperties linearProperties;
     StepProperties averageProperties;
 };
+
+// What the linear acceleration method does at the comparison's step when it is not a stable
+// swing, in the windows' words with Δt/T and the limit to three decimals; empty otherwise:
+//   "分割時間が安定限界を超えています (Δt/T = 0.550 > 0.540)"
+//   "2Δt周期の数値振動（減衰）：応答が 1 ステップごとに符号を変えながら減衰します
+//    (Δt/T = 0.530、安定限界 0.540)"
+//   "振動しない減衰：応答が振動せずに減衰します (Δt/T = 0.108、安定限界 0.240)"
+std::string LinearStepNote(const MethodComparison& comparison);
 
 // Runs the analysis exactly as "解析開始" does (RunAnalysis on the same texts and case; the
 // record is the one confirmed in the wave chooser, used in the earthquake case only and

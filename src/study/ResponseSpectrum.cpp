@@ -1,6 +1,7 @@
 #include "study/ResponseSpectrum.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -8,84 +9,130 @@
 #include <thread>
 
 #include "analysis/AnalysisState.h"
+#include "runtime/Conversions.h"
 #include "study/ExactResponse.h"
 
 namespace kestrel {
 
 namespace {
 
-// The lanes of the computation are the (period, damping) pairs, damping-major: lane
-// d * periods + p. Each lane's step coefficients sit in one array per coefficient, padded
-// with zeros (a lane of zeros stays at rest) to a whole number of blocks.
-constexpr std::size_t kVectorWidth = 8;
+// The lanes of the computation are the (period, damping) pairs. Lanes that take the same
+// number of sub-steps are grouped, each group padded with lanes of zeros (a lane of zeros
+// stays at rest) to a whole number of blocks, so that every lane of a block steps alike.
+// The groups with the most sub-steps come first: the threads take the longest blocks first.
+constexpr std::size_t kVectorWidth = 4;  // doubles in one vector
 constexpr std::size_t kBlockVectors = 2;
 constexpr std::size_t kBlockLanes = kVectorWidth * kBlockVectors;
+constexpr std::size_t kUnused = static_cast<std::size_t>(-1);
 
 enum Coefficient { A11, A12, A21, A22, B11, B12, B21, B22, MinusW2, Minus2hw, kCoefficientCount };
 
 struct LaneTable {
     std::size_t lanes = 0;  // padded
     std::vector<double> c[kCoefficientCount];
-    std::vector<double> sd, sv, sa;  // peaks
-    std::vector<double> x, v;        // state after the last sample
+    std::vector<double> sd, sv, sa;          // peaks
+    std::vector<double> x, v;                // state after the last sample
+    std::vector<std::size_t> pair;           // per lane: d * periods + p, kUnused for padding
+    std::vector<std::size_t> laneOfPair;     // the inverse
+    std::vector<std::size_t> blockSubsteps;  // per block
 };
 
 LaneTable MakeLanes(double dt, std::span<const double> periods,
                     std::span<const DampingItem> dampings) {
     LaneTable t;
-    const std::size_t used = periods.size() * dampings.size();
-    t.lanes = (used + kBlockLanes - 1) / kBlockLanes * kBlockLanes;
+    // The pairs by their sub-steps, most first, each group in the pairs' order.
+    std::vector<std::size_t> substeps(periods.size());
+    for (std::size_t p = 0; p < periods.size(); ++p) substeps[p] = SpectrumSubsteps(dt, periods[p]);
+    std::vector<std::size_t> order(periods.size() * dampings.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return substeps[a % periods.size()] > substeps[b % periods.size()];
+    });
+    for (std::size_t i = 0; i < order.size();) {
+        const std::size_t n = substeps[order[i] % periods.size()];
+        std::size_t used = 0;
+        while (i < order.size() && substeps[order[i] % periods.size()] == n) {
+            t.pair.push_back(order[i++]);
+            ++used;
+        }
+        const std::size_t blocks = (used + kBlockLanes - 1) / kBlockLanes;
+        t.pair.resize(t.pair.size() + (blocks * kBlockLanes - used), kUnused);
+        t.blockSubsteps.insert(t.blockSubsteps.end(), blocks, n);
+    }
+    t.lanes = t.pair.size();
     for (auto& column : t.c) column.assign(t.lanes, 0.0);
     for (auto* column : {&t.sd, &t.sv, &t.sa, &t.x, &t.v}) column->assign(t.lanes, 0.0);
-    for (std::size_t d = 0; d < dampings.size(); ++d) {
-        for (std::size_t p = 0; p < periods.size(); ++p) {
-            const std::size_t lane = d * periods.size() + p;
-            const double omega = SpectrumOmega(periods[p]);
-            const double h = dampings[d].ratio;
-            const ExactStepCoefficients k = ExactStep(omega, h, dt);
-            const double values[kCoefficientCount] = {k.a11,
-                                                      k.a12,
-                                                      k.a21,
-                                                      k.a22,
-                                                      k.b11,
-                                                      k.b12,
-                                                      k.b21,
-                                                      k.b22,
-                                                      -(omega * omega),
-                                                      -((2 * h) * omega)};
-            for (int i = 0; i < kCoefficientCount; ++i) t.c[i][lane] = values[i];
-        }
+    t.laneOfPair.assign(order.size(), kUnused);
+    for (std::size_t lane = 0; lane < t.lanes; ++lane) {
+        const std::size_t pair = t.pair[lane];
+        if (pair == kUnused) continue;
+        t.laneOfPair[pair] = lane;
+        const std::size_t p = pair % periods.size();
+        const double omega = SpectrumOmega(periods[p]);
+        const double h = dampings[pair / periods.size()].ratio;
+        const ExactStepCoefficients k = ExactStep(omega, h, dt / static_cast<double>(substeps[p]));
+        const double values[kCoefficientCount] = {k.a11,
+                                                  k.a12,
+                                                  k.a21,
+                                                  k.a22,
+                                                  k.b11,
+                                                  k.b12,
+                                                  k.b21,
+                                                  k.b22,
+                                                  -(omega * omega),
+                                                  -((2 * h) * omega)};
+        for (int i = 0; i < kCoefficientCount; ++i) t.c[i][lane] = values[i];
     }
     return t;
 }
 
+// The ground acceleration at the sub-step points of one sample interval: point k of n lies
+// at the fraction k / n of the interval, g = (1 - k/n) g0 + (k/n) g1, the ends exact.
+struct SubstepWeights {
+    explicit SubstepWeights(std::size_t n) : after(n + 1), before(n + 1) {
+        for (std::size_t k = 0; k <= n; ++k) {
+            after[k] = static_cast<double>(k) / static_cast<double>(n);
+            before[k] = 1 - after[k];
+        }
+    }
+    // Point k, 0 < k < n.
+    double At(std::size_t k, double g0, double g1) const { return before[k] * g0 + after[k] * g1; }
+    std::vector<double> after, before;
+};
+
 typedef double Vec __attribute__((vector_size(kVectorWidth * sizeof(double))));
 typedef long long VecMask __attribute__((vector_size(kVectorWidth * sizeof(double))));
 
-// Blocks [first, last) of the table over the whole record. One clone per vector unit; the
-// operations are the same on each, only their width differs.
-__attribute__((target_clones("avx512f", "avx2", "default"))) void RunBlocks(
-    LaneTable& t, const double* g, std::size_t n, std::size_t first, std::size_t last) {
-    for (std::size_t block = first; block < last; ++block) {
-        const std::size_t base = block * kBlockLanes;
-        Vec k[kCoefficientCount][kBlockVectors];
-        for (int c = 0; c < kCoefficientCount; ++c) {
-            for (std::size_t j = 0; j < kBlockVectors; ++j) {
-                std::memcpy(&k[c][j], &t.c[c][base + j * kVectorWidth], sizeof(Vec));
-            }
+// One block over the whole record. One clone per vector unit; the operations are the same
+// on each, only their width differs.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void RunBlock(LaneTable& t,
+                                                                           const double* g,
+                                                                           std::size_t samples,
+                                                                           std::size_t block) {
+    const std::size_t base = block * kBlockLanes;
+    const std::size_t n = t.blockSubsteps[block];
+    const SubstepWeights weights(n);
+    Vec k[kCoefficientCount][kBlockVectors];
+    for (int c = 0; c < kCoefficientCount; ++c) {
+        for (std::size_t j = 0; j < kBlockVectors; ++j) {
+            std::memcpy(&k[c][j], &t.c[c][base + j * kVectorWidth], sizeof(Vec));
         }
-        VecMask magnitude;  // every bit but the sign
-        for (std::size_t l = 0; l < kVectorWidth; ++l) magnitude[l] = 0x7fffffffffffffffLL;
-        Vec x[kBlockVectors] = {}, v[kBlockVectors] = {};
-        Vec sd[kBlockVectors] = {}, sv[kBlockVectors] = {}, sa[kBlockVectors] = {};
-        for (std::size_t i = 0; i + 1 < n; ++i) {
-            const double g0 = g[i];
-            const double g1 = g[i + 1];
+    }
+    VecMask magnitude;  // every bit but the sign
+    for (std::size_t l = 0; l < kVectorWidth; ++l) magnitude[l] = 0x7fffffffffffffffLL;
+    Vec x[kBlockVectors] = {}, v[kBlockVectors] = {};
+    Vec sd[kBlockVectors] = {}, sv[kBlockVectors] = {}, sa[kBlockVectors] = {};
+    for (std::size_t i = 0; i + 1 < samples; ++i) {
+        const double g0 = g[i];
+        const double g1 = g[i + 1];
+        double ga = g0;
+        for (std::size_t s = 1; s <= n; ++s) {
+            const double gb = s == n ? g1 : weights.At(s, g0, g1);
             for (std::size_t j = 0; j < kBlockVectors; ++j) {
                 const Vec x1 =
-                    (k[A11][j] * x[j] + k[A12][j] * v[j]) + (k[B11][j] * g0 + k[B12][j] * g1);
+                    (k[A11][j] * x[j] + k[A12][j] * v[j]) + (k[B11][j] * ga + k[B12][j] * gb);
                 const Vec v1 =
-                    (k[A21][j] * x[j] + k[A22][j] * v[j]) + (k[B21][j] * g0 + k[B22][j] * g1);
+                    (k[A21][j] * x[j] + k[A22][j] * v[j]) + (k[B21][j] * ga + k[B22][j] * gb);
                 const Vec a = k[MinusW2][j] * x1 + k[Minus2hw][j] * v1;
                 x[j] = x1;
                 v[j] = v1;
@@ -96,35 +143,43 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void RunBlocks(
                 sv[j] = av > sv[j] ? av : sv[j];
                 sa[j] = aa > sa[j] ? aa : sa[j];
             }
+            ga = gb;
         }
-        for (std::size_t j = 0; j < kBlockVectors; ++j) {
-            const std::size_t at = base + j * kVectorWidth;
-            std::memcpy(&t.x[at], &x[j], sizeof(Vec));
-            std::memcpy(&t.v[at], &v[j], sizeof(Vec));
-            std::memcpy(&t.sd[at], &sd[j], sizeof(Vec));
-            std::memcpy(&t.sv[at], &sv[j], sizeof(Vec));
-            std::memcpy(&t.sa[at], &sa[j], sizeof(Vec));
-        }
+    }
+    for (std::size_t j = 0; j < kBlockVectors; ++j) {
+        const std::size_t at = base + j * kVectorWidth;
+        std::memcpy(&t.x[at], &x[j], sizeof(Vec));
+        std::memcpy(&t.v[at], &v[j], sizeof(Vec));
+        std::memcpy(&t.sd[at], &sd[j], sizeof(Vec));
+        std::memcpy(&t.sv[at], &sv[j], sizeof(Vec));
+        std::memcpy(&t.sa[at], &sa[j], sizeof(Vec));
     }
 }
 
-// The step of one lane: the vector kernel above does exactly these operations in this
+// The steps of one lane: the vector kernel above does exactly these operations in this
 // order, so both give the same bits.
-void RunLaneScalar(LaneTable& t, const double* g, std::size_t n, std::size_t lane) {
+void RunLaneScalar(LaneTable& t, const double* g, std::size_t samples, std::size_t lane) {
+    const std::size_t n = t.blockSubsteps[lane / kBlockLanes];
+    const SubstepWeights weights(n);
     double k[kCoefficientCount];
     for (int c = 0; c < kCoefficientCount; ++c) k[c] = t.c[c][lane];
     double x = 0, v = 0, sd = 0, sv = 0, sa = 0;
-    for (std::size_t i = 0; i + 1 < n; ++i) {
+    for (std::size_t i = 0; i + 1 < samples; ++i) {
         const double g0 = g[i];
         const double g1 = g[i + 1];
-        const double x1 = (k[A11] * x + k[A12] * v) + (k[B11] * g0 + k[B12] * g1);
-        const double v1 = (k[A21] * x + k[A22] * v) + (k[B21] * g0 + k[B22] * g1);
-        const double a = k[MinusW2] * x1 + k[Minus2hw] * v1;
-        x = x1;
-        v = v1;
-        sd = std::fabs(x1) > sd ? std::fabs(x1) : sd;
-        sv = std::fabs(v1) > sv ? std::fabs(v1) : sv;
-        sa = std::fabs(a) > sa ? std::fabs(a) : sa;
+        double ga = g0;
+        for (std::size_t s = 1; s <= n; ++s) {
+            const double gb = s == n ? g1 : weights.At(s, g0, g1);
+            const double x1 = (k[A11] * x + k[A12] * v) + (k[B11] * ga + k[B12] * gb);
+            const double v1 = (k[A21] * x + k[A22] * v) + (k[B21] * ga + k[B22] * gb);
+            const double a = k[MinusW2] * x1 + k[Minus2hw] * v1;
+            x = x1;
+            v = v1;
+            sd = std::fabs(x1) > sd ? std::fabs(x1) : sd;
+            sv = std::fabs(v1) > sv ? std::fabs(v1) : sv;
+            sa = std::fabs(a) > sa ? std::fabs(a) : sa;
+            ga = gb;
+        }
     }
     t.x[lane] = x;
     t.v[lane] = v;
@@ -141,7 +196,7 @@ StudyResult<ResponseSpectrum> Collect(const LaneTable& t, std::span<const double
     for (std::size_t d = 0; d < dampings.size(); ++d) {
         SpectrumCurves curves;
         for (std::size_t p = 0; p < periods.size(); ++p) {
-            const std::size_t lane = d * periods.size() + p;
+            const std::size_t lane = t.laneOfPair[d * periods.size() + p];
             const double omega = SpectrumOmega(periods[p]);
             const double sd = t.sd[lane];
             const double values[] = {
@@ -164,6 +219,18 @@ StudyResult<ResponseSpectrum> Collect(const LaneTable& t, std::span<const double
     return out;
 }
 
+// The shortest period the time step allows, rounded up to three significant digits so
+// that the number shown is itself allowed.
+std::string ShortestPeriodText(double dt) {
+    const double least = dt * 20 / static_cast<double>(kMaxSpectrumSubsteps);
+    const double unit = std::pow(10.0, std::floor(std::log10(least)) - 2);
+    for (double digits = std::ceil(least / unit * (1 - 1e-12));; ++digits) {
+        const std::string text = NumberText(digits * unit);
+        const std::optional<double> shown = StrictNumber(text);
+        if (shown && SpectrumSubsteps(dt, *shown) <= kMaxSpectrumSubsteps) return text;
+    }
+}
+
 // The conditions the parsers and the wave reader guarantee, checked once more here so
 // that no caller can feed the steps a value they cannot take; a period so short that w^2
 // overflows has no step either.
@@ -180,6 +247,13 @@ std::optional<StudyError> RefuseInputs(double dt, std::span<const double> period
         return StudyError{
             "", "応答スペクトルを計算できません。\n時間刻み・周期・減衰定数を確認してください。"};
     }
+    const auto shortest = std::min_element(periods.begin(), periods.end());
+    if (shortest != periods.end() && SpectrumSubsteps(dt, *shortest) > kMaxSpectrumSubsteps) {
+        return StudyError{std::string(kPeriodMinBox),
+                          "周期 " + NumberText(*shortest) + " s は地震波の時間刻み " +
+                              NumberText(dt) + " s に対して短すぎます。\n最小周期は " +
+                              ShortestPeriodText(dt) + " s 以上にしてください。"};
+    }
     return std::nullopt;
 }
 
@@ -189,29 +263,39 @@ double SpectrumOmega(double period) {
     return TwoPi / period;
 }
 
+std::size_t SpectrumSubsteps(double dt, double period) {
+    const double span = 20 * dt;
+    if (span <= period) return 1;
+    const double steps = std::ceil(span / period);
+    // Far beyond any count that is followed (kMaxSpectrumSubsteps): kept within the type.
+    return steps < 1e15 ? static_cast<std::size_t>(steps) : static_cast<std::size_t>(1e15);
+}
+
 StudyResult<ResponseSpectrum> ComputeResponseSpectrum(std::span<const double> ground, double dt,
                                                       std::span<const double> periods,
                                                       std::span<const DampingItem> dampings) {
     if (const auto refusal = RefuseInputs(dt, periods, dampings)) return *refusal;
     LaneTable t = MakeLanes(dt, periods, dampings);
-    const std::size_t blocks = t.lanes / kBlockLanes;
+    const std::size_t blocks = t.blockSubsteps.size();
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t workers = std::min<std::size_t>({cores, blocks, 8});
-    // The blocks are shared out evenly: worker w takes [blocks w / n, blocks (w + 1) / n).
-    // This thread is worker 0; the blocks of a worker that could not be started are run
-    // here too.
+    // Each worker takes the next block not yet taken, the longest first; this thread is
+    // one of them and also does the work of a worker that could not be started.
+    std::atomic<std::size_t> next{0};
+    auto work = [&t, &next, ground, blocks] {
+        for (std::size_t block = next++; block < blocks; block = next++) {
+            RunBlock(t, ground.data(), ground.size(), block);
+        }
+    };
     std::vector<std::thread> threads;
-    std::size_t done = workers <= 1 ? blocks : blocks / workers;
     for (std::size_t w = 1; w < workers; ++w) {
-        const std::size_t first = blocks * w / workers;
-        const std::size_t last = blocks * (w + 1) / workers;
         try {
-            threads.emplace_back(RunBlocks, std::ref(t), ground.data(), ground.size(), first, last);
+            threads.emplace_back(work);
         } catch (const std::system_error&) {
-            RunBlocks(t, ground.data(), ground.size(), first, last);
+            break;
         }
     }
-    RunBlocks(t, ground.data(), ground.size(), 0, done);
+    work();
     for (std::thread& thread : threads) thread.join();
     return Collect(t, periods, dampings);
 }
@@ -222,9 +306,8 @@ StudyResult<ResponseSpectrum> ComputeResponseSpectrumScalar(std::span<const doub
                                                             std::span<const DampingItem> dampings) {
     if (const auto refusal = RefuseInputs(dt, periods, dampings)) return *refusal;
     LaneTable t = MakeLanes(dt, periods, dampings);
-    for (std::size_t lane = 0; lane < periods.size() * dampings.size(); ++lane) {
+    for (const std::size_t lane : t.laneOfPair)
         RunLaneScalar(t, ground.data(), ground.size(), lane);
-    }
     return Collect(t, periods, dampings);
 }
 

@@ -84,7 +84,11 @@ std::optional<StudyError> WriteFourierCsv(std::ostream& out, const FourierSpectr
     std::vector<std::string> labels = {"振動数(Hz)", "フーリエ振幅(cm/s)"};
     const bool smoothed = !spectrum.smoothed.empty();
     const bool withTransfer = !transfer.empty();
-    if (smoothed) labels.push_back("平滑化フーリエ振幅(cm/s)");
+    if (smoothed) {
+        // A width too narrow to smooth says so in its own heading.
+        const std::string note = SmoothingNote(spectrum);
+        labels.push_back("平滑化フーリエ振幅(cm/s)" + (note.empty() ? "" : " " + note));
+    }
     if (withTransfer) labels.push_back("伝達関数");
     return WriteRows(out, labels, spectrum.frequencies.size(),
                      [&](std::size_t k, std::string& row) {
@@ -98,7 +102,10 @@ std::optional<StudyError> WriteFourierCsv(std::ostream& out, const FourierSpectr
 }
 
 std::optional<StudyError> WriteAccuracyCsv(std::ostream& out, const MethodComparison& comparison) {
-    const std::vector<std::string> labels = {"時刻(s)", "入力加速度(cm/s2)", "線形加速度法(cm)",
+    // A step that is not a stable swing is named in the method's own heading.
+    const std::string note = LinearStepNote(comparison);
+    const std::vector<std::string> labels = {"時刻(s)", "入力加速度(cm/s2)",
+                                             "線形加速度法(cm)" + (note.empty() ? "" : " " + note),
                                              "厳密解(cm)", "平均加速度法(cm)"};
     auto at = [](const MethodSeries& m, std::size_t i) -> std::optional<double> {
         if (i < m.displacement.size()) return m.displacement[i];

@@ -20,14 +20,16 @@ namespace kestrel {
 // period, ascending.
 std::optional<StudyError> WriteSpectrumCsv(std::ostream& out, const ResponseSpectrum& spectrum);
 
-// Header "振動数(Hz)","フーリエ振幅(cm/s)", then "平滑化フーリエ振幅(cm/s)" when smoothed and
+// Header "振動数(Hz)","フーリエ振幅(cm/s)", then "平滑化フーリエ振幅(cm/s)" when smoothed (followed
+// by SmoothingNote when the width is too narrow to smooth anything) and
 // "伝達関数" when a transfer function is given (same length as the frequencies; an empty
 // point is an empty item); one row per frequency.
 std::optional<StudyError> WriteFourierCsv(std::ostream& out, const FourierSpectrum& spectrum,
                                           std::span<const std::optional<double>> transfer = {});
 
-// Header "時刻(s)","入力加速度(cm/s2)","線形加速度法(cm)","厳密解(cm)","平均加速度法(cm)";
-// one row per time point; a method that diverged has empty items from there on.
+// Header "時刻(s)","入力加速度(cm/s2)","線形加速度法(cm)","厳密解(cm)","平均加速度法(cm)",
+// the third followed by LinearStepNote when the step is not a stable swing; one row per
+// time point; a method that diverged has empty items from there on.
 std::optional<StudyError> WriteAccuracyCsv(std::ostream& out, const MethodComparison& comparison);
 
 // Writes the bytes to the path whole or not at all (a temporary file in the same folder,

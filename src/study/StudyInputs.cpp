@@ -136,7 +136,7 @@ StudyResult<PeriodRange> ParsePeriodRangeOption(std::string_view text) {
                             text.substr(second + 1));
 }
 
-std::vector<double> SpectrumPeriods(const PeriodRange& range, std::optional<double> include) {
+std::vector<double> SpectrumPeriods(const PeriodRange& range) {
     const int n = range.count;
     std::vector<double> periods(static_cast<std::size_t>(n));
     const double logMin = std::log(range.min);
@@ -146,17 +146,6 @@ std::vector<double> SpectrumPeriods(const PeriodRange& range, std::optional<doub
     }
     periods.front() = range.min;
     periods.back() = range.max;
-    if (include && *include >= range.min && *include <= range.max) {
-        const double logT = std::log(*include);
-        std::size_t nearest = 0;
-        for (std::size_t k = 1; k < periods.size(); ++k) {
-            if (std::fabs(std::log(periods[k]) - logT) <
-                std::fabs(std::log(periods[nearest]) - logT)) {
-                nearest = k;
-            }
-        }
-        periods[nearest] = *include;
-    }
     return periods;
 }
 

@@ -89,10 +89,9 @@ StudyResult<PeriodRange> ParsePeriodRange(std::string_view minText, std::string_
 // "MIN:MAX:COUNT", the command line's form of the same three boxes.
 StudyResult<PeriodRange> ParsePeriodRangeOption(std::string_view text);
 
-// The periods of a valid range, ascending, the ends exact. When `include` (the building's
-// natural period) lies within [min, max] the point nearest to it (on the log scale) is
-// replaced by it exactly, so the count stays; outside the range it is ignored.
-std::vector<double> SpectrumPeriods(const PeriodRange& range, std::optional<double> include);
+// The periods of a valid range, ascending, the ends exact: exactly the points asked for.
+// The building's own period is not one of them; it is marked on its own.
+std::vector<double> SpectrumPeriods(const PeriodRange& range);
 
 // The smoothing width of the Fourier spectrum in Hz: an empty box (or "0") means no
 // smoothing; a negative value or a non-number is refused naming the box.

@@ -47,17 +47,6 @@ std::vector<double> Difference(const std::vector<double>& method,
     return d;
 }
 
-// A ratio against the limit with as many decimals as it takes to show that it is larger:
-// "0.62 > 0.551", "0.5514 > 0.551".
-QString RatioBeyond(double ratio, double limit) {
-    const QString shownLimit = QString::number(limit, 'f', 3);
-    for (int decimals = 2; decimals < 8; ++decimals) {
-        const QString shown = QString::number(ratio, 'f', decimals);
-        if (shown.toDouble() > shownLimit.toDouble()) return shown;
-    }
-    return QString::number(ratio, 'g', 10);
-}
-
 QLineEdit* RangeBox() {
     auto* box = new QLineEdit;
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -198,10 +187,10 @@ void AccuracyTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     result->linearError = Difference(m.linear.displacement, m.exact.displacement);
     result->averageError = Difference(m.average.displacement, m.exact.displacement);
     result_ = std::move(result);
-    if (m.stepRatio > m.stabilityLimit) {
-        lblStability->setText(QStringLiteral("分割時間が安定限界を超えています (Δt/T = %1 > %2)")
-                                  .arg(RatioBeyond(m.stepRatio, m.stabilityLimit),
-                                       QString::number(m.stabilityLimit, 'f', 3)));
+    // Decided from the spectral radius: past the limit, and also a step at which the
+    // method no longer swings (a decaying numerical oscillation of period 2Δt).
+    if (const std::string note = LinearStepNote(m); !note.empty()) {
+        lblStability->setText(Utf8(note));
         lblStability->show();
     } else if (m.run.status == RunResult::Status::Faulted) {
         lblStability->setText(FaultMessage(m.run.fault));
@@ -342,17 +331,29 @@ void AccuracyTab::FillTable() {
             : unstable    ? QStringLiteral("増大中")
                           : QStringLiteral("発散なし"));
     }
-    set(2, 0, ShortNumber(m.stepRatio));
+    const QString ratio = QString::number(m.stepRatio, 'f', 3);
+    set(2, 0, ratio);
     set(2, 1, none);
-    set(2, 2, ShortNumber(m.stepRatio));
-    set(3, 0, QStringLiteral("√3/π = %1").arg(QString::number(m.stabilityLimit, 'f', 3)));
+    set(2, 2, ratio);
+    // The limit for the damping at hand: w_n Δt = 2√3, that is Δt/T = √3/π·√(1−h²).
+    // The formula is shown where it fits; with damping it goes to the tip.
+    const QString limit = QString::number(m.stabilityLimit, 'f', 3);
+    set(3, 0,
+        !std::isfinite(m.stabilityLimit) ? none
+        : m.dampingRatio == 0            ? QStringLiteral("√3/π = %1").arg(limit)
+                                         : limit);
+    table->item(3, 0)->setToolTip(
+        QStringLiteral("ω_n·Δt ≦ 2√3、すなわち Δt/T ≦ √3/π·√(1−h²) = %1 (h = %2 %)")
+            .arg(limit, ShortNumber(m.dampingRatio * 100)));
     set(3, 1, none);
     set(3, 2, QStringLiteral("無条件安定"));
+    // A vibration that does not swing has no period: its elongation and damping are "—".
     const StepProperties* properties[] = {&m.linearProperties, nullptr, &m.averageProperties};
     for (int column : {0, 2}) {
         const StepProperties& p = *properties[column];
-        set(4, column, p.stable ? ShortNumber(p.periodElongation) : QStringLiteral("不安定"));
-        set(5, column, p.stable ? ShortNumber(p.apparentDamping * 100) : QStringLiteral("不安定"));
+        const QString missing = p.stable ? none : QStringLiteral("不安定");
+        set(4, column, p.HasPeriod() ? ShortNumber(p.periodElongation) : missing);
+        set(5, column, p.HasPeriod() ? ShortNumber(p.apparentDamping * 100) : missing);
     }
     set(4, 1, QStringLiteral("0"));
     set(5, 1, ShortNumber(m.dampingRatio * 100));
@@ -401,7 +402,7 @@ void AccuracyTab::DrawElongation() {
         marks->setBorderColor(QColor(200, 0, 0));
         for (const StepProperties* p :
              {&result_->m.linearProperties, &result_->m.averageProperties}) {
-            if (p->stable && std::isfinite(p->periodElongation)) {
+            if (p->HasPeriod() && std::isfinite(p->periodElongation)) {
                 marks->append(ratio, p->periodElongation);
                 everything.append(QPointF(ratio, p->periodElongation));
             }

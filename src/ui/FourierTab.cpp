@@ -34,7 +34,8 @@ struct FourierTab::Result {
     FourierSpectrum spectrum;
     std::vector<std::optional<double>> transfer;  // empty without a building
     std::vector<double> transferValues;           // the same, NaN where there is none
-    std::optional<double> period;
+    std::optional<double> period;                 // the building's undamped period T_n, s
+    double dampedPeriod = 0;                      // its damped period T_d, s
     double dampingRatio = 0;
 };
 
@@ -47,7 +48,12 @@ FourierTab::FourierTab() {
     lblReadout = new QLabel(QStringLiteral(" "));
     lblNote = new QLabel(QStringLiteral(" "));
     lblNote->setWordWrap(true);
+    lblSmoothing = new QLabel;
+    lblSmoothing->setStyleSheet(QStringLiteral("color: #d00000;"));
+    lblSmoothing->setWordWrap(true);
+    lblSmoothing->hide();
     txtSmoothing->setObjectName(QStringLiteral("txtSmoothing"));
+    lblSmoothing->setObjectName(QStringLiteral("lblSmoothing"));
     chart->setObjectName(QStringLiteral("chtFourier"));
     lblReadout->setObjectName(QStringLiteral("lblReadout"));
     lblNote->setObjectName(QStringLiteral("lblNote"));
@@ -61,6 +67,7 @@ FourierTab::FourierTab() {
     boxes->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(boxes);
+    layout->addWidget(lblSmoothing);
     layout->addWidget(chart, 1);
     layout->addWidget(lblReadout);
     layout->addWidget(lblNote);
@@ -80,6 +87,7 @@ QWidget* FourierTab::Charts() {
 
 void FourierTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     result_.reset();
+    lblSmoothing->hide();
     auto refuse = [&](const StudyError& error) {
         messages.ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
         if (error.box == kSmoothingBox) txtSmoothing->setFocus();
@@ -93,10 +101,16 @@ void FourierTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     auto result = std::make_unique<Result>();
     result->spectrum = std::move(spectrum).value();
     result->dampingRatio = inputs.dampingRatio;
-    if (inputs.naturalPeriod && *inputs.naturalPeriod > 0 && inputs.dampingRatio >= 0 &&
+    // A width that reaches no neighbouring frequency: said beside the box, not drawn.
+    const std::string note = SmoothingNote(result->spectrum);
+    lblSmoothing->setText(Utf8(note));
+    lblSmoothing->setVisible(!note.empty());
+    if (inputs.undampedPeriod && inputs.naturalPeriod && inputs.dampingRatio >= 0 &&
         inputs.dampingRatio < 1) {
-        result->period = inputs.naturalPeriod;
-        result->transfer = TransferFunction(result->spectrum.frequencies, *inputs.naturalPeriod,
+        // |H(f)| is written with the undamped circular frequency w_n = 2π/T_n.
+        result->period = inputs.undampedPeriod;
+        result->dampedPeriod = *inputs.naturalPeriod;
+        result->transfer = TransferFunction(result->spectrum.frequencies, *inputs.undampedPeriod,
                                             inputs.dampingRatio);
         result->transferValues.reserve(result->transfer.size());
         for (const auto& v : result->transfer) {
@@ -120,7 +134,7 @@ void FourierTab::Redraw() {
             fMin = s.frequencies.front();
             fMax = s.frequencies.back();
         }
-        const bool smoothed = !s.smoothed.empty();
+        const bool smoothed = !s.smoothed.empty() && s.smooths;
         auto* raw = AddLine(c, QStringLiteral("フーリエ振幅"),
                             smoothed ? QColor(150, 170, 210) : QColor(0, 90, 200), 1.0);
         raw->replace(Envelope(s.frequencies, s.amplitude, fMin, fMax, kColumns, true, true));
@@ -146,8 +160,9 @@ void FourierTab::Redraw() {
     if (amplitudes.isEmpty()) aMin = 1e-3, aMax = 1;
     if (result_ && result_->period) {
         const double f = 1 / *result_->period;
-        auto* line = AddLine(c, QStringLiteral("建物の固有振動数 1/T = %1 Hz").arg(ShortNumber(f)),
-                             QColor(200, 0, 0), 1.0);
+        auto* line =
+            AddLine(c, QStringLiteral("建物の非減衰固有振動数 1/T_n = %1 Hz").arg(ShortNumber(f)),
+                    QColor(200, 0, 0), 1.0);
         QPen pen = line->pen();
         pen.setStyle(Qt::DashLine);
         line->setPen(pen);
@@ -156,8 +171,10 @@ void FourierTab::Redraw() {
         const double high = std::pow(10.0, std::ceil(std::log10(aMax)));
         if (std::isfinite(f) && f > 0) line->replace(QList<QPointF>{{f, low}, {f, high}});
         left.push_back(line);
-        lblNote->setText(QStringLiteral("建物：T = %1 s, 1/T = %2 Hz, h = %3 %")
+        lblNote->setText(QStringLiteral("建物：非減衰固有周期 T_n = %1 s (1/T_n = %2 "
+                                        "Hz)、減衰固有周期 T_d = %3 s、h = %4 %")
                              .arg(ShortNumber(*result_->period), ShortNumber(f),
+                                  ShortNumber(result_->dampedPeriod),
                                   ShortNumber(result_->dampingRatio * 100)));
     }
     std::vector<QAbstractSeries*> all = left;
@@ -188,7 +205,7 @@ void FourierTab::ShowReadout(double frequency) {
     QString text = QStringLiteral("振動数 %1 Hz (周期 %2 s)　振幅 %3 cm/s")
                        .arg(ShortNumber(s.frequencies[i]), ShortNumber(1 / s.frequencies[i]),
                             ShortNumber(s.amplitude[i]));
-    if (!s.smoothed.empty()) {
+    if (!s.smoothed.empty() && s.smooths) {
         text += QStringLiteral("　平滑化 %1 cm/s").arg(ShortNumber(s.smoothed[i]));
     }
     if (!result_->transferValues.empty()) {

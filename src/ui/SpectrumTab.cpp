@@ -75,7 +75,8 @@ QLineEdit* Box(const QString& text, int width) {
 
 struct SpectrumTab::Result {
     ResponseSpectrum spectrum;
-    std::optional<double> period;                   // the building's natural period, s
+    std::optional<double> period;                   // the building's undamped period T_n, s
+    double dampedPeriod = 0;                        // its damped period T_d, s
     QString dampingText;                            // the building's damping, % as typed
     std::optional<std::array<double, 5>> atPeriod;  // the spectra there with its damping
     std::optional<std::array<double, 3>> peaks;     // DisPeak, VelPeak, AccPeak of its run
@@ -183,7 +184,7 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     if (!range) return refuse(range.error());
     const auto dampings = ParseDampingList(txtDampings->text().toStdString());
     if (!dampings) return refuse(dampings.error());
-    const std::vector<double> periods = SpectrumPeriods(*range, inputs.naturalPeriod);
+    const std::vector<double> periods = SpectrumPeriods(*range);
     auto spectrum =
         ComputeResponseSpectrum(inputs.record.samples, inputs.record.timeStep, periods, *dampings);
     if (!spectrum) return refuse(spectrum.error());
@@ -192,9 +193,12 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     result->spectrum = std::move(spectrum).value();
     const double h = inputs.dampingRatio;
     result->dampingText = Utf8(NumberText(h * 100));
-    if (inputs.naturalPeriod && h >= 0 && h < 1) {
-        const double t = *inputs.naturalPeriod;
+    if (inputs.undampedPeriod && inputs.naturalPeriod && h >= 0 && h < 1) {
+        // A spectrum's period is that of an undamped oscillator: the building is marked at
+        // T_n, not at the damped period T_d the main window shows.
+        const double t = *inputs.undampedPeriod;
         result->period = t;
+        result->dampedPeriod = *inputs.naturalPeriod;
         // The spectra at the building's period with its damping: from the curves when both
         // are there, else computed for that one point.
         const ResponseSpectrum& s = result->spectrum;
@@ -281,9 +285,9 @@ void SpectrumTab::Redraw() {
     QLineSeries* periodLine = nullptr;
     if (result_ && result_->period && std::isfinite(*result_->period)) {
         // A dashed vertical line at the period, over the whole value axis.
-        periodLine =
-            AddLine(c, QStringLiteral("建物の固有周期 T = %1 s").arg(ShortNumber(*result_->period)),
-                    QColor(200, 0, 0), 1.0);
+        periodLine = AddLine(
+            c, QStringLiteral("建物の非減衰固有周期 T_n = %1 s").arg(ShortNumber(*result_->period)),
+            QColor(200, 0, 0), 1.0);
         QPen pen = periodLine->pen();
         pen.setStyle(Qt::DashLine);
         periodLine->setPen(pen);
@@ -333,10 +337,10 @@ void SpectrumTab::ShowComparison() {
             QStringLiteral("建物固有周期を計算できないため、建物の印はありません。"));
         return;
     }
-    QString text =
-        QStringLiteral(
-            "建物 (T = %1 s, h = %2 %) のスペクトル値 / 時刻歴応答 (線形加速度法) の最大値：")
-            .arg(ShortNumber(*r.period), r.dampingText);
+    QString text = QStringLiteral(
+                       "建物 (非減衰固有周期 T_n = %1 s、減衰固有周期 T_d = %2 s、h = %3 "
+                       "%) のスペクトル値 / 時刻歴応答 (線形加速度法) の最大値：")
+                       .arg(ShortNumber(*r.period), ShortNumber(r.dampedPeriod), r.dampingText);
     if (!r.peaks || !r.atPeriod) {
         lblCompare->setStyleSheet(QStringLiteral("color: #c00000;"));
         lblCompare->setText(text + QStringLiteral("\n建物の応答を計算できません。") +

@@ -32,8 +32,12 @@ struct StudyInputs {
     RunTexts texts;                                        // the main window's boxes
     ExcitationCase selected = ExcitationCase::Earthquake;  // the option button that is on
     WaveRecord record;  // the confirmed record, read as a run reads it
-    // The building's natural period from the model boxes; no value when it has none.
+    // The building's natural period from the model boxes as the main window shows it, the
+    // damped period T_d; no value when it has none.
     std::optional<double> naturalPeriod;
+    // The undamped period T_n = 2π√(M/K) = T_d √(1−h²): the period of the spectra's
+    // oscillators, where the building is marked; no value without T_d.
+    std::optional<double> undampedPeriod;
     double dampingRatio = 0;  // txtH as the run reads it, as a ratio
     // The building's own earthquake run on the record, as "解析開始" computes it, and its
     // fault when it did not complete.
@@ -70,7 +74,7 @@ protected:
 };
 
 // "応答スペクトル": the spectra of the record for a list of dampings, the building marked
-// at its natural period with the peaks of its own run.
+// at its undamped natural period with the peaks of its own run.
 class SpectrumTab : public StudyTab {
     Q_OBJECT
 
@@ -107,7 +111,7 @@ private:
 };
 
 // "フーリエスペクトル": the Fourier amplitude of the record, optionally smoothed, with the
-// building's natural frequency and its transfer function.
+// building's undamped natural frequency and its transfer function.
 class FourierTab : public StudyTab {
     Q_OBJECT
 
@@ -121,6 +125,7 @@ public:
     QString ExportName() const override { return QStringLiteral("フーリエスペクトル"); }
 
     QLineEdit* txtSmoothing = nullptr;
+    QLabel* lblSmoothing = nullptr;  // under the box: a width too narrow to smooth anything
     StudyChartView* chart = nullptr;
     QLabel* lblNote = nullptr;
 

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "runtime/UiFont.h"
 #include "study/StudyFiles.h"
@@ -95,6 +96,8 @@ bool StudyWindow::Recompute() {
     auto building = std::make_unique<AnalysisState>();
     if (!ComputeNaturalPeriodFromTexts(*building, inputs.texts.model)) {
         inputs.naturalPeriod = building->NaturalPeriod;
+        const double undamped = TwoPi * std::sqrt(building->Mass / building->Stiffness);
+        if (std::isfinite(undamped) && undamped > 0) inputs.undampedPeriod = undamped;
     }
     inputs.dampingRatio = building->DampingRatio;
     RunHooks hooks;

@@ -176,7 +176,17 @@ TEST_F(BatchTest, ArgumentsGiveTheStatusTheMessageAndOnlyTheirFiles) {
         {{"accuracy", "--stiffness=0", "out/a.csv"}, 1, "建物固有周期を計算できません", {}},
         {{"accuracy", "--time-step=0.25", "--duration=300", "--case=initial-velocity", "out/a.csv"},
          0,
-         "安定限界を超えています (Δt/T = 0.69 > 0.551)。線形加速度法の応答は",
+         "安定限界を超えています (Δt/T = 0.689 > 0.551)。線形加速度法の応答は",
+         {"out/a.csv"}},
+        // The limit for the damping at hand, and a step below it that no longer swings.
+        {{"accuracy", "--damping=20", "--time-step=0.204", "--case=initial-velocity", "out/a.csv"},
+         0,
+         "安定限界を超えています (Δt/T = 0.551 > 0.540)。",
+         {"out/a.csv"}},
+        {{"accuracy", "--damping=20", "--time-step=0.198", "--case=initial-velocity", "out/a.csv"},
+         0,
+         "2Δt周期の数値振動（減衰）：応答が 1 ステップごとに符号を変えながら減衰します (Δt/T = "
+         "0.535、安定限界 0.540)。",
          {"out/a.csv"}},
         {{"accuracy", "--case=earthquake", "out/a.csv"}, 2, "--wave で地震波ファイル", {}},
     };
@@ -231,9 +241,9 @@ TEST_F(BatchTest, ResponseWritesTheGoldenFiles) {
 TEST_F(BatchTest, SpectrumAndAccuracyWriteTheStudyExports) {
     const WaveRecord record = ReadWaveFile(folder / "wave.txt").record;
     const auto dampings = ParseDampingList("2,5,10");
-    const auto spectrum = ComputeResponseSpectrum(
-        record.samples, record.timeStep,
-        SpectrumPeriods(*ParsePeriodRangeOption("0.02:10:200"), {}), *dampings);
+    const auto spectrum =
+        ComputeResponseSpectrum(record.samples, record.timeStep,
+                                SpectrumPeriods(*ParsePeriodRangeOption("0.02:10:200")), *dampings);
     ASSERT_TRUE(spectrum.ok());
     std::ostringstream spectrumText;
     ASSERT_FALSE(WriteSpectrumCsv(spectrumText, *spectrum));

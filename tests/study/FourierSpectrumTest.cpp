@@ -3,9 +3,14 @@
 
 #include <cmath>
 #include <numbers>
+#include <sstream>
+#include <string>
 #include <vector>
 
+#include "runtime/Conversions.h"
+#include "runtime/TextEncoding.h"
 #include "study/FourierSpectrum.h"
+#include "study/StudyFiles.h"
 
 namespace kestrel {
 namespace {
@@ -55,6 +60,39 @@ TEST(FourierSpectrum, SmoothingKeepsALevelAndSpreadsAPeak) {
     for (std::size_t i = 0; i < huge.size(); ++i) huge[i] = (i % 3 == 0 ? 1e300 : -1e299);
     EXPECT_FALSE(ComputeFourierSpectrum(huge, 0.01, std::nullopt).ok());
     EXPECT_TRUE(ComputeFourierSpectrum(std::vector<double>{5}, 0.01, 0.2)->frequencies.empty());
+}
+
+TEST(FourierSpectrum, AWidthTooNarrowToSmoothSaysSo) {
+    // 300 samples 0.01 s apart: df = 1/3 Hz. The window's main lobe |f| < 151 b / 140 reaches
+    // the neighbouring frequency from b > 140 df / 151 = 0.30905 Hz on.
+    std::vector<double> g(300);
+    for (std::size_t i = 0; i < g.size(); ++i) g[i] = 100 * std::sin(0.7 * static_cast<double>(i));
+    EXPECT_EQ(SmallestSmoothingWidth(1.0 / 3), 0.31);
+    EXPECT_EQ(SmallestSmoothingWidth(0.01), 0.00928);  // 0.0092715...
+    struct Case {
+        double width;
+        bool smooths;
+    };
+    for (const Case c : {Case{0.2, false}, Case{0.309, false}, Case{0.31, true}, Case{0.5, true}}) {
+        const auto s = ComputeFourierSpectrum(g, 0.01, c.width);
+        ASSERT_TRUE(s.ok());
+        EXPECT_EQ(s->smooths, c.smooths) << c.width;
+        EXPECT_EQ(s->smoothed != s->amplitude, c.smooths) << c.width;
+        std::ostringstream csv;
+        ASSERT_FALSE(WriteFourierCsv(csv, *s).has_value());
+        const std::string header = Cp932ToUtf8(csv.str().substr(0, csv.str().find('\r'))).value();
+        const std::string note = SmoothingNote(*s);
+        EXPECT_EQ(note.empty(), c.smooths);
+        EXPECT_NE(
+            header.find("\"平滑化フーリエ振幅(cm/s)" + (note.empty() ? "" : " " + note) + "\""),
+            std::string::npos)
+            << header;
+        if (!c.smooths) {
+            EXPECT_EQ(note, "平滑化されていません：幅 " + NumberText(c.width) +
+                                " Hz は振動数の刻み 0.333 Hz に対して狭すぎます（0.31 Hz 以上で"
+                                "平滑化されます）");
+        }
+    }
 }
 
 TEST(FourierSpectrum, TransferFunctionOfTheBuilding) {

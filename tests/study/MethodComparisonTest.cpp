@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "runtime/Conversions.h"
+#include "runtime/TextEncoding.h"
 #include "study/MethodComparison.h"
 #include "study/StudyFiles.h"
 
@@ -248,25 +249,113 @@ TEST(MethodComparison, OtherFaultsAndAMissingRecordAreTheRunsOwn) {
     }
 }
 
-TEST(StepProperties, ElongationCurvesAndTheLimit) {
-    EXPECT_DOUBLE_EQ(StabilityLimit(StepMethod::LinearAcceleration, 0).value(),
-                     std::sqrt(3.0) / std::numbers::pi);
+TEST(StepProperties, ElongationCurvesEndWhereTheSwingEnds) {
     EXPECT_FALSE(StabilityLimit(StepMethod::AverageAcceleration, 0.05).has_value());
-    for (const double h : {0.0, 0.05}) {
+    for (const double h : {0.0, 0.05, 0.2}) {
         const auto linear = ElongationCurve(StepMethod::LinearAcceleration, h, 0.6, 61);
         const auto average = ElongationCurve(StepMethod::AverageAcceleration, h, 0.6, 61);
-        const double limit = StabilityLimit(StepMethod::LinearAcceleration, h).value();
-        EXPECT_NEAR(limit, 0.551, 0.01);
         EXPECT_EQ(average.size(), 61u);
         EXPECT_DOUBLE_EQ(average.back().stepRatio, 0.6);
-        EXPECT_EQ(linear.back().stepRatio, limit);
-        // The ratios 0, 0.01, ... up to the limit, and the limit itself.
-        EXPECT_EQ(linear.size(), static_cast<std::size_t>(std::floor(limit * 100)) + 2);
+        // The last point still swings, a hair beyond it the method does not.
+        const double end = linear.back().stepRatio;
+        EXPECT_TRUE(MethodStepProperties(StepMethod::LinearAcceleration, end, h).HasPeriod());
+        EXPECT_FALSE(
+            MethodStepProperties(StepMethod::LinearAcceleration, end * (1 + 1e-9), h).HasPeriod());
+        EXPECT_LE(end, StabilityLimit(StepMethod::LinearAcceleration, h).value());
+        // Without damping the swing ends at the stability limit, with a period of 2 dt.
+        if (h == 0) {
+            EXPECT_NEAR(end, std::sqrt(3.0) / std::numbers::pi, 1e-9);
+            EXPECT_NEAR(linear.back().periodElongation, (2 * end - 1) * 100, 1e-4);
+        }
         EXPECT_EQ(linear.front().periodElongation, 0);
         for (std::size_t i = 1; i < 30; ++i) {
             // The average method lengthens the period about twice as much.
             EXPECT_GT(average[i].periodElongation, 1.8 * linear[i].periodElongation);
         }
+    }
+}
+
+TEST(StepProperties, StabilityFromTheSpectralRadiusAtEveryDamping) {
+    // The limit is w_n dt = 2 sqrt(3) whatever the damping: dt/T_d = 2 sqrt(3) sqrt(1 - h^2)
+    // / (2 pi). Just inside it the step is bounded, just outside it grows.
+    for (const double h : {0.0, 0.05, 0.2, 0.5, 0.9}) {
+        const double limit = 2 * std::sqrt(3.0) * std::sqrt(1 - h * h) / (2 * std::numbers::pi);
+        EXPECT_NEAR(StabilityLimit(StepMethod::LinearAcceleration, h).value(), limit, 1e-15) << h;
+        EXPECT_TRUE(
+            MethodStepProperties(StepMethod::LinearAcceleration, limit * (1 - 1e-9), h).stable)
+            << h;
+        EXPECT_FALSE(
+            MethodStepProperties(StepMethod::LinearAcceleration, limit * (1 + 1e-6), h).stable)
+            << h;
+    }
+    // Below the limit with damping the eigenvalues may be real: a negative one larger in
+    // size flips the sign every step (a decaying 2 dt oscillation), a positive one creeps.
+    struct Case {
+        double ratio, h;
+        bool stable;
+        FreeVibration vibration;
+    };
+    const Case cases[] = {
+        {0.1, 0, true, FreeVibration::Swings},
+        {0.5, 0.2, true, FreeVibration::Swings},
+        {0.53, 0.2, true, FreeVibration::Alternates},
+        {0.54, 0.2, true, FreeVibration::Alternates},
+        {0.541, 0.2, false, FreeVibration::Alternates},
+        {0.55, 0.2, false, FreeVibration::Alternates},
+        {0.108, 0.9, true, FreeVibration::Creeps},
+        {0.2, 0.9, true, FreeVibration::Alternates},
+        {0.3, 0.9, false, FreeVibration::Alternates},
+        {0.56, 0, false, FreeVibration::Alternates},
+    };
+    for (const Case& c : cases) {
+        const StepProperties p = MethodStepProperties(StepMethod::LinearAcceleration, c.ratio, c.h);
+        EXPECT_EQ(p.stable, c.stable) << c.ratio << " " << c.h;
+        EXPECT_EQ(p.vibration, c.vibration) << c.ratio << " " << c.h;
+        EXPECT_EQ(p.HasPeriod(), c.stable && c.vibration == FreeVibration::Swings);
+        EXPECT_EQ(p.spectralRadius <= 1 + 1e-12, c.stable);
+    }
+}
+
+TEST(MethodComparison, TheRunMovesAsTheStepPropertiesSayAndTheNoteTellsIt) {
+    // The default building (T_d = 0.3702 s at 20 %) stepped from an initial velocity: the
+    // program's own run swings, flips its sign every step while dying away, or grows.
+    struct Case {
+        double h, dt;
+        const char* note;  // the start of the note; empty: none
+    };
+    const Case cases[] = {
+        {20, 0.18, ""},
+        {20, 0.198,
+         "2Δt周期の数値振動（減衰）：応答が 1 ステップごとに符号を変えながら減衰します "
+         "(Δt/T = 0.535、安定限界 0.540)"},
+        {20, 0.204, "分割時間が安定限界を超えています (Δt/T = 0.551 > 0.540)"},
+        {2, 0.225, "分割時間が安定限界を超えています (Δt/T = 0.620 > 0.551)"},
+    };
+    for (const Case& c : cases) {
+        const MethodComparison m =
+            CompareMethods(Building(c.h, c.dt, 200 * c.dt), ExcitationCase::InitialVelocity, {});
+        ASSERT_TRUE(m.compared);
+        EXPECT_EQ(LinearStepNote(m), c.note) << c.dt;
+        const std::vector<double>& x = m.linear.displacement;
+        ASSERT_GT(x.size(), 150u);
+        int flips = 0;
+        for (std::size_t i = 100; i < 150; ++i) flips += (x[i] > 0) != (x[i + 1] > 0);
+        const bool grows =
+            std::fabs(x[150]) + std::fabs(x[149]) > std::fabs(x[50]) + std::fabs(x[49]);
+        EXPECT_EQ(grows, !m.linearProperties.stable) << c.dt;
+        if (m.linearProperties.vibration == FreeVibration::Alternates) {
+            EXPECT_EQ(flips, 50) << c.dt;
+        } else {
+            EXPECT_LT(flips, 50) << c.dt;
+        }
+        // The file's heading of the method says the same.
+        std::ostringstream csv;
+        ASSERT_FALSE(WriteAccuracyCsv(csv, m).has_value());
+        const std::string header = Cp932ToUtf8(csv.str().substr(0, csv.str().find('\r'))).value();
+        EXPECT_NE(
+            header.find(std::string("\"線形加速度法(cm)") + (*c.note ? " " : "") + c.note + "\""),
+            std::string::npos)
+            << header;
     }
 }
 

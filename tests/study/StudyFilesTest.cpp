@@ -38,7 +38,7 @@ std::vector<std::string> Items(const std::string& line) {
 TEST(StudyFiles, SpectrumFileHeaderAndNumbersAsWritten) {
     std::vector<double> g(800);
     for (std::size_t i = 0; i < g.size(); ++i) g[i] = 120 * std::sin(0.05 * static_cast<double>(i));
-    const std::vector<double> periods = SpectrumPeriods(PeriodRange{0.05, 5, 25}, 0.3628);
+    const std::vector<double> periods = SpectrumPeriods(PeriodRange{0.05, 5, 25});
     const auto dampings = ParseDampingList("5, 2.5").value();
     const auto spectrum = ComputeResponseSpectrum(g, 0.01, periods, dampings);
     ASSERT_TRUE(spectrum.ok());

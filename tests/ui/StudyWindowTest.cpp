@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -23,6 +24,7 @@
 #include "ui/FormChecks.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
+#include "ui/StudyChart.h"
 #include "ui/StudyTabs.h"
 #include "ui/StudyWindow.h"
 
@@ -102,6 +104,8 @@ private slots:
     void tabsAndExports();
     void refusedBoxesAreNamed();
     void stabilityLine();
+    void buildingAtItsUndampedPeriod();
+    void narrowSmoothingIsSaid();
     void extremeRecords();
 };
 
@@ -254,20 +258,32 @@ void StudyWindowTest::refusedBoxesAreNamed() {
 
 void StudyWindowTest::stabilityLine() {
     const struct {
+        const char* damping;
         const char* timeStep;
         const char* analysisTime;
-        const char* line;      // empty: no line
-        const char* diverged;  // the table's time of divergence; empty: a time
+        const char* line;        // empty: no line
+        const char* diverged;    // the table's time of divergence; empty: a time
+        const char* elongation;  // the table's period elongation; empty: a number
     } cases[] = {
-        {"0.01", "10", "", "発散なし"},
-        {"0.109", "10", "", "発散なし"},
-        {"0.225", "10", "分割時間が安定限界を超えています (Δt/T = 0.62 > 0.551)", "増大中"},
-        {"0.225", "7000", "分割時間が安定限界を超えています (Δt/T = 0.62 > 0.551)", ""},
+        {"2", "0.01", "10", "", "発散なし", ""},
+        {"2", "0.109", "10", "", "発散なし", ""},
+        {"2", "0.225", "10", "分割時間が安定限界を超えています (Δt/T = 0.620 > 0.551)", "増大中",
+         "不安定"},
+        {"2", "0.225", "7000", "分割時間が安定限界を超えています (Δt/T = 0.620 > 0.551)", "",
+         "不安定"},
+        // With 20 % damping the limit is 0.540; below it the step may no longer swing.
+        {"20", "0.204", "10", "分割時間が安定限界を超えています (Δt/T = 0.551 > 0.540)", "増大中",
+         "不安定"},
+        {"20", "0.198", "10",
+         "2Δt周期の数値振動（減衰）：応答が 1 ステップごとに符号を変えながら減衰します (Δt/T = "
+         "0.535、安定限界 0.540)",
+         "発散なし", "—"},
     };
     for (const auto& c : cases) {
         Fixture f;
         f.ConfirmRecord(300);
         f.window.optDis->setChecked(true);
+        f.window.txtH->setText(QString::fromLatin1(c.damping));
         f.window.txtTs->setText(QString::fromLatin1(c.timeStep));
         f.window.txtTl->setText(QString::fromLatin1(c.analysisTime));
         StudyWindow* s = f.Open();
@@ -277,14 +293,120 @@ void StudyWindowTest::stabilityLine() {
         QVERIFY(tab->HasResult());
         QCOMPARE(tab->lblStability->isVisibleTo(tab), *c.line != '\0');
         if (*c.line) QCOMPARE(tab->lblStability->text(), QString::fromUtf8(c.line));
-        const QString diverged = tab->table->item(6, 0)->text();
-        if (*c.diverged) {
-            QCOMPARE(diverged, QString::fromUtf8(c.diverged));
-        } else {
-            bool isNumber = false;
-            diverged.toDouble(&isNumber);
-            QVERIFY2(isNumber, qPrintable(diverged));
+        QCOMPARE(
+            tab->table->item(2, 0)->text(),
+            QString::number(
+                f.window.txtTs->text().toDouble() /
+                    (2 * M_PI * std::sqrt(1 / 300.0) /
+                     std::sqrt(1 - std::pow(QString::fromLatin1(c.damping).toDouble() / 100, 2))),
+                'f', 3));
+        for (const auto& [row, expected] : {std::pair{6, c.diverged}, std::pair{4, c.elongation}}) {
+            const QString shown = tab->table->item(row, 0)->text();
+            if (*expected) {
+                QCOMPARE(shown, QString::fromUtf8(expected));
+            } else {
+                bool isNumber = false;
+                shown.toDouble(&isNumber);
+                QVERIFY2(isNumber, qPrintable(shown));
+            }
         }
+    }
+}
+
+void StudyWindowTest::buildingAtItsUndampedPeriod() {
+    // The default building, K 300 kN/cm and M 100000 kg: T_n = 2π√(M/K), T_d = T_n/√(1−h²).
+    // Its mark, its readout and |H(f)| are at T_n; the spectra keep the periods asked for.
+    const double tn = 6.2831853071794 * std::sqrt(1 / 300.0);
+    for (const double h : {0.02, 0.2}) {
+        Fixture f;
+        f.ConfirmRecord();
+        f.window.txtH->setText(QString::number(h * 100));
+        StudyWindow* s = f.Open();
+        QVERIFY(s);
+        s->spectrum->txtPeriodCount->setText(QStringLiteral("2"));
+        s->cmdRecompute->click();
+        QVERIFY(f.messages.shown.empty());
+        const double td = tn / std::sqrt(1 - h * h);
+
+        bool marked = false;
+        for (QAbstractSeries* series : s->spectrum->chart->chart()->series()) {
+            if (!series->name().startsWith(QStringLiteral("建物の非減衰固有周期 T_n"))) continue;
+            for (const QPointF& p : static_cast<QXYSeries*>(series)->points()) {
+                QVERIFY(std::fabs(p.x() - tn) < 1e-12 * tn);
+            }
+            marked = true;
+        }
+        QVERIFY(marked);
+        const QString compare = s->spectrum->lblCompare->text();
+        QVERIFY2(compare.contains(QStringLiteral("非減衰固有周期 T_n = %1 s").arg(ShortNumber(tn))),
+                 qPrintable(compare));
+        QVERIFY2(compare.contains(QStringLiteral("減衰固有周期 T_d = %1 s").arg(ShortNumber(td))),
+                 qPrintable(compare));
+        // At T_n the spectrum and the run differ by the method's error only (under 1 %).
+        const QRegularExpression relative(QStringLiteral(", ([-+]?[0-9.]+) %\\)"));
+        int differences = 0;
+        for (auto it = relative.globalMatch(compare); it.hasNext(); ++differences) {
+            const double percent = it.next().captured(1).toDouble();
+            QVERIFY2(std::fabs(percent) < 1, qPrintable(compare));
+        }
+        QCOMPARE(differences, 3);
+        QVERIFY(s->fourier->lblNote->text().contains(
+            QStringLiteral("T_d = %1 s").arg(ShortNumber(td))));
+
+        // The exports: the two periods asked for, and |H(f)| with w_n.
+        const QString name = f.dir.filePath(QStringLiteral("export.csv"));
+        s->askSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
+            return name;
+        };
+        s->tabs->setCurrentWidget(s->spectrum);
+        s->cmdCsv->click();
+        QStringList rows = QString::fromLatin1(FileBytes(name)).split(QStringLiteral("\r\n"));
+        QCOMPARE(rows.size(), 4);  // the header, two periods, the empty end
+        QVERIFY(rows[1].startsWith(QStringLiteral("0.02,")));
+        QVERIFY(rows[2].startsWith(QStringLiteral("10,")));
+        s->tabs->setCurrentWidget(s->fourier);
+        s->cmdCsv->click();
+        rows = QString::fromLatin1(FileBytes(name)).split(QStringLiteral("\r\n"));
+        QVERIFY(rows.size() > 100);
+        const double wn = 2 * M_PI / tn;
+        for (int r = 1; r < rows.size(); r += 37) {
+            const QStringList items = rows[r].split(QLatin1Char(','));
+            if (items.size() < 3) continue;
+            const double w = 2 * M_PI * items[0].toDouble();
+            const double c = 2 * h * wn * w;
+            const double expected =
+                std::sqrt((std::pow(wn, 4) + c * c) / (std::pow(wn * wn - w * w, 2) + c * c));
+            QVERIFY2(std::fabs(items.back().toDouble() - expected) < 1e-9 * expected,
+                     qPrintable(rows[r]));
+        }
+    }
+}
+
+void StudyWindowTest::narrowSmoothingIsSaid() {
+    // 300 samples 0.01 s apart: frequencies 1/3 Hz apart; 0.31 Hz is the least width that
+    // smooths. Too narrow a width is said beside the box and not drawn.
+    const struct {
+        const char* width;
+        bool smooths;
+    } cases[] = {{"0.2", false}, {"0.5", true}};
+    for (const auto& c : cases) {
+        Fixture f;
+        f.ConfirmRecord(300);
+        StudyWindow* s = f.Open();
+        QVERIFY(s);
+        FourierTab* tab = s->fourier;
+        tab->txtSmoothing->setText(QString::fromLatin1(c.width));
+        s->cmdRecompute->click();
+        QVERIFY(f.messages.shown.empty());
+        QCOMPARE(tab->lblSmoothing->isVisibleTo(tab), !c.smooths);
+        if (!c.smooths) {
+            QVERIFY(tab->lblSmoothing->text().contains(QStringLiteral("0.31 Hz 以上")));
+        }
+        bool drawn = false;
+        for (QAbstractSeries* series : tab->chart->chart()->series()) {
+            drawn = drawn || series->name().startsWith(QStringLiteral("平滑化"));
+        }
+        QCOMPARE(drawn, c.smooths);
     }
 }
 

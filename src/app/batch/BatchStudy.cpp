@@ -1,6 +1,5 @@
 #include "app/batch/BatchStudy.h"
 
-#include <charconv>
 #include <sstream>
 
 #include "app/batch/BatchRun.h"
@@ -18,14 +17,6 @@ std::string OptionOr(const OptionValues& options, std::string_view name,
                      std::string_view fallback) {
     const auto it = options.find(name);
     return std::string(it != options.end() ? std::string_view(it->second) : fallback);
-}
-
-// The number with the given digits after the point, the same in every locale.
-std::string Fixed(double value, int digits) {
-    char text[64];
-    const auto written =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
-    return std::string(text, written.ptr);
 }
 
 // A refused option: the study's message, which names the box, after the option's name.
@@ -76,7 +67,7 @@ int RunSpectrum(const Invocation& invocation, std::ostream& err) {
                                           " 点です。応答スペクトルには 2 点以上が必要です。")});
     }
 
-    const std::vector<double> periods = SpectrumPeriods(*range, std::nullopt);
+    const std::vector<double> periods = SpectrumPeriods(*range);
     const auto spectrum =
         ComputeResponseSpectrum(record->samples, record->timeStep, periods, *dampings);
     if (!spectrum) {
@@ -112,14 +103,11 @@ int RunAccuracy(const Invocation& invocation, std::ostream& err) {
         return Fail(err, {kExitFailure, MessageLine("データの保存", e->message)});
     }
     if (auto problem = WriteCsv(invocation.operands[0], text)) return Fail(err, *problem);
-    // A step beyond the stability limit, and a linear acceleration run that diverged, are
-    // what the comparison is there to show: the file holds the run up to that point, and
-    // standard error says so.
-    std::string note;
-    if (comparison.stepRatio > comparison.stabilityLimit) {
-        note = "分割時間が安定限界を超えています (Δt/T = " + Fixed(comparison.stepRatio, 2) +
-               " > " + Fixed(comparison.stabilityLimit, 3) + ")。";
-    }
+    // A step beyond the stability limit (or one at which the method no longer swings), and a
+    // linear acceleration run that diverged, are what the comparison is there to show: the
+    // file holds the run up to that point, and standard error says so.
+    std::string note = LinearStepNote(comparison);
+    if (!note.empty()) note += "。";
     if (comparison.linear.divergedAt) {
         note += "線形加速度法の応答は " + NumberText(*comparison.linear.divergedAt) +
                 " 秒で発散しました。";
