@@ -48,7 +48,7 @@ public:
     int pointCount() const { return pointCount_; }
     // The points it computed: all of them, or those before the fault that stopped it. Every
     // series holds this many.
-    int completedPoints() const { return static_cast<int>(series_.time.size()); }
+    int completedPoints() const { return series_.size(); }
     bool complete() const { return !fault_.has_value(); }
     // What stopped the run, if anything did.
     const std::optional<Fault>& fault() const { return fault_; }
@@ -56,11 +56,11 @@ public:
     // The time step the steps used, s (the record's in an earthquake run).
     double stepTime() const { return stepTime_; }
 
-    std::span<const double> time() const { return series_.time; }
-    std::span<const double> ground() const { return series_.ground; }
-    std::span<const double> acceleration() const { return series_.acceleration; }
-    std::span<const double> velocity() const { return series_.velocity; }
-    std::span<const double> displacement() const { return series_.displacement; }
+    std::span<const double> time() const { return series_.time(); }
+    std::span<const double> ground() const { return series_.ground(); }
+    std::span<const double> acceleration() const { return series_.acceleration(); }
+    std::span<const double> velocity() const { return series_.velocity(); }
+    std::span<const double> displacement() const { return series_.displacement(); }
 
     // Over the completed points from 1 on.
     const Peaks& peaks() const { return peaks_; }

@@ -9,7 +9,9 @@
 #pragma once
 
 #include <cmath>
-#include <vector>
+#include <cstddef>
+#include <memory>
+#include <span>
 
 #include "analysis/Steppers.h"
 
@@ -33,39 +35,61 @@ concept RunObserver = requires(O& observer, const RunPoint& point) {
     observer.Observe(point);  // each later point, once it is complete
 };
 
-// The five series, one entry per point (time, ground acceleration, response acceleration,
-// velocity, displacement).
-struct ResponseSeries {
-    std::vector<double> time;          // s
-    std::vector<double> ground;        // cm/s^2
-    std::vector<double> acceleration;  // cm/s^2, as RunPoint::acceleration
-    std::vector<double> velocity;      // cm/s, relative
-    std::vector<double> displacement;  // cm, relative
+// The five series of a run, one entry per computed point: time (s), ground acceleration
+// (cm/s^2), response acceleration (cm/s^2, as RunPoint::acceleration), relative velocity
+// (cm/s) and relative displacement (cm). They live in one block sized to the run's points,
+// taken once per run and shared, never changed, by every copy.
+class ResponseSeries {
+public:
+    ResponseSeries() = default;
+
+    int size() const { return static_cast<int>(size_); }
+    std::span<const double> time() const { return Column(0); }
+    std::span<const double> ground() const { return Column(1); }
+    std::span<const double> acceleration() const { return Column(2); }
+    std::span<const double> velocity() const { return Column(3); }
+    std::span<const double> displacement() const { return Column(4); }
+
+private:
+    friend class SeriesRecorder;
+    static constexpr std::size_t kColumns = 5;
+
+    std::span<const double> Column(std::size_t c) const {
+        return {data_.get() + c * capacity_, size_};
+    }
+
+    std::shared_ptr<double[]> data_;  // kColumns x capacity_, column after column
+    std::size_t capacity_ = 0;
+    std::size_t size_ = 0;  // the points written, 0 .. size_ - 1 of each column
 };
 
 class SeriesRecorder {
 public:
-    // Room for the points of the run, taken at once.
+    // Room for the points of the run, taken at once (and not cleared: only the points
+    // written are ever read).
     void Reserve(int points) {
-        const auto n = static_cast<std::size_t>(points > 0 ? points : 0);
-        series_.time.reserve(n);
-        series_.ground.reserve(n);
-        series_.acceleration.reserve(n);
-        series_.velocity.reserve(n);
-        series_.displacement.reserve(n);
+        series_.capacity_ = static_cast<std::size_t>(points > 0 ? points : 0);
+        series_.data_ =
+            std::make_shared_for_overwrite<double[]>(ResponseSeries::kColumns * series_.capacity_);
+        series_.size_ = 0;
+        columns_ = series_.data_.get();
     }
     void Start(const RunPoint& point) { Observe(point); }
     void Observe(const RunPoint& point) {
-        series_.time.push_back(point.time);
-        series_.ground.push_back(point.ground);
-        series_.acceleration.push_back(point.acceleration);
-        series_.velocity.push_back(point.relative.v);
-        series_.displacement.push_back(point.relative.x);
+        const std::size_t n = series_.capacity_;
+        double* row = columns_ + series_.size_;
+        row[0] = point.time;
+        row[n] = point.ground;
+        row[2 * n] = point.acceleration;
+        row[3 * n] = point.relative.v;
+        row[4 * n] = point.relative.x;
+        ++series_.size_;
     }
     ResponseSeries Take() && { return std::move(series_); }
 
 private:
     ResponseSeries series_;
+    double* columns_ = nullptr;
 };
 
 // The largest absolute values of the ground acceleration, the response acceleration (as

@@ -406,8 +406,7 @@ TEST(AnalysisCore, ReadRunInputsFaultsAndValues) {
         {"400 s at 0.01 s", With([](RunTexts& t) { t.analysisTime = "400"; }), acc,
          Fault{StepCount, Overflow}, 0},
         // The point count comes before the natural period.
-        {"time step 0 and mass 0",
-         With([](RunTexts& t) { t.timeStep = t.model.mass = "0"; }), acc,
+        {"time step 0 and mass 0", With([](RunTexts& t) { t.timeStep = t.model.mass = "0"; }), acc,
          Fault{StepCount, DivideByZero}, 0},
         {"time step too long for the constants", With([](RunTexts& t) { t.timeStep = "1e160"; }),
          acc, Fault{StepConstants, Overflow}, 0},
