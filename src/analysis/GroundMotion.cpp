@@ -1,5 +1,6 @@
 #include "analysis/GroundMotion.h"
 
+#include <type_traits>
 #include <utility>
 
 namespace kestrel {

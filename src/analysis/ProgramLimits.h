@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 namespace kestrel::program {
 
@@ -18,14 +19,15 @@ inline constexpr double kTwoPi = 6.2831853071794;
 
 // A run has at most this many points: the count is a 16-bit signed integer.
 inline constexpr int kMaxPointCount = 32767;
+static_assert(kMaxPointCount == std::numeric_limits<std::int16_t>::max());
 
 // Every point, input sample and playback entry has an index 0..kMaxIndex.
 inline constexpr int kMaxIndex = 50000;
 static_assert(kMaxPointCount - 1 <= kMaxIndex, "every point of a run has an index");
 
-// A record may hold at most this many samples. A record of N numbers (the time step and
-// N - 1 samples) is taken as occupying the indices 0..N + 2, which must stay within
-// kMaxIndex; a longer record is refused (FaultSite::WaveRecord, OutOfRange), never cut.
+// The longest record a run takes: 49,997 samples. (A record of N numbers, its time step
+// included, must keep N + 2 within kMaxIndex.) A longer record is refused
+// (FaultSite::WaveRecord, OutOfRange), never cut.
 inline constexpr std::size_t kMaxRecordSamples = kMaxIndex - 3;
 
 // The rules below raise a fault (runtime/Fault.h) under the site named; the entry points of
