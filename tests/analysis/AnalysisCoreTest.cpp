@@ -14,6 +14,7 @@
 #include "analysis/Analyze.h"
 #include "analysis/RunFromTexts.h"
 #include "runtime/Conversions.h"
+#include "study/MethodComparison.h"
 
 namespace kestrel {
 namespace {
@@ -50,6 +51,7 @@ struct SameRunCase {
 
 TEST(AnalysisCore, SameBitsAsTheRunItReplaces) {
     using enum ExcitationCase;
+    using enum StepperKind;
     const auto none = [](RunTexts&) {};
     const auto other = [](RunTexts& t) {
         t.model = {"1200", "250000", "5"};
@@ -174,6 +176,18 @@ TEST(AnalysisCore, SameBitsAsTheRunItReplaces) {
                                      ? old->AccSeries[i]
                                      : old->AccSeries[i] + old->CacSeries[i];
             ASSERT_EQ(Bits(r.acceleration()[i]), Bits(shown)) << i;
+        }
+        if (was.status == RunResult::Status::Completed) {
+            // The accuracy tab's other two methods on the same steps: the same bits over
+            // the points it compares (those of the result file, 0 .. points - 2).
+            const MethodComparison compared = CompareMethods(c.texts, c.excitation, c.record);
+            const Response average = Analyze(*now.inputs, *now.motion, AverageAcceleration);
+            const Response exact = Analyze(*now.inputs, *now.motion, StepperKind::Exact);
+            ASSERT_EQ(compared.average.displacement.size(), std::size_t(completed - 1));
+            for (std::size_t i = 0; i < compared.average.displacement.size(); ++i) {
+                ASSERT_EQ(Bits(average.displacement()[i]), Bits(compared.average.displacement[i]));
+                ASSERT_EQ(Bits(exact.displacement()[i]), Bits(compared.exact.displacement[i]));
+            }
         }
         if (complete || !forced) {
             EXPECT_EQ(Bits(r.peaks().ground), Bits(old->CacPeak));
