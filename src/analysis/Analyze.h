@@ -88,7 +88,8 @@ State InitialStateOf(const RunInputs& inputs, const DerivedConstants& constants,
 
 // What the steppers are built from, in the order a run takes these steps: the constants
 // for the step time (an earthquake run derives them again for the record's: StepConstants),
-// the state at point 0 (InitialState), and the refusal of a run without points (StepRange).
+// the state at point 0 (InitialState), and the refusal of a point count outside
+// 1 .. program::kMaxPointCount (StepRange).
 // Raises its fault.
 StepSetup PrepareSteps(const RunInputs& inputs, const GroundMotion& motion);
 

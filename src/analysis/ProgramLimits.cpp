@@ -12,7 +12,7 @@ std::int16_t PointCount(double analysisTime, double timeStep) {
 }
 
 void RequirePoints(int pointCount) {
-    if (pointCount < 1) {
+    if (pointCount < 1 || pointCount > kMaxPointCount) {
         const FaultScope site(FaultSite::StepRange);
         RaiseFault(FaultKind::OutOfRange);
     }

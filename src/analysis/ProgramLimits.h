@@ -39,7 +39,9 @@ inline constexpr std::size_t kMaxRecordSamples = kMaxIndex - 3;
 // may be 0 or negative here; a run refuses it (RequirePoints).
 std::int16_t PointCount(double analysisTime, double timeStep);
 
-// A run needs at least its point 0. Site StepRange, OutOfRange.
+// A run has 1 .. kMaxPointCount points: at least its point 0, and no more than the count
+// holds (inputs made in code rather than read from the boxes are held to it too). Site
+// StepRange, OutOfRange.
 void RequirePoints(int pointCount);
 
 // Site WaveRecord, OutOfRange, for more than kMaxRecordSamples samples.

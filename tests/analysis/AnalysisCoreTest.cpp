@@ -350,6 +350,10 @@ TEST(AnalysisCore, EachStepMethodAgainstTheClosedForms) {
         // A sine is linear between points only to second order.
         {Exact, Input::Sine, 0.01, 0.01, true},
     };
+    // Inputs made in code are held to the program's point count too.
+    const Response tooLong =
+        Analyze(TypedInputs(ExcitationCase::InitialDisplacement, 0.01, 400), NoGroundMotion{});
+    EXPECT_EQ(tooLong.fault(), (Fault{FaultSite::StepRange, FaultKind::OutOfRange}));
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "method " << static_cast<int>(c.kind) << " input "
                                         << static_cast<int>(c.input) << " dt " << c.ts);
