@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "analysis/Run.h"
+#include "analysis/RunFromTexts.h"
 #include "study/FourierSpectrum.h"
 #include "study/MethodComparison.h"
 #include "study/ResponseSpectrum.h"
@@ -39,6 +40,21 @@ void BM_DefaultSteadyAccelerationRun(benchmark::State& s) {
 }
 
 BENCHMARK(BM_LongestSteadyAccelerationRun)->Unit(benchmark::kMicrosecond);
+
+// The same run on the analysis core: the boxes read, the response's series allocated to the
+// run's points (not cleared at 50,001), the steps with their observers.
+void BM_LongestSteadyAccelerationRunCore(benchmark::State& bench) {
+    RunTexts texts;
+    texts.analysisTime = "327.64";
+    int points = 0;
+    for (auto _ : bench) {
+        const RunOutcome r = RunFromTexts(texts, ExcitationCase::SteadyAcceleration, {});
+        benchmark::DoNotOptimize(r.response->peaks().displacement);
+        points = r.response->completedPoints();
+    }
+    bench.counters["points"] = points;
+}
+BENCHMARK(BM_LongestSteadyAccelerationRunCore)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LongestFreeVibrationRun)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DefaultSteadyAccelerationRun)->Unit(benchmark::kMicrosecond);
 
@@ -54,6 +70,25 @@ std::vector<double> LongRecord() {
     }
     return g;
 }
+
+// Each step method of the analysis core on the longest record (32,765 samples, the run
+// one point longer): typed inputs, no texts.
+void BM_CoreStepMethodOnLongestRecord(benchmark::State& bench) {
+    const auto kind = static_cast<StepperKind>(bench.range(0));
+    RunTexts texts;
+    texts.analysisTime = "327.64";
+    const RunInputs inputs = ReadRunInputs(texts, ExcitationCase::Earthquake).value();
+    const GroundMotion motion = RecordMotion(WaveRecord{0.01, LongRecord()}).value();
+    for (auto _ : bench) {
+        const Response r = Analyze(inputs, motion, kind);
+        benchmark::DoNotOptimize(r.peaks().displacement);
+    }
+}
+BENCHMARK(BM_CoreStepMethodOnLongestRecord)
+    ->Arg(static_cast<int>(StepperKind::LinearAcceleration))
+    ->Arg(static_cast<int>(StepperKind::AverageAcceleration))
+    ->Arg(static_cast<int>(StepperKind::Exact))
+    ->Unit(benchmark::kMicrosecond);
 
 // One whole spectrum (Sd, Sv, Sa) for the default 200 periods and three damping ratios.
 void SpectrumCase(benchmark::State& bench, bool vectorised) {

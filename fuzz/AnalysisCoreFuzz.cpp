@@ -1,0 +1,117 @@
+// Arbitrary box texts, excitation case and record through the analysis core: it must never
+// crash, never let a value that is not finite into a response, keep its counts and peaks
+// consistent, and (while the old run still exists) give the same status, fault and bits as
+// RunAnalysis.
+//
+// Input: the first byte picks the case; then one line per box, in the order of RunTexts;
+// the lines after those are a record (its time step, then at most 3000 samples).
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/RunFromTexts.h"
+#include "runtime/Conversions.h"
+
+namespace {
+
+using namespace kestrel;
+
+void Require(bool condition) {
+    if (!condition) std::abort();
+}
+
+bool Same(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+std::string_view NextLine(std::string_view& rest) {
+    const std::size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+    return line;
+}
+
+void CheckResponse(const Response& r) {
+    const int n = r.completedPoints();
+    Require(n >= 0 && (n == 0 || n <= r.pointCount()));
+    Require(!r.complete() || n == r.pointCount());
+    for (const auto series :
+         {r.time(), r.ground(), r.acceleration(), r.velocity(), r.displacement()}) {
+        Require(static_cast<int>(series.size()) == n);
+        for (const double v : series) Require(std::isfinite(v));
+    }
+    Peaks peaks;
+    for (int i = 1; i < n; ++i) {
+        peaks.ground = std::max(peaks.ground, std::fabs(r.ground()[i]));
+        peaks.acceleration = std::max(peaks.acceleration, std::fabs(r.acceleration()[i]));
+        peaks.velocity = std::max(peaks.velocity, std::fabs(r.velocity()[i]));
+        peaks.displacement = std::max(peaks.displacement, std::fabs(r.displacement()[i]));
+    }
+    Require(Same(peaks.ground, r.peaks().ground) &&
+            Same(peaks.acceleration, r.peaks().acceleration) &&
+            Same(peaks.velocity, r.peaks().velocity) &&
+            Same(peaks.displacement, r.peaks().displacement));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const auto excitation = static_cast<ExcitationCase>(data[0] % 5);
+    std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    RunTexts texts;
+    for (std::string* box :
+         {&texts.model.stiffness, &texts.model.mass, &texts.model.damping, &texts.timeStep,
+          &texts.analysisTime, &texts.firstDisplacement, &texts.firstVelocity,
+          &texts.accelerationPeriod, &texts.accelerationMax, &texts.displacementPeriod,
+          &texts.displacementMax}) {
+        if (rest.empty()) break;
+        *box = NextLine(rest);
+    }
+    std::optional<WaveRecord> record;
+    if (!rest.empty()) {
+        record.emplace();
+        record->timeStep = LeadingNumber(NextLine(rest));
+        while (!rest.empty() && record->samples.size() < 3000) {
+            record->samples.push_back(LeadingNumber(NextLine(rest)));
+        }
+    }
+
+    RunHooks hooks;
+    hooks.loadWaveRecord = [&record] { return record; };
+    const RunOutcome now = RunFromTexts(texts, excitation, hooks);
+    Require(now.fault.has_value() == (now.status == RunOutcome::Status::Faulted));
+    if (now.response) {
+        CheckResponse(*now.response);
+        Require(now.response->complete() || now.fault == now.response->fault());
+    }
+    if (now.status == RunOutcome::Status::Completed) Require(now.response->complete());
+
+    // The run the core replaces, on the same inputs.
+    static const auto old = std::make_unique<AnalysisState>();
+    const RunResult was = RunAnalysis(*old, texts, excitation, hooks);
+    Require(static_cast<int>(was.status) == static_cast<int>(now.status));
+    Require(was.fault == now.fault.value_or(Fault{}));
+    if (was.status == RunResult::Status::Completed) {
+        const Response& r = *now.response;
+        Require(r.pointCount() == old->StepCount && was.timerIntervalMs == now.playbackIntervalMs);
+        for (int i = 0; i < r.completedPoints(); ++i) {
+            Require(Same(r.time()[i], old->TimeSeries[i]) &&
+                    Same(r.ground()[i], old->CacSeries[i]) &&
+                    Same(r.acceleration()[i], old->AccSeries[i]) &&
+                    Same(r.velocity()[i], old->VelSeries[i]) &&
+                    Same(r.displacement()[i], old->DisSeries[i]));
+        }
+        Require(Same(r.peaks().displacement, old->DisPeak) &&
+                Same(r.peaks().acceleration, old->AccPeak));
+    }
+    return 0;
+}

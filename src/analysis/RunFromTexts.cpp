@@ -1,0 +1,48 @@
+#include "analysis/RunFromTexts.h"
+
+#include <utility>
+
+#include "analysis/ProgramLimits.h"
+
+namespace kestrel {
+
+RunOutcome RunFromTexts(const RunTexts& texts, ExcitationCase excitation, const RunHooks& hooks) {
+    RunOutcome out;
+    auto faulted = [&out](const Fault& fault) {
+        out.status = RunOutcome::Status::Faulted;
+        out.fault = fault;
+        return std::move(out);
+    };
+
+    FaultOr<RunInputs> inputs = ReadRunInputs(texts, excitation);
+    if (!inputs) return faulted(inputs.fault());
+    out.inputs = std::move(inputs).value();
+    if (hooks.showNaturalPeriod) hooks.showNaturalPeriod(out.inputs->naturalPeriod);
+
+    if (excitation == ExcitationCase::Earthquake) {
+        std::optional<WaveRecord> record;
+        if (hooks.loadWaveRecord) record = hooks.loadWaveRecord();
+        if (!record) {
+            out.status = RunOutcome::Status::EndedEarly;
+            return out;
+        }
+        FaultOr<GroundMotion> motion = RecordMotion(std::move(*record));
+        if (!motion) return faulted(motion.fault());
+        out.motion = std::move(motion).value();
+    } else {
+        out.motion = MotionOfCase(*out.inputs);
+    }
+
+    out.response = Analyze(*out.inputs, *out.motion);
+    if (const std::optional<Fault>& fault = out.response->fault()) return faulted(*fault);
+
+    try {
+        out.playbackIntervalMs = program::PlaybackIntervalMs(out.response->stepTime());
+    } catch (const FaultError& e) {
+        return faulted(e.fault());
+    }
+    out.status = RunOutcome::Status::Completed;
+    return out;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,39 @@
+// "解析開始" on the analysis core: the boxes' texts in, the run's inputs, ground motion and
+// response out, every step in the order the program has always taken them, so that the
+// window and the command line report the same fault at the same moment:
+//
+//   1. ReadRunInputs (the opening steps' faults);
+//   2. hooks.showNaturalPeriod (the label changes even when a later step faults);
+//   3. earthquake case: hooks.loadWaveRecord; no record ends the run here (EndedEarly);
+//      a record beyond the program's limit is a WaveRecord fault;
+//   4. Analyze with the linear acceleration method;
+//   5. the playback interval of the step time (TimerInterval).
+#pragma once
+
+#include <optional>
+
+#include "analysis/Analyze.h"
+#include "analysis/GroundMotion.h"
+#include "analysis/Run.h"  // RunHooks
+#include "analysis/RunInputs.h"
+
+namespace kestrel {
+
+struct RunOutcome {
+    enum class Status {
+        Completed,   // the response is complete; play it back or report the end
+        EndedEarly,  // earthquake case without a record: nothing computed
+        Faulted,     // a step could not be computed; see fault
+    };
+    Status status = Status::Faulted;
+    std::optional<Fault> fault;          // Faulted only
+    std::optional<RunInputs> inputs;     // once the boxes were read
+    std::optional<GroundMotion> motion;  // once the ground motion was known
+    // Once the run stepped: complete, or the points before the fault (which is also here).
+    std::optional<Response> response;
+    int playbackIntervalMs = 0;  // Completed only: step time x 500 ms, halves to even
+};
+
+RunOutcome RunFromTexts(const RunTexts& texts, ExcitationCase excitation, const RunHooks& hooks);
+
+}  // namespace kestrel
