@@ -223,8 +223,8 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
         }
     }
     if (inputs.building && !inputs.buildingFault) {
-        const AnalysisState& b = *inputs.building;
-        result->peaks = std::array<double, 3>{b.DisPeak, b.VelPeak, b.AccPeak};
+        const Peaks& b = inputs.building->peaks();
+        result->peaks = std::array<double, 3>{b.displacement, b.velocity, b.acceleration};
     } else if (inputs.buildingFault) {
         result->runNote = FaultMessage(*inputs.buildingFault);
     }

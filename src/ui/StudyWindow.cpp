@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "analysis/ProgramLimits.h"
+#include "analysis/RunFromTexts.h"
 #include "runtime/UiFont.h"
 #include "study/StudyFiles.h"
 #include "ui/MainWindow.h"
@@ -93,18 +95,21 @@ bool StudyWindow::Recompute() {
 
     // The building's natural period and damping from the model boxes, then its own run on
     // the record, as "解析開始" computes it.
-    auto building = std::make_unique<AnalysisState>();
-    if (!ComputeNaturalPeriodFromTexts(*building, inputs.texts.model)) {
-        inputs.naturalPeriod = building->NaturalPeriod;
-        const double undamped = TwoPi * std::sqrt(building->Mass / building->Stiffness);
+    const Building building = ReadBuilding(inputs.texts.model);
+    if (const FaultOr<double> period = ReadNaturalPeriod(inputs.texts.model)) {
+        inputs.naturalPeriod = *period;
+        const double undamped = program::kTwoPi * std::sqrt(building.mass / building.stiffness);
         if (std::isfinite(undamped) && undamped > 0) inputs.undampedPeriod = undamped;
     }
-    inputs.dampingRatio = building->DampingRatio;
+    inputs.dampingRatio = building.dampingRatio;
     RunHooks hooks;
     hooks.loadWaveRecord = [&inputs] { return std::optional<WaveRecord>(inputs.record); };
-    const RunResult run = RunAnalysis(*building, inputs.texts, ExcitationCase::Earthquake, hooks);
-    inputs.building = building.get();
-    if (run.status != RunResult::Status::Completed) inputs.buildingFault = run.fault;
+    RunOutcome run = RunFromTexts(inputs.texts, ExcitationCase::Earthquake, hooks);
+    if (run.status == RunOutcome::Status::Completed) {
+        inputs.building = std::move(run.response);
+    } else {
+        inputs.buildingFault = run.fault;
+    }
 
     MessageService& messages = main_.Messages();
     for (StudyTab* tab : {static_cast<StudyTab*>(spectrum), static_cast<StudyTab*>(fourier),

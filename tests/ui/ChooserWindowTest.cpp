@@ -228,7 +228,7 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     f.window.cmdStart->click();
     QCOMPARE(f.messages.Prompts(),
              QStringList{QStringLiteral("地震波ファイルが選択されていません。")});
-    QCOMPARE(f.window.State().DisPeak, 0.0);
+    QVERIFY(!f.window.HeldRun());
     QVERIFY(!f.window.isHidden());
 
     WriteFile(f.dir.filePath(QStringLiteral("wave1.txt")), WaveText("0.02", 1500));
@@ -238,12 +238,13 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     f.messages.shown.clear();
     f.window.cmdStart->click();
     QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("終了しました。")});
-    QCOMPARE(f.window.State().StepCount, std::int16_t{1502});
-    QCOMPARE(f.window.State().CacSeries[0], -30.0);
-    QVERIFY(f.window.State().DisPeak > 0);
     QVERIFY(f.window.HeldRun());
-    QCOMPARE(f.window.HeldRun()->excitation, ExcitationCase::Earthquake);
-    QCOMPARE(QString::fromStdString(f.window.HeldRun()->wavePath),
+    const Response& response = f.window.HeldRun()->response;
+    QCOMPARE(response.completedPoints(), 1502);
+    QCOMPARE(response.ground()[0], -30.0);
+    QVERIFY(response.peaks().displacement > 0);
+    QCOMPARE(f.window.HeldRun()->excitation(), ExcitationCase::Earthquake);
+    QCOMPARE(QString::fromStdString(f.window.HeldRun()->wave.path),
              QDir(f.dir.path()).absoluteFilePath(QStringLiteral("wave1.txt")));
 
     // Deleted after it was chosen: a message, and no response from a missing record.
@@ -252,7 +253,6 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     f.window.cmdStart->click();
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
-    QCOMPARE(f.window.State().DisPeak, 0.0);
     QVERIFY(!f.window.HeldRun());
 }
 
@@ -558,7 +558,7 @@ void ChooserWindowTest::cp932NamesAreListedAndOpened() {
         f.window.cmdStart->click();
         QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("終了しました。")});
         QVERIFY(f.window.HeldRun());
-        QCOMPARE(QByteArray::fromStdString(f.window.HeldRun()->wavePath), path);
+        QCOMPARE(QByteArray::fromStdString(f.window.HeldRun()->wave.path), path);
     }
 }
 

@@ -181,8 +181,8 @@ void MainWindowTest::runWithoutAnimationEndsWithTheMessage() {
     QCOMPARE(f.messages.shown[0].title, QStringLiteral("解析終了"));
     QCOMPARE(f.messages.shown[0].style, int{kOkInformation});
     QCOMPARE(f.window.lblOrgCycle->text(), QStringLiteral("0.362832446594252"));
-    QCOMPARE(f.window.State().StepCount, std::int16_t{1002});
-    QCOMPARE(f.window.State().StepIndex, 0.0f);
+    QVERIFY(f.window.HeldRun());
+    QCOMPARE(f.window.HeldRun()->response.completedPoints(), 1002);
     QVERIFY(!f.window.Timer1->isActive());
 }
 

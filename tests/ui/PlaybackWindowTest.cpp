@@ -45,6 +45,23 @@ struct Fixture {
     }
 };
 
+// A completed run of three points whose last displacement lies far beyond its peak, which no
+// real run gives: its playback must fault at its second tick.
+CompletedRun SpoiltRun() {
+    const RunInputs inputs = ReadRunInputs(RunTexts{}, ExcitationCase::InitialDisplacement).value();
+    SeriesRecorder series;
+    series.Reserve(3);
+    for (int i = 0; i < 3; ++i) {
+        RunPoint point;
+        point.index = i;
+        point.time = 0.01 * i;
+        point.relative.x = i == 2 ? 1e300 : 0.0;
+        (i == 0 ? series.Start(point) : series.Observe(point));
+    }
+    Response response(3, 0.01, std::move(series).Take(), Peaks{0, 0, 0, 1e-300}, std::nullopt);
+    return CompletedRun{inputs, NoGroundMotion{}, std::move(response), 5, {}};
+}
+
 // The time, the four current values and the eight extremes, in full (a box too narrow for
 // its text holds the whole text as its tooltip).
 QStringList BoxTexts(const PictureWindow* p) {
@@ -193,12 +210,13 @@ void PlaybackWindowTest::wholePlaybacksOnTheRealTimer() {
     QCOMPARE(f.messages.shown[0].title, QStringLiteral("解析終了"));
     QTRY_VERIFY(p.isNull());
     QVERIFY(f.window.isVisible());
-    const AnalysisState& s = f.window.State();
-    QCOMPARE(s.StepIndex, 11.0f);
+    QCOMPARE(f.window.PlayedPoints(), 11);
+    const CompletedRun& run = *f.window.HeldRun();
+    const double omega = run.inputs.forcing.omega;
     QCOMPARE(atEnd[0], QStringLiteral("0.1"));
-    QCOMPARE(atEnd[1], QString::fromStdString(
-                           NumberText(s.CacSeries[10] / (s.ForcingOmega * s.ForcingOmega))));
-    QCOMPARE(atEnd[4], QString::fromStdString(NumberText(s.DisSeries[10])));
+    QCOMPARE(atEnd[1],
+             QString::fromStdString(NumberText(run.response.ground()[10] / (omega * omega))));
+    QCOMPARE(atEnd[4], QString::fromStdString(NumberText(run.response.displacement()[10])));
     QCOMPARE(atEnd.mid(13),
              (QStringList{QStringLiteral("入力変位"), QStringLiteral("入力変位(cm)")}));
 
@@ -214,7 +232,7 @@ void PlaybackWindowTest::wholePlaybacksOnTheRealTimer() {
     f.Start("0.008");
     QCOMPARE(f.window.Timer1->interval(), 1);
     QTRY_COMPARE(f.messages.Prompts(), QStringList{kEnd});
-    QCOMPARE(f.window.State().StepIndex, 11.0f);
+    QCOMPARE(f.window.PlayedPoints(), 11);
 }
 
 void PlaybackWindowTest::forcedStopYesAndNo() {
@@ -290,7 +308,7 @@ void PlaybackWindowTest::realQuestionBoxOutlivesThePlayback() {
     QVERIFY(windowKeptForQuestion);  // hidden, but there for the question it owns
     QTRY_VERIFY(p.isNull());
     QVERIFY(window.isVisible() && !window.Timer1->isActive());
-    QCOMPARE(window.State().StepIndex, 11.0f);
+    QCOMPARE(window.PlayedPoints(), 11);
 }
 
 void PlaybackWindowTest::closeBoxAndFaultsReturnToTheMainWindow() {
@@ -305,11 +323,10 @@ void PlaybackWindowTest::closeBoxAndFaultsReturnToTheMainWindow() {
     f.Ticks(1);  // a late tick does nothing
     QVERIFY(f.messages.shown.empty());
 
-    // Point 1 lies far beyond a tiny peak: the tick stops, says so and returns.
-    p = f.Start();
+    // Point 2 lies far beyond a tiny peak: the second tick stops, says so and returns.
+    f.window.HandOverToPlayback(SpoiltRun());
+    p = f.window.findChild<PictureWindow*>(QStringLiteral("frmPicture"));
     f.Ticks(1);
-    f.window.State().DisSeries[1] = 1e300;
-    f.window.State().DisPeak = 1e-300;
     QStringList atMessage;
     f.messages.whileOpen = [&](const ShownMessage&) { atMessage = BoxTexts(p); };
     f.Ticks(1);
