@@ -216,14 +216,20 @@ MethodComparison CompareMethods(const RunOutcome& run) {
     out.linearProperties = MethodStepProperties(StepMethod::LinearAcceleration, out.stepRatio, h);
     out.averageProperties = MethodStepProperties(StepMethod::AverageAcceleration, out.stepRatio, h);
 
-    // The rows of the result file, points 0 .. pointCount - 2, past a fault of the run too:
-    // the ground motion's own values. A point whose ground acceleration cannot be computed
-    // ends them there.
+    // The rows of the result file, points 0 .. pointCount - 2: the run's own points, and past
+    // a fault of the run the ground motion's own values. A point whose ground acceleration
+    // cannot be computed ends them there.
     const int points = std::max(0, linear.pointCount() - 1);
+    const int stepped = linear.completedPoints();
     out.time.reserve(static_cast<std::size_t>(points));
     out.ground.reserve(static_cast<std::size_t>(points));
     try {
         for (int i = 0; i < points; ++i) {
+            if (i < stepped) {
+                out.time.push_back(linear.time()[i]);
+                out.ground.push_back(linear.ground()[i]);
+                continue;
+            }
             const double g = GroundAt(motion, i);
             const double t = static_cast<double>(i) * ts;
             if (!std::isfinite(t)) break;
@@ -234,12 +240,19 @@ MethodComparison CompareMethods(const RunOutcome& run) {
     }
     const std::size_t n = out.time.size();
 
-    // The other two methods from the run's own point 0 over the same steps, each as far as
-    // it stays finite.
+    // The other two methods from the run's own point 0 over the same n points, each as far as
+    // it stays finite. They step over the ground accelerations just listed (the run's inputs
+    // with a record of them, whose steps take the same constants), so that a steady wave is
+    // not computed again for each method.
     out.linear.displacement = Displacements(linear, n);
-    out.exact.displacement = Displacements(Analyze(inputs, motion, StepperKind::Exact), n);
-    out.average.displacement =
-        Displacements(Analyze(inputs, motion, StepperKind::AverageAcceleration), n);
+    RunInputs over = inputs;
+    over.pointCount = static_cast<int>(n);
+    if (FaultOr<RecordedMotion> listed = MakeRecordedMotion(ts, out.ground)) {
+        const GroundMotion samples(std::move(listed).value());
+        out.exact.displacement = Displacements(Analyze(over, samples, StepperKind::Exact), n);
+        out.average.displacement =
+            Displacements(Analyze(over, samples, StepperKind::AverageAcceleration), n);
+    }
 
     FinishSeries(out.linear, n, ts);
     FinishSeries(out.exact, n, ts);
