@@ -18,8 +18,8 @@ namespace {
 // oscillator of its period under both components at once. A lane's step coefficients sit
 // in one array per coefficient, padded with zeros (a lane of zeros stays at rest) to a
 // whole number of blocks.
-constexpr std::size_t kVectorWidth = 8;
-constexpr std::size_t kBlockVectors = 2;
+constexpr std::size_t kVectorWidth = 4;
+constexpr std::size_t kBlockVectors = 4;
 constexpr std::size_t kBlockLanes = kVectorWidth * kBlockVectors;
 
 // The most sub-steps per sample step: those of 0.1 s at a step of 5 s.

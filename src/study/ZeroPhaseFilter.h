@@ -10,7 +10,7 @@
 // The filter runs as two second-order sections in a row, the same transfer function as
 // the single 4th-order difference equation: at low cut-offs against the sampling rate the
 // poles crowd near z = 1, where the 4th-order polynomial's rounded coefficients would move
-// them (at 0.01 Hz and 200 Hz far enough to make the filter unstable).
+// them (at 0.01 Hz and 1,000 samples a second far enough to make the filter unstable).
 #pragma once
 
 #include <array>
