@@ -150,6 +150,9 @@ StudyResult<SeismicIntensity> ComputeSeismicIntensity(std::span<const double> ns
     }
     out.a = *kth;
     if (out.a > 0) out.value = 2 * std::log10(out.a) + 0.94;
+    for (std::size_t i = 0; i < out.filteredVector.size(); ++i) {
+        if (out.filteredVector[i] >= out.a) out.atOrAbove.push_back(i);
+    }
     return out;
 }
 

@@ -32,6 +32,9 @@ struct SeismicIntensity {
     double a = 0;
     // I = 2 log10(a) + 0.94; none when a is 0.
     std::optional<double> value;
+    // The samples at or above a, ascending: the 0.3 s that make the level (more when
+    // samples tie with a; every sample of a record without motion).
+    std::vector<std::size_t> atOrAbove;
 };
 
 // The intensity of three components of the same length, samples dt apart, cm/s^2. Each

@@ -197,19 +197,7 @@ TEST(ComponentSet, ChosenFileErrorsAndFilesNamedByHand) {
     EXPECT_FALSE(ReadChosenComponents({"", "", ""}).ok());
     EXPECT_FALSE(ReadChosenComponents({folder / "missing.AT2", folder / "x.AT2", ""}).ok());
 
-    // The names of a recording from one of them.
-    struct Names {
-        const char* given;
-        std::array<std::string, 3> names;
-    };
-    for (const Names& n :
-         {Names{"MYG0041103111446.EW",
-                {"MYG0041103111446.NS", "MYG0041103111446.EW", "MYG0041103111446.UD"}},
-          Names{"a.b.ud1", {"a.b.ns1", "a.b.ew1", "a.b.ud1"}},
-          Names{"K.Ns2", {"K.NS2", "K.EW2", "K.UD2"}}}) {
-        ASSERT_TRUE(NetworkSiblingNames(n.given)) << n.given;
-        EXPECT_EQ(NetworkSiblingNames(n.given)->names, n.names) << n.given;
-    }
+    // Names that are no recording's.
     for (const char* name : {"R.NS3", "R.XY", "R.N", ".NS", "R", "R.NSS"}) {
         EXPECT_FALSE(NetworkSiblingNames(name)) << name;
     }

@@ -98,6 +98,8 @@ TEST(SeismicIntensity, AnyRecordMatchesASlowTransformOfItsZeroPaddedComponents) 
     for (std::size_t i = 0; i < count; ++i)
         ASSERT_NEAR(s->filteredVector[i], sum[i], 1e-9 * sorted[0]);
     EXPECT_NEAR(*s->value, 2 * std::log10(sorted[29]) + 0.94, 1e-9);
+    ASSERT_EQ(s->atOrAbove.size(), 30u);  // no ties in this record
+    for (const std::size_t i : s->atOrAbove) EXPECT_GE(s->filteredVector[i], s->a);
 
     // A record without motion has no intensity; one shorter than 0.3 s none either.
     const std::vector<double> still(300, 0.0);
