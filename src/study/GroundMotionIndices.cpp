@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <system_error>
+#include <thread>
 
 #include "runtime/Conversions.h"
 #include "study/ResponseSpectrum.h"
@@ -114,30 +116,64 @@ bool AllInRange(const GroundMotionIndices& r) {
 }
 
 // The SI values of the horizontal components, and of their pair when there are two.
-void AddSpectrumIntensity(GroundMotionIndices& out, std::span<const IndexComponent> components,
-                          double dt) {
+struct SiResults {
+    std::vector<std::optional<double>> perComponent;
+    std::optional<double> pair;
+    std::optional<SpectrumIntensity> spectrum;
+    std::string pairReason;
+};
+
+SiResults SpectrumIntensities(std::span<const IndexComponent> components, double dt) {
+    SiResults out;
+    out.perComponent.resize(components.size());
     std::vector<std::size_t> horizontal;
     for (std::size_t i = 0; i < components.size(); ++i) {
         if (components[i].horizontal) horizontal.push_back(i);
     }
-    if (horizontal.size() != 2) {
-        out.pairReason = "水平 2 成分がそろっていないため計算できません。";
-    }
+    if (horizontal.size() != 2) out.pairReason = "水平 2 成分がそろっていないため計算できません。";
     // Two at a time; a third horizontal one alone.
     for (std::size_t k = 0; k < horizontal.size(); k += 2) {
-        const std::size_t first = horizontal[k];
         const bool two = k + 1 < horizontal.size();
         const std::span<const double> second =
             two ? components[horizontal[k + 1]].acceleration : std::span<const double>();
-        auto si = ComputeSpectrumIntensity(components[first].acceleration, second, dt);
+        auto si = ComputeSpectrumIntensity(components[horizontal[k]].acceleration, second, dt);
         if (!si.ok()) {
             out.pairReason = si.error().message;
             continue;
         }
-        out.components[first].si = si->first;
-        if (two) out.components[horizontal[k + 1]].si = si->second;
-        if (two && horizontal.size() == 2) out.horizontalSi = si->pair;
+        out.perComponent[horizontal[k]] = si->first;
+        if (two) out.perComponent[horizontal[k + 1]] = si->second;
+        if (two && horizontal.size() == 2) out.pair = si->pair;
         if (k == 0) out.spectrum = std::move(si.value());
+    }
+    return out;
+}
+
+// Everything but the SI values: the measures of each component and, with three, the
+// vector peaks and the intensity.
+void ComponentsAndIntensity(GroundMotionIndices& out, std::span<const IndexComponent> components,
+                            double dt, const FilterCoefficients& highPass) {
+    for (const IndexComponent& c : components) {
+        out.components.push_back(ComponentMeasures(c, dt, highPass));
+    }
+    if (components.size() != 3) {
+        out.threeComponentReason = "3 成分がそろっていないため計算できません。";
+        out.intensityReason = out.threeComponentReason;
+        return;
+    }
+    const ComponentIndices& x = out.components[0];
+    const ComponentIndices& y = out.components[1];
+    const ComponentIndices& z = out.components[2];
+    const std::span<const double> ax = components[0].acceleration;
+    const std::span<const double> ay = components[1].acceleration;
+    const std::span<const double> az = components[2].acceleration;
+    out.vector = VectorPeaks{VectorPeak(ax, ay, az), VectorPeak(x.velocity, y.velocity, z.velocity),
+                             VectorPeak(x.displacement, y.displacement, z.displacement)};
+    auto intensity = ComputeSeismicIntensity(ax, ay, az, dt);
+    if (intensity.ok()) {
+        out.intensity = std::move(intensity.value());
+    } else {
+        out.intensityReason = intensity.error().message;
     }
 }
 
@@ -172,31 +208,23 @@ StudyResult<GroundMotionIndices> ComputeIndices(std::span<const IndexComponent> 
     out.lowCut = options.lowCut;
     out.sampleCount = n;
     const FilterCoefficients highPass = ButterworthHighPass(options.lowCut, dt);
-    for (const IndexComponent& c : components) {
-        out.components.push_back(ComponentMeasures(c, dt, highPass));
+    // The SI oscillators take the most time; they run here (on both cores, see
+    // ComputeSpectrumIntensity) while another thread does the rest.
+    const auto rest = [&out, components, dt, &highPass] {
+        ComponentsAndIntensity(out, components, dt, highPass);
+    };
+    std::thread other;
+    try {
+        other = std::thread(rest);
+    } catch (const std::system_error&) {
+        rest();
     }
-    AddSpectrumIntensity(out, components, dt);
-
-    if (components.size() == 3) {
-        const ComponentIndices& x = out.components[0];
-        const ComponentIndices& y = out.components[1];
-        const ComponentIndices& z = out.components[2];
-        const std::span<const double> ax = components[0].acceleration;
-        const std::span<const double> ay = components[1].acceleration;
-        const std::span<const double> az = components[2].acceleration;
-        out.vector =
-            VectorPeaks{VectorPeak(ax, ay, az), VectorPeak(x.velocity, y.velocity, z.velocity),
-                        VectorPeak(x.displacement, y.displacement, z.displacement)};
-        auto intensity = ComputeSeismicIntensity(ax, ay, az, dt);
-        if (intensity.ok()) {
-            out.intensity = std::move(intensity.value());
-        } else {
-            out.intensityReason = intensity.error().message;
-        }
-    } else {
-        out.threeComponentReason = "3 成分がそろっていないため計算できません。";
-        out.intensityReason = out.threeComponentReason;
-    }
+    SiResults si = SpectrumIntensities(components, dt);
+    if (other.joinable()) other.join();
+    for (std::size_t i = 0; i < components.size(); ++i) out.components[i].si = si.perComponent[i];
+    out.horizontalSi = si.pair;
+    out.spectrum = std::move(si.spectrum);
+    out.pairReason = std::move(si.pairReason);
     if (!AllInRange(out)) {
         return Refusal("地震波の値が大きすぎるため、計算できる範囲を超えました。");
     }

@@ -1,6 +1,7 @@
 #include "study/SpectrumIntensity.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -251,27 +252,28 @@ StudyResult<SpectrumIntensity> ComputeSpectrumIntensity(std::span<const double> 
     const bool two = !second.empty();
     std::vector<double> periods = SiPeriods();
     std::vector<LaneGroup> groups = MakeGroups(first, two ? second : first, dt, periods);
-    // Every block of every group is one piece of work; the pieces are shared out between
-    // this thread and, where the processor has more cores, one more.
+    // Every block of every group is one piece of work. This thread and, where the
+    // processor has more cores, one more take the next piece until none is left, so that
+    // neither waits for the other when one of them is held up.
     std::vector<std::pair<LaneGroup*, std::size_t>> pieces;
     for (LaneGroup& g : groups) {
         for (std::size_t b = 0; b < g.lanes / kBlockLanes; ++b) pieces.emplace_back(&g, b);
     }
-    const auto runPieces = [&pieces](std::size_t from, std::size_t step) {
-        for (std::size_t i = from; i < pieces.size(); i += step) {
+    std::atomic<std::size_t> next{0};
+    const auto runPieces = [&pieces, &next] {
+        for (std::size_t i; (i = next.fetch_add(1)) < pieces.size();) {
             RunBlocks(*pieces[i].first, pieces[i].second, pieces[i].second + 1);
         }
     };
-    const bool helper = std::thread::hardware_concurrency() > 1 && pieces.size() > 1;
     std::thread other;
-    if (helper) {
+    if (std::thread::hardware_concurrency() > 1 && pieces.size() > 1) {
         try {
-            other = std::thread(runPieces, 1, 2);
+            other = std::thread(runPieces);
         } catch (const std::system_error&) {
-            runPieces(1, 2);
+            // This thread does all the pieces.
         }
     }
-    runPieces(0, helper ? 2 : 1);
+    runPieces();
     if (other.joinable()) other.join();
     return Collect(groups, two, std::move(periods));
 }
