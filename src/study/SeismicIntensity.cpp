@@ -29,10 +29,14 @@ struct TransformPlans {
 };
 
 // The plans of each transform length, made once and kept for the life of the program
-// (the lengths are powers of two, so there are few). FFTW's planner must not run on two
-// threads at once; running a plan may. FFTW_ESTIMATE picks the same algorithm on every
-// run, so the numbers do not depend on timings.
+// (the lengths are powers of two, so there are few). FFTW_ESTIMATE picks the same
+// algorithm on every run, so the numbers do not depend on timings. Running a plan is
+// safe on any thread; planning is not, and other parts of the program plan transforms of
+// their own under their own lock, so FFTW is first asked to lock its planner itself,
+// for every caller (this runs on a thread of its own, see ComputeIndices).
 TransformPlans PlansFor(std::size_t n) {
+    static std::once_flag planner;
+    std::call_once(planner, fftw_make_planner_thread_safe);
     static std::mutex mutex;
     // Never destroyed: the plans live as long as the process.
     static auto* const plans = new std::map<std::size_t, TransformPlans>;
