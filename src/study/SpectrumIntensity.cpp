@@ -18,7 +18,9 @@ namespace {
 // The lanes are the periods, grouped by their number of sub-steps; each lane follows the
 // oscillator of its period under both components at once. A lane's step coefficients sit
 // in one array per coefficient, padded with zeros (a lane of zeros stays at rest) to a
-// whole number of blocks.
+// whole number of blocks. A vector is four numbers, the width of the common vector unit:
+// wider ones are split by the compiler, and it then takes the peak comparisons apart lane
+// by lane, which made the kernel slower than the one-lane loop.
 constexpr std::size_t kVectorWidth = 4;
 constexpr std::size_t kBlockVectors = 4;
 constexpr std::size_t kBlockLanes = kVectorWidth * kBlockVectors;
