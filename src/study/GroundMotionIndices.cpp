@@ -88,11 +88,12 @@ ComponentIndices ComponentMeasures(const IndexComponent& c, double dt,
 }
 
 double VectorPeak(std::span<const double> x, std::span<const double> y, std::span<const double> z) {
+    // The root of the largest sum is the largest root.
     double peak = 0;
     for (std::size_t i = 0; i < x.size(); ++i) {
-        peak = std::max(peak, std::sqrt(x[i] * x[i] + y[i] * y[i] + z[i] * z[i]));
+        peak = std::max(peak, x[i] * x[i] + y[i] * y[i] + z[i] * z[i]);
     }
-    return peak;
+    return std::sqrt(peak);
 }
 
 bool InRange(double v) {

@@ -14,22 +14,27 @@ double SteadyGain(const FilterSection& s) {
     return ((s.b0 + s.b1) + s.b2) / ((1 + s.a1) + s.a2);
 }
 
-// One pass of the sections in turn (transposed direct form II each), every section
-// starting in the steady state of the first input held forever.
+// One pass of the two sections (transposed direct form II each), each sample through the
+// first and then the second; every section starts in the steady state of the first input
+// held forever. The two sections' recurrences overlap in the processor.
 void Pass(const FilterCoefficients& c, std::vector<double>& x) {
-    double level = x.front();
-    for (const FilterSection& s : c) {
-        const std::array<double, 2> steady = SteadyState(s);
-        double z0 = steady[0] * level;
-        double z1 = steady[1] * level;
-        for (double& value : x) {
-            const double in = value;
-            const double out = s.b0 * in + z0;
-            z0 = (s.b1 * in - s.a1 * out) + z1;
-            z1 = s.b2 * in - s.a2 * out;
-            value = out;
-        }
-        level *= SteadyGain(s);
+    const FilterSection& s = c[0];
+    const FilterSection& t = c[1];
+    const std::array<double, 2> steadyS = SteadyState(s);
+    const std::array<double, 2> steadyT = SteadyState(t);
+    const double level = x.front();
+    const double between = level * SteadyGain(s);
+    double z0 = steadyS[0] * level, z1 = steadyS[1] * level;
+    double w0 = steadyT[0] * between, w1 = steadyT[1] * between;
+    for (double& value : x) {
+        const double in = value;
+        const double mid = s.b0 * in + z0;
+        z0 = (s.b1 * in - s.a1 * mid) + z1;
+        z1 = s.b2 * in - s.a2 * mid;
+        const double out = t.b0 * mid + w0;
+        w0 = (t.b1 * mid - t.a1 * out) + w1;
+        w1 = t.b2 * mid - t.a2 * out;
+        value = out;
     }
 }
 
