@@ -32,7 +32,7 @@ constexpr double kShortestPeriod = 0.1;
 enum Coefficient { A11, A12, A21, A22, B11, B12, B21, B22, kCoefficientCount };
 
 struct LaneGroup {
-    int substeps = 1;
+    std::size_t substeps = 1;
     std::vector<std::size_t> periodIndex;  // of each used lane
     std::size_t lanes = 0;                 // padded
     std::vector<double> c[kCoefficientCount];
@@ -42,22 +42,29 @@ struct LaneGroup {
 
 // The ground acceleration at the sub-step points j = 0 .. n of the step from g0 to g1,
 // linear between them; the samples themselves exactly.
+// The ground acceleration at the sub-step points, weighted exactly as the response
+// spectra weight it (g = (1 - j/n) g0 + (j/n) g1, the ends exact), so that the SI value's
+// Sv is the spectrum's Sv at the same period and damping, bit for bit.
 struct SubstepGround {
-    explicit SubstepGround(int n) : n(n) {
-        for (int j = 0; j <= n; ++j) fraction.push_back(static_cast<double>(j) / n);
+    explicit SubstepGround(std::size_t steps) : n(static_cast<int>(steps)) {
+        for (std::size_t j = 0; j <= steps; ++j) {
+            after.push_back(static_cast<double>(j) / static_cast<double>(steps));
+            before.push_back(1 - after.back());
+        }
     }
     double At(double g0, double g1, int j) const {
-        return j == 0 ? g0 : j == n ? g1 : g0 + (g1 - g0) * fraction[static_cast<std::size_t>(j)];
+        const auto k = static_cast<std::size_t>(j);
+        return j == 0 ? g0 : j == n ? g1 : before[k] * g0 + after[k] * g1;
     }
     int n;
-    std::vector<double> fraction;
+    std::vector<double> after, before;
 };
 
 std::vector<LaneGroup> MakeGroups(std::span<const double> first, std::span<const double> second,
                                   double dt, const std::vector<double>& periods) {
-    std::map<int, std::vector<std::size_t>> bySubsteps;
+    std::map<std::size_t, std::vector<std::size_t>> bySubsteps;
     for (std::size_t p = 0; p < periods.size(); ++p) {
-        bySubsteps[SiSubsteps(dt, periods[p])].push_back(p);
+        bySubsteps[SpectrumSubsteps(dt, periods[p])].push_back(p);
     }
     std::vector<LaneGroup> groups;
     for (auto& [n, indices] : bySubsteps) {
@@ -241,11 +248,6 @@ std::vector<double> SiPeriods() {
         periods[i] = static_cast<double>(10 + i) / 100;
     }
     return periods;
-}
-
-int SiSubsteps(double dt, double period) {
-    if (20 * dt <= period) return 1;
-    return static_cast<int>(std::ceil(20 * dt / period));
 }
 
 StudyResult<SpectrumIntensity> ComputeSpectrumIntensity(std::span<const double> first,

@@ -21,10 +21,6 @@ inline constexpr std::size_t kSiPeriodCount = 241;  // 0.10, 0.11, ..., 2.50 s
 // The periods of the integral, T = (10 + i) / 100 s.
 std::vector<double> SiPeriods();
 
-// The number of equal sub-steps an oscillator of period T takes per sample step dt, so
-// that a step is never longer than T / 20: ceil(20 dt / T), 1 when 20 dt <= T.
-int SiSubsteps(double dt, double period);
-
 struct SpectrumIntensity {
     std::vector<double> periods;  // SiPeriods()
     // Sv of each horizontal component at each period, cm/s: first, and second when two

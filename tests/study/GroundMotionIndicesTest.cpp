@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "study/GroundMotionIndices.h"
+#include "study/ResponseSpectrum.h"
 #include "study/ZeroPhaseFilter.h"
 
 namespace kestrel {
@@ -269,7 +270,8 @@ TEST(SpectrumIntensity, SubstepsFastAndPlainPathsAndRungeKutta) {
     };
     for (const Rule& r : {Rule{0.01, 0.2, 1}, Rule{0.01, 0.1, 2}, Rule{0.01, 0.19, 2},
                           Rule{0.02, 0.1, 4}, Rule{0.005, 0.1, 1}, Rule{0.02, 0.39, 2}}) {
-        EXPECT_EQ(SiSubsteps(r.dt, r.period), r.substeps) << r.dt << " " << r.period;
+        EXPECT_EQ(SpectrumSubsteps(r.dt, r.period), static_cast<std::size_t>(r.substeps))
+            << r.dt << " " << r.period;
     }
     const std::vector<double> periods = SiPeriods();
     ASSERT_EQ(periods.size(), kSiPeriodCount);
@@ -287,11 +289,17 @@ TEST(SpectrumIntensity, SubstepsFastAndPlainPathsAndRungeKutta) {
     EXPECT_EQ(fast->pairSv, plain->pairSv);
     EXPECT_EQ(single->firstSv, fast->firstSv);
     EXPECT_TRUE(single->pairSv.empty());
+    // Each component's Sv is the response spectrum's at h = 20 %, bit for bit.
+    const std::vector<DampingItem> si{DampingItem{"20", kSiDamping}};
+    const auto spectrum = ComputeResponseSpectrumScalar(a, dt, periods, si);
+    ASSERT_TRUE(spectrum.ok());
+    EXPECT_EQ(fast->firstSv, spectrum->curves[0].sv);
 
     PeakVelocities integral;
     std::vector<PeakVelocities> rk(periods.size());
     for (std::size_t p = 0; p < periods.size(); ++p) {
-        rk[p] = RungeKuttaPeaks(a, b, dt, periods[p], SiSubsteps(dt, periods[p]));
+        rk[p] = RungeKuttaPeaks(a, b, dt, periods[p],
+                                static_cast<int>(SpectrumSubsteps(dt, periods[p])));
         ASSERT_NEAR(fast->firstSv[p], rk[p].first, 1e-6 * rk[p].first) << periods[p];
         ASSERT_NEAR(fast->pairSv[p], rk[p].pair, 1e-6 * rk[p].pair) << periods[p];
     }
