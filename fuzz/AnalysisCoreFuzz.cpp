@@ -97,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!now.response || !now.motion) return 0;
     const Response& r = *now.response;
     for (int i = 0; i < r.completedPoints(); ++i) {
-        Require(Same(r.time()[i], static_cast<double>(i) * r.stepTime()));
+        // Point 0 is at time 0 whatever the sign of the step; point i at i x the step.
+        Require(Same(r.time()[i], i == 0 ? 0.0 : static_cast<double>(i) * r.stepTime()));
         Require(Same(r.ground()[i], GroundAt(*now.motion, i)));
     }
     if (now.status == RunOutcome::Status::Completed) {
