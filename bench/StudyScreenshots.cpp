@@ -111,5 +111,38 @@ int main(int argc, char* argv[]) {
         study->grab().save(
             out + QStringLiteral("/study-accuracy-%1.png").arg(QString::fromLatin1(step.name)));
     }
+
+    // A 30,000-sample record (300 s) on the earthquake case, its accuracy tab and the PNG
+    // the export writes.
+    {
+        QFile f(dir.filePath(QStringLiteral("long.txt")));
+        if (!f.open(QIODevice::WriteOnly)) return 1;
+        f.write(QByteArray::fromStdString(kestrel::bench::SyntheticRecordText(30000, 120, 60)));
+    }
+    window.cmdWave->click();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
+            chooser->txtFileName->setText(QStringLiteral("long.txt"));
+            chooser->cmdOK->click();
+        }
+    }
+    window.optSelect->setChecked(true);
+    window.txtTs->setText(QStringLiteral("0.01"));
+    study->cmdRecompute->click();
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-accuracy-long.png"));
+    study->askSaveFileName = [&](QWidget*, const QString&, const QString& suggested, const QString&,
+                                 const QString&) { return out + QLatin1Char('/') + suggested; };
+    study->cmdPng->click();
+    study->cmdSvg->click();
+
+    // Each tab at the smallest size the window allows.
+    study->resize(1, 1);
+    for (int i = 0; i < 3; ++i) {
+        study->tabs->setCurrentIndex(i);
+        Settle();
+        study->grab().save(out +
+                           QStringLiteral("/%1-smallest.png").arg(QString::fromLatin1(names[i])));
+    }
     return 0;
 }
