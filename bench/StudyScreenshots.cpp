@@ -1,8 +1,10 @@
 // Screenshots of the main window and of the study window's tabs, for the README and for
 // looking at the layout: a synthetic 40-second record is confirmed in the wave chooser and
 // the study window opened on it; the accuracy tab is taken for the initial-displacement
-// case at Δt/T = 0.03, 0.3 and 0.6. Usage: study_screenshots FOLDER (on a display, e.g.
-// under xvfb-run). Message boxes are answered at once without showing.
+// case at Δt/T = 0.03, 0.3, 0.6 and 1.38 (past the elongation chart's axis), then for a
+// 30,000-sample record with its PNG and SVG exports, and each tab at the window's smallest
+// size. Usage: study_screenshots FOLDER (on a display, e.g. under xvfb-run). Message boxes
+// are answered at once without showing.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -100,7 +102,7 @@ int main(int argc, char* argv[]) {
     const struct {
         const char* timeStep;
         const char* name;
-    } steps[] = {{"0.01", "0.03"}, {"0.109", "0.3"}, {"0.218", "0.6"}};
+    } steps[] = {{"0.01", "0.03"}, {"0.109", "0.3"}, {"0.218", "0.6"}, {"0.5", "1.38"}};
     window.optDis->setChecked(true);
     window.txtTl->setText(QStringLiteral("5"));
     study->tabs->setCurrentIndex(2);

@@ -124,7 +124,6 @@ AccuracyTab::AccuracyTab() {
     response = new StudyChartView;
     errors = new StudyChartView;
     elongation = new StudyChartView;
-    for (StudyChartView* view : {response, errors, elongation}) view->setChart(MakeStudyChart());
     // The smallest sizes at which each chart's axes and legend are drawn whole.
     SetChartMinimum(response, 34, 15);
     SetChartMinimum(errors, 34, 14);

@@ -43,7 +43,6 @@ FourierTab::FourierTab() {
     txtSmoothing->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtSmoothing->setFixedWidth(70);
     chart = new StudyChartView;
-    chart->setChart(MakeStudyChart());
     SetChartMinimum(chart, 46, 22);  // the axes and the legend drawn whole
     lblReadout = NewReadout();
     lblNote = new QLabel(QStringLiteral(" "));

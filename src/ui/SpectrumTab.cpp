@@ -96,7 +96,6 @@ SpectrumTab::SpectrumTab() {
     chkLogPeriod->setChecked(true);
     chkLogValue = new QCheckBox(QStringLiteral("値を対数軸(&O)"));
     chart = new StudyChartView;
-    chart->setChart(MakeStudyChart());
     SetChartMinimum(chart, 46, 22);  // the axes and the legend drawn whole
     lblReadout = NewReadout();
     lblCompare = new QLabel(QStringLiteral(" "));

@@ -22,6 +22,11 @@
 namespace kestrel {
 
 StudyChartView::StudyChartView(QWidget* parent) : QChartView(parent) {
+    // A view lets go of, but does not delete, the chart it had before its new one: its
+    // default chart is deleted here.
+    QChart* first = chart();
+    setChart(MakeStudyChart());
+    delete first;
     setRenderHint(QPainter::Antialiasing);
     setMouseTracking(true);
     setMinimumSize(240, 160);

@@ -23,6 +23,7 @@ class StudyChartView : public QChartView {
     Q_OBJECT
 
 public:
+    // The view of a new chart (MakeStudyChart).
     explicit StudyChartView(QWidget* parent = nullptr);
 
 signals:
