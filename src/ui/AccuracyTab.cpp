@@ -449,14 +449,15 @@ void AccuracyTab::DrawElongation() {
     if (result_ && std::isfinite(ratio) && ratio > 0) {
         xMax = std::clamp(ratio * 1.05, 0.6, kElongationAxisEnd);
         // The current Δt/T with its value: a dashed line, and the point of each method that
-        // is stable; past the axis's end, the line at the right edge.
+        // is stable; past the axis's end, a thicker line at the right edge and "→" after the
+        // value.
         const bool beyond = ratio > xMax;
         nowAt = std::min(ratio, xMax);
-        now = AddLine(c,
-                      QStringLiteral("現在の Δt/T = %1%2")
-                          .arg(QString::number(ratio, 'g', 3),
-                               beyond ? QStringLiteral(" (右端の外)") : QString()),
-                      QColor(200, 0, 0), beyond ? 2.5 : 1.0);
+        now = AddLine(
+            c,
+            QStringLiteral("現在の Δt/T = %1%2")
+                .arg(QString::number(ratio, 'g', 3), beyond ? QStringLiteral(" →") : QString()),
+            QColor(200, 0, 0), beyond ? 2.5 : 1.0);
         QPen pen = now->pen();
         pen.setStyle(Qt::DashLine);
         now->setPen(pen);

@@ -308,7 +308,7 @@ void StudyWindowTest::stabilityLine() {
          "現在の Δt/T = 0.62"},
         // Past the chart's Δt/T axis: marked at its right edge, with the value.
         {"0.5", "7000", "分割時間が安定限界を超えています (Δt/T = 1.38 > 0.551)", "",
-         "現在の Δt/T = 1.38 (右端の外)"},
+         "現在の Δt/T = 1.38 →"},
     };
     for (const auto& c : cases) {
         Fixture f;
@@ -331,7 +331,10 @@ void StudyWindowTest::stabilityLine() {
             diverged.toDouble(&isNumber);
             QVERIFY2(isNumber, qPrintable(diverged));
         }
-        // The current Δt/T is drawn inside the axis, named with its value.
+        // The current Δt/T is drawn inside the axis, named with its value, whole.
+        s->tabs->setCurrentWidget(tab);
+        Settle();
+        QVERIFY(!ChartTexts(tab->elongation).join(u'|').contains(u"..."));
         QChart* chart = tab->elongation->chart();
         const auto [low, high] = AxisRange(chart->axes(Qt::Horizontal)[0]);
         bool found = false;
