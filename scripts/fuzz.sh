@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes the wave file readers (plain, K-NET/KiK-net, JMA CSV, PEER NGA AT2) with
-# libFuzzer for SECONDS seconds (default 60), then the analysis core for half as long.
+# libFuzzer for SECONDS seconds (default 60), then the analysis core for half as long,
+# kestrel-batch's parameter table reader and the header reader that gathers a record's
+# component files for a quarter as long each.
 #   scripts/fuzz.sh [SECONDS]
 # Builds with clang under AddressSanitizer and UndefinedBehaviorSanitizer in build/fuzz,
 # seeds the corpus with a few wave files, and exits non-zero when the fuzzer finds a crash,
@@ -13,7 +15,8 @@ build="$root/build/fuzz"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DKESTREL_FUZZ=ON -DKESTREL_SANITIZE=ON \
     -DKESTREL_GUI=OFF -DKESTREL_BENCH=OFF >/dev/null
-cmake --build "$build" --target wave_reader_fuzz analysis_core_fuzz -- -j2
+cmake --build "$build" --target wave_reader_fuzz analysis_core_fuzz table_reader_fuzz \
+    component_set_fuzz -- -j2
 
 corpus="$build/corpus"
 mkdir -p "$corpus"
@@ -54,4 +57,21 @@ printf '\x02300\n100000\n2\n0.01\n10\n5\n30\n1\n300\n1\n1\n' >"$core/steady"
 printf '\x04300\n100000\n2\n0.01\n3\n5\n30\n1\n300\n1\n1\n0.01\n1\n2\n-3\n' >"$core/record"
 printf '\x00300\n100000\n0\n0.3\n9000\n5\n' >"$core/diverging"
 "$build/fuzz/analysis_core_fuzz" "$core" -max_total_time="$(((seconds + 1) / 2))" \
+    -max_len=4096 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+
+# The parameter table: UTF-8 with and without its mark, CP932, quotes and every line end.
+tables="$build/table-corpus"
+mkdir -p "$tables"
+printf 'base,stiffness,case,wave\r\nr1,300,,\r\nr2,,steady-displacement,w.txt\r\n' >"$tables/utf8"
+printf '\xEF\xBB\xBFbase,damping\n\xE5\x89\x9B,5\n' >"$tables/utf8-mark"
+printf 'base,mass\r\n\x8D\x84\x90\xAB,100000\r\n' >"$tables/cp932"
+printf '"a ""b""",  "c\r\nd" e,\r"\n,x' >"$tables/quotes"
+"$build/fuzz/table_reader_fuzz" "$tables" -max_total_time="$(((seconds + 3) / 4))" \
+    -max_len=4096 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+
+# The network header that confirms a record's component files: the K-NET seed above.
+components="$build/component-corpus"
+mkdir -p "$components"
+cp "$corpus/knet" "$corpus/knet-bad" "$components/"
+"$build/fuzz/component_set_fuzz" "$components" -max_total_time="$(((seconds + 3) / 4))" \
     -max_len=4096 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
