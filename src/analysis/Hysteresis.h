@@ -164,9 +164,9 @@ protected:
 };
 
 // Q = K x for ever.
-class LinearSpring : public SpringState {
+class ElasticSpring : public SpringState {
 public:
-    explicit LinearSpring(double stiffness)
+    explicit ElasticSpring(double stiffness)
         : SpringState({stiffness, std::numeric_limits<double>::infinity(), 0}) {}
 
     SpringSegment Segment(int d) const {
@@ -387,7 +387,7 @@ void DriveSpringTo(Spring& spring, double x) {
 
 enum class SpringModel { Linear, Bilinear, Clough, Origin };
 
-using AnySpring = std::variant<LinearSpring, BilinearSpring, CloughSpring, OriginSpring>;
+using AnySpring = std::variant<ElasticSpring, BilinearSpring, CloughSpring, OriginSpring>;
 
 // A spring of the model at rest (Linear uses the stiffness only).
 AnySpring MakeSpring(SpringModel model, const SpringParameters& p);

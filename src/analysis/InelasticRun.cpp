@@ -1,0 +1,154 @@
+#include "analysis/InelasticRun.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/BranchWalkStepper.h"
+
+namespace kestrel {
+
+SpringParameters SpringParametersOf(const Building& building, const InelasticParameters& p) {
+    return {building.stiffness, p.yieldCoefficient * building.mass * kStandardGravity,
+            p.secondStiffnessRatio};
+}
+
+std::optional<InelasticRefusal> RefusalOf(const Building& building, const InelasticParameters& p) {
+    if (!(std::isfinite(p.yieldCoefficient) && p.yieldCoefficient > 0)) {
+        return InelasticRefusal::YieldCoefficient;
+    }
+    if (!(p.secondStiffnessRatio >= 0 && p.secondStiffnessRatio < 1)) {
+        return InelasticRefusal::SecondStiffnessRatio;
+    }
+    if (!(building.mass > 0) || !ValidSpringParameters(SpringParametersOf(building, p))) {
+        return InelasticRefusal::Building;
+    }
+    return std::nullopt;
+}
+
+double InelasticResponse::SkeletonForce(double x) const {
+    const double dy = spring_.yieldForce / spring_.stiffness;
+    const double a = std::fabs(x);
+    if (a <= dy) return spring_.stiffness * x;
+    return std::copysign(
+        spring_.yieldForce + spring_.secondStiffnessRatio * spring_.stiffness * (a - dy), x);
+}
+
+namespace {
+
+// Beside the series and the peaks of every run: the spring's force, the energies, the
+// yielding flags, and what the summary takes at the last row.
+template <RestoringForce SpringT>
+class InelasticRecorder {
+public:
+    InelasticRecorder(const SpringT& spring, const RunInputs& inputs, InelasticSeries& series)
+        : spring_(spring),
+          energies_(spring, inputs.building.mass, inputs.constants.dampingCoefficient),
+          series_(series),
+          mass_(inputs.building.mass),
+          rowLimit_(std::max(0, inputs.pointCount - 2)) {
+        const auto room =
+            static_cast<std::size_t>(std::clamp(inputs.pointCount, 0, program::kMaxPointCount));
+        for (auto* s : {&series.force, &series.input, &series.kinetic, &series.damping,
+                        &series.strain, &series.hysteretic}) {
+            s->reserve(room);
+        }
+        series.yielding.reserve(room);
+    }
+
+    void Start(const RunPoint& point) {
+        energies_.Start(point);
+        maxDisplacement_ = std::fabs(point.relative.x);
+        Record(point);
+    }
+
+    void Observe(const RunPoint& point) {
+        energies_.Observe(point);
+        maxDisplacement_ = std::max(maxDisplacement_, std::fabs(point.relative.x));
+        peakForce_ = std::max(peakForce_, std::fabs(spring_.Force()));
+        Record(point);
+    }
+
+    // Completed from the series once the run has ended.
+    InelasticSummary Summary(const SpringParameters& p) const {
+        InelasticSummary s;
+        s.yieldForce = p.yieldForce;
+        s.yieldDisplacement = p.yieldForce / p.stiffness;
+        s.peakForce = peakForce_;
+        s.ductility = maxDisplacement_ / s.yieldDisplacement;
+        s.lastRow = row_;
+        s.balanceError = energies_.BalanceError();
+        if (row_ < 0) return s;
+        s.residualDisplacement = rowDisplacement_;
+        s.plasticOffset = rowDisplacement_ - series_.force[row_] / p.stiffness;
+        s.cumulativePlasticRatio = rowPlasticRatio_;
+        s.energies = rowEnergies_;
+        const double input = rowEnergies_.input;
+        if (input > 0) {
+            s.hystereticShare = rowEnergies_.hysteretic / input;
+            s.equivalentVelocity = std::sqrt(2 * input / mass_);
+        }
+        return s;
+    }
+
+private:
+    void Record(const RunPoint& point) {
+        const Energies& e = energies_.now();
+        series_.force.push_back(spring_.Force());
+        series_.input.push_back(e.input);
+        series_.kinetic.push_back(e.kinetic);
+        series_.damping.push_back(e.damping);
+        series_.strain.push_back(e.strain);
+        series_.hysteretic.push_back(e.hysteretic);
+        series_.yielding.push_back(point.index > 0 && spring_.Yielding() ? 1 : 0);
+        if (point.index <= rowLimit_) {
+            row_ = point.index;
+            rowDisplacement_ = point.relative.x;
+            rowPlasticRatio_ = spring_.CumulativePlasticRatio();
+            rowEnergies_ = e;
+        }
+    }
+
+    const SpringT& spring_;
+    EnergyObserver<SpringT> energies_;
+    InelasticSeries& series_;
+    double mass_;
+    int rowLimit_;
+    double maxDisplacement_ = 0;
+    double peakForce_ = 0;
+    int row_ = -1;
+    double rowDisplacement_ = 0;
+    double rowPlasticRatio_ = 0;
+    Energies rowEnergies_;
+};
+
+template <RestoringForce SpringT>
+InelasticResponse RunModel(const RunInputs& inputs, const GroundMotion& motion,
+                           const InelasticParameters& parameters, const SpringParameters& p,
+                           SpringT spring) {
+    InelasticSeries series;
+    InelasticRecorder<SpringT> recorder(spring, inputs, series);
+    Response response = AnalyzeWith(
+        inputs, motion,
+        [&](const StepSetup& setup) { return BranchWalkStepper<SpringT>(setup, spring); },
+        recorder);
+    const InelasticSummary summary = recorder.Summary(p);
+    return InelasticResponse(parameters, p, std::move(response), std::move(series), summary);
+}
+
+}  // namespace
+
+std::variant<InelasticResponse, InelasticRefusal> RunInelastic(const RunInputs& inputs,
+                                                               const GroundMotion& motion,
+                                                               const InelasticParameters& p) {
+    if (const std::optional<InelasticRefusal> refusal = RefusalOf(inputs.building, p)) {
+        return *refusal;
+    }
+    const SpringParameters spring = SpringParametersOf(inputs.building, p);
+    return std::visit(
+        [&](auto model) -> std::variant<InelasticResponse, InelasticRefusal> {
+            return RunModel(inputs, motion, p, spring, model);
+        },
+        MakeSpring(p.model, spring));
+}
+
+}  // namespace kestrel
