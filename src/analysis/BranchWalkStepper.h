@@ -11,7 +11,7 @@
 // (every branch has k >= 0), so the step moves one way only, and which way is known at its
 // start whatever the branches' stiffness: the sign of the unbalanced force there,
 //     (x^ - x)(1 + (C/M) Ts/2) - Ts^2/6 ((C/M) v^ + g1 + Q(x)/M).
-// The step walks the branches ahead in that direction in path order (WalkSpring), solves
+// The step walks the branches ahead in that direction in path order (as WalkSpring), solves
 // the line of each and takes the first solution that lies within its branch. A walk crosses
 // at most kMaxSpringSegments branches: nothing is iterated, nothing can cycle at a kink.
 //
@@ -19,6 +19,9 @@
 // the stepper loads it along its skeleton to the displacement at point 0 when it is built.
 // The spring model is a template parameter: no virtual call in the step.
 #pragma once
+
+#include <limits>
+#include <utility>
 
 #include "analysis/Hysteresis.h"
 #include "analysis/Steppers.h"
@@ -35,6 +38,7 @@ public:
           third_(1.0 / 3),
           sixth_(1.0 / 6),
           mass_(setup.building.mass),
+          inverseMass_(1 / setup.building.mass),
           dampingPerMass_(setup.constants.dampingPerMass),
           stiffnessPerMass_(setup.constants.stiffnessPerMass),
           dampingTerm_((dampingPerMass_ * 0.5 * ts_) + 1) {
@@ -58,7 +62,8 @@ public:
         return s;
     }
 
-    State Step(const State& p, double /*g0*/, double g1) {
+    // Always inlined into the run's loop, so that the state stays in registers.
+    [[gnu::always_inline]] State Step(const State& p, double /*g0*/, double g1) {
         const double xHat = checked::Value(
             [&]<typename Num>(Num) {
                 const Num a = p.a, v = p.v, x = p.x;
@@ -75,53 +80,77 @@ public:
         const double load =
             checked::Value([&]<typename Num>(Num) { return Num(vHat) * dampingPerMass_ + g1; },
                            FaultSite::Integration);
-        const double unbalanced =
-            (xHat - p.x) * dampingTerm_ - tsSquared_ * sixth_ * (load + spring_->Force() / mass_);
+        const double unbalanced = (xHat - p.x) * dampingTerm_ -
+                                  tsSquared_ * sixth_ * (load + spring_->Force() * inverseMass_);
         const int direction = unbalanced < 0 ? -1 : 1;
 
+        // The walk of WalkSpring (Hysteresis.h), written out so that it is compiled into the
+        // step: the branches ahead in path order, each solved, the first solution within its
+        // branch taken, at most kMaxSpringSegments of them.
         workBefore_ = spring_->Work();
-        double a1 = 0;
-        const double x1 = WalkSpring(*spring_, direction, [&](const SpringSegment& s) {
-            const double kM = s.k / mass_;
+        double a1 = 0, x1 = 0;
+        for (int n = 1;; ++n) {
+            const SpringSegment s = spring_->Segment(direction);
+            const double d = InverseDenominator(s.k);
             a1 = checked::Value(
                 [&]<typename Num>(Num) {
                     const Num q = Num(s.q0) + Num(s.k) * (Num(xHat) - s.x0);
-                    return -(q / mass_ + load) /
-                           (Num(tsSquared_) * (Num(sixth_) * kM) + dampingTerm_);
+                    return -(q * inverseMass_ + load) * d;
                 },
                 FaultSite::Integration);
-            return checked::Value(
+            x1 = checked::Value(
                 [&]<typename Num>(Num) {
                     const Num a = a1, aP = p.a, vP = p.v, xP = p.x;
                     return Num(tsSquared_) * ((2 * aP + a) * sixth_) + (vP * ts_ + xP);
                 },
                 FaultSite::Integration);
-        });
+            if (!s.Passes(x1) || n == kMaxSpringSegments) {
+                spring_->MoveTo(s, x1);
+                break;
+            }
+            spring_->MoveTo(s, s.xEnd);
+        }
 
-        State n;
-        n.a = a1;
-        n.x = x1;
-        n.v = checked::Value(
+        const double v1 = checked::Value(
             [&]<typename Num>(Num) {
                 const Num a = a1, aP = p.a, vP = p.v;
                 return ((a + aP) * 0.5) * ts_ + vP;
             },
             FaultSite::Integration);
-        return n;
+        return State{x1, v1, a1};
     }
 
     // Q/M now and the spring's work over the last step, per unit mass.
     SpringReading Spring() const {
-        return {spring_->Force() / mass_, (spring_->Work() - workBefore_) / mass_};
+        return {spring_->Force() * inverseMass_, (spring_->Work() - workBefore_) * inverseMass_};
     }
 
 private:
+    // 1 / (1 + (C/M) Ts/2 + (k/M) Ts^2/6) of a branch's slope k (kN/cm). A run meets few
+    // slopes over and over (K and p K; a Clough or origin-oriented line for a while), so
+    // the last two are kept.
+    double InverseDenominator(double k) {
+        if (k == slopes_[0]) return inverses_[0];
+        if (k != slopes_[1]) {
+            slopes_[1] = k;
+            inverses_[1] = 1 / (tsSquared_ * (sixth_ * (k * inverseMass_)) + dampingTerm_);
+        }
+        std::swap(slopes_[0], slopes_[1]);
+        std::swap(inverses_[0], inverses_[1]);
+        return inverses_[0];
+    }
+
     SpringT* spring_;
     double ts_;
     double tsSquared_;
     double third_;
     double sixth_;
-    double mass_;              // M, kN s^2/cm
+    double mass_;         // M, kN s^2/cm
+    double inverseMass_;  // 1/M
+    // The slopes met last and their InverseDenominator; NaN matches no slope.
+    double slopes_[2] = {std::numeric_limits<double>::quiet_NaN(),
+                         std::numeric_limits<double>::quiet_NaN()};
+    double inverses_[2] = {0, 0};
     double dampingPerMass_;    // C/M, 1/s
     double stiffnessPerMass_;  // K/M, 1/s^2
     double dampingTerm_;       // 1 + (C/M) Ts/2

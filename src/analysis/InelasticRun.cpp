@@ -33,6 +33,14 @@ double InelasticResponse::SkeletonForce(double x) const {
         spring_.yieldForce + spring_.secondStiffnessRatio * spring_.stiffness * (a - dy), x);
 }
 
+void InelasticSeries::Reserve(int points) {
+    capacity_ = static_cast<std::size_t>(points > 0 ? points : 0);
+    // The flags after the columns, in whole doubles.
+    const std::size_t flags = (capacity_ + sizeof(double) - 1) / sizeof(double);
+    data_ = std::make_shared_for_overwrite<double[]>(kColumns * capacity_ + flags);
+    size_ = 0;
+}
+
 namespace {
 
 // Beside the series and the peaks of every run: the spring's force, the energies, the
@@ -46,13 +54,7 @@ public:
           series_(series),
           mass_(inputs.building.mass),
           rowLimit_(std::max(0, inputs.pointCount - 2)) {
-        const auto room =
-            static_cast<std::size_t>(std::clamp(inputs.pointCount, 0, program::kMaxPointCount));
-        for (auto* s : {&series.force, &series.input, &series.kinetic, &series.damping,
-                        &series.strain, &series.hysteretic}) {
-            s->reserve(room);
-        }
-        series.yielding.reserve(room);
+        series.Reserve(std::clamp(inputs.pointCount, 0, program::kMaxPointCount));
     }
 
     void Start(const RunPoint& point) {
@@ -79,8 +81,8 @@ public:
         s.balanceError = energies_.BalanceError();
         if (row_ < 0) return s;
         s.residualDisplacement = rowDisplacement_;
-        s.plasticOffset = rowDisplacement_ - series_.force[row_] / p.stiffness;
-        s.cumulativePlasticRatio = rowPlasticRatio_;
+        s.plasticOffset = rowDisplacement_ - rowForce_ / p.stiffness;
+        s.cumulativePlasticRatio = rowPlastic_ / s.yieldDisplacement;
         s.energies = rowEnergies_;
         const double input = rowEnergies_.input;
         if (input > 0) {
@@ -93,17 +95,12 @@ public:
 private:
     void Record(const RunPoint& point) {
         const Energies& e = energies_.now();
-        series_.force.push_back(spring_.Force());
-        series_.input.push_back(e.input);
-        series_.kinetic.push_back(e.kinetic);
-        series_.damping.push_back(e.damping);
-        series_.strain.push_back(e.strain);
-        series_.hysteretic.push_back(e.hysteretic);
-        series_.yielding.push_back(point.index > 0 && spring_.Yielding() ? 1 : 0);
+        series_.Append(spring_.Force(), e, point.index > 0 && spring_.Yielding());
         if (point.index <= rowLimit_) {
             row_ = point.index;
             rowDisplacement_ = point.relative.x;
-            rowPlasticRatio_ = spring_.CumulativePlasticRatio();
+            rowForce_ = spring_.Force();
+            rowPlastic_ = spring_.PlasticDeformation();
             rowEnergies_ = e;
         }
     }
@@ -117,7 +114,8 @@ private:
     double peakForce_ = 0;
     int row_ = -1;
     double rowDisplacement_ = 0;
-    double rowPlasticRatio_ = 0;
+    double rowForce_ = 0;
+    double rowPlastic_ = 0;  // the plastic deformation, cm
     Energies rowEnergies_;
 };
 

@@ -14,11 +14,12 @@
 // displacement still taken from Cy for the ductility.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <variant>
-#include <vector>
 
 #include "analysis/Analyze.h"
 #include "analysis/Energies.h"
@@ -68,17 +69,47 @@ struct InelasticSummary {
     double balanceError = 0;  // over every point computed (Energies.h)
 };
 
-// The spring's side of a run: one entry per point computed, as Response's series.
-struct InelasticSeries {
-    std::vector<double> force;       // Q, kN
-    std::vector<double> input;       // E_I, kN cm
-    std::vector<double> kinetic;     // E_K
-    std::vector<double> damping;     // E_D
-    std::vector<double> strain;      // E_S
-    std::vector<double> hysteretic;  // E_H
-    // 1 where the step that ended at the point moved along a post-yield branch (the column
-    // is yielding), else 0; 0 at point 0.
-    std::vector<std::uint8_t> yielding;
+// The spring's side of a run, one entry per point computed, as Response's series: the force
+// Q (kN), the five energies (kN cm) and whether the column is yielding (1 where the step that
+// ended at the point moved along a post-yield branch, else 0; 0 at point 0). Filled by the
+// run in one block sized to its points, then shared, never changed, by every copy.
+class InelasticSeries {
+public:
+    int size() const { return static_cast<int>(size_); }
+    std::span<const double> force() const { return Column(0); }
+    std::span<const double> input() const { return Column(1); }
+    std::span<const double> kinetic() const { return Column(2); }
+    std::span<const double> damping() const { return Column(3); }
+    std::span<const double> strain() const { return Column(4); }
+    std::span<const double> hysteretic() const { return Column(5); }
+    std::span<const std::uint8_t> yielding() const {
+        return {reinterpret_cast<const std::uint8_t*>(data_.get() + kColumns * capacity_), size_};
+    }
+
+    // The run's: room for its points, taken at once, then one point after another.
+    void Reserve(int points);
+    void Append(double force, const Energies& e, bool yielding) {
+        double* row = data_.get() + size_;
+        const std::size_t n = capacity_;
+        row[0] = force;
+        row[n] = e.input;
+        row[2 * n] = e.kinetic;
+        row[3 * n] = e.damping;
+        row[4 * n] = e.strain;
+        row[5 * n] = e.hysteretic;
+        reinterpret_cast<std::uint8_t*>(data_.get() + kColumns * n)[size_] = yielding ? 1 : 0;
+        ++size_;
+    }
+
+private:
+    static constexpr std::size_t kColumns = 6;
+    std::span<const double> Column(std::size_t c) const {
+        return {data_.get() + c * capacity_, size_};
+    }
+
+    std::shared_ptr<double[]> data_;  // kColumns x capacity_ doubles, then the flags
+    std::size_t capacity_ = 0;
+    std::size_t size_ = 0;
 };
 
 // What an elastic-plastic run computed. Read-only.
@@ -104,13 +135,13 @@ public:
     int completedPoints() const { return response_.completedPoints(); }
     bool complete() const { return response_.complete(); }
 
-    std::span<const double> force() const { return series_.force; }
-    std::span<const double> inputEnergy() const { return series_.input; }
-    std::span<const double> kineticEnergy() const { return series_.kinetic; }
-    std::span<const double> dampingEnergy() const { return series_.damping; }
-    std::span<const double> strainEnergy() const { return series_.strain; }
-    std::span<const double> hystereticEnergy() const { return series_.hysteretic; }
-    std::span<const std::uint8_t> yielding() const { return series_.yielding; }
+    std::span<const double> force() const { return series_.force(); }
+    std::span<const double> inputEnergy() const { return series_.input(); }
+    std::span<const double> kineticEnergy() const { return series_.kinetic(); }
+    std::span<const double> dampingEnergy() const { return series_.damping(); }
+    std::span<const double> strainEnergy() const { return series_.strain(); }
+    std::span<const double> hystereticEnergy() const { return series_.hysteretic(); }
+    std::span<const std::uint8_t> yielding() const { return series_.yielding(); }
 
     const InelasticSummary& summary() const { return summary_; }
 
