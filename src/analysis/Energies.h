@@ -15,8 +15,9 @@
 // E_I = E_K + E_D + E_S + E_H would hold for the exact motion; for the stepped one it holds up
 // to the step method's error, which the observer measures as the balance error
 //     max over the points |E_I - E_K - E_D - E_S - E_H| / max over the points E_I.
-// A sum that leaves the range of double stops the run (FaultSite::Integration, Overflow):
-// told before the series (AnalyzeWith), the observer keeps that point out of the response.
+// An energy that leaves the range of double stops the run (Overflow; FaultSite::InitialState
+// at point 0, Integration after it): told before the series (AnalyzeWith), the observer keeps
+// that point out of the response.
 #pragma once
 
 #include <algorithm>
@@ -54,6 +55,9 @@ public:
         now_.strain = spring_->StrainEnergy();
         now_.input = now_.kinetic + now_.strain;
         now_.hysteretic = spring_->Work() - now_.strain;
+        if (!Finite(now_)) [[unlikely]] {
+            Overflow(FaultSite::InitialState);
+        }
         maxInput_ = now_.input;
         maxImbalance_ = std::fabs(now_.Imbalance());
         Keep(point);
@@ -66,9 +70,8 @@ public:
         now_.kinetic = 0.5 * mass_ * point.relative.v * point.relative.v;
         now_.strain = spring_->StrainEnergy();
         now_.hysteretic = spring_->Work() - now_.strain;
-        if (!(std::isfinite(now_.input) && std::isfinite(now_.kinetic) &&
-              std::isfinite(now_.damping) && std::isfinite(now_.hysteretic))) [[unlikely]] {
-            Overflow();
+        if (!Finite(now_)) [[unlikely]] {
+            Overflow(FaultSite::Integration);
         }
         maxInput_ = std::max(maxInput_, now_.input);
         maxImbalance_ = std::max(maxImbalance_, std::fabs(now_.Imbalance()));
@@ -87,9 +90,15 @@ public:
     }
 
 private:
-    // A sum beyond the range of double (the response has run away): the run stops there.
-    [[gnu::noinline, gnu::cold]] static void Overflow() {
-        const FaultScope scope(FaultSite::Integration);
+    // E_S enters E_H, so a strain energy that is not finite is seen there.
+    static bool Finite(const Energies& e) {
+        return std::isfinite(e.input) && std::isfinite(e.kinetic) && std::isfinite(e.damping) &&
+               std::isfinite(e.hysteretic);
+    }
+    // An energy beyond the range of double (a state at point 0 too large, or a response that
+    // has run away): the run stops there.
+    [[gnu::noinline, gnu::cold]] static void Overflow(FaultSite site) {
+        const FaultScope scope(site);
         RaiseFault(FaultKind::Overflow);
     }
     void Keep(const RunPoint& point) {

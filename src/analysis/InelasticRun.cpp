@@ -87,7 +87,8 @@ public:
         const double input = rowEnergies_.input;
         if (input > 0) {
             s.hystereticShare = rowEnergies_.hysteretic / input;
-            s.equivalentVelocity = std::sqrt(2 * input / mass_);
+            // sqrt(2 E_I / M) without forming 2 E_I / M, which may overflow when sqrt does not.
+            s.equivalentVelocity = std::sqrt(2.0) * (std::sqrt(input) / std::sqrt(mass_));
         }
         return s;
     }

@@ -64,7 +64,8 @@ struct InelasticSummary {
     double cumulativePlasticRatio = 0;  // eta at the last row (Hysteresis.h)
     Energies energies;                  // at the last row, kN cm
     double hystereticShare = 0;         // E_H / E_I at the last row; 0 while E_I <= 0
-    // V_E = sqrt(2 E_I / M) at the last row, cm/s; 0 while E_I <= 0.
+    // V_E = sqrt(2 E_I / M) at the last row, cm/s; 0 while E_I <= 0 (infinite only for an
+    // energy and a mass at the ends of the range of double).
     double equivalentVelocity = 0;
     double balanceError = 0;  // over every point computed (Energies.h)
 };
