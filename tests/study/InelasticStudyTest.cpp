@@ -1,6 +1,8 @@
 // The elastic-plastic tab's boxes, refusals and CSV export.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,48 +15,65 @@
 namespace kestrel {
 namespace {
 
+// The boxes as typed, then typed parameters and buildings the run itself refuses.
 TEST(InelasticStudy, ReadsTheBoxesAndNamesTheOneRefused) {
     const std::string cyBox(kYieldCoefficientBox), pBox(kSecondStiffnessRatioBox);
     const struct {
         const char *cy, *p;
         std::string box;      // empty: accepted
         const char* message;  // a part of the message, or the values read "Cy p"
-    } cases[] = {
-        {"0.2", "0", "", "0.2 0"},
+    } texts[] = {
         {" 1e-3 ", "0.999", "", "0.001 0.999"},
-        {"abc", "0", cyBox, "降伏せん断力係数の「abc」は数値ではありません。"},
-        {"", "0", cyBox, "数値ではありません"},
+        {"abc", "x", cyBox, "降伏せん断力係数の「abc」は数値ではありません。"},
         {"1e999", "0", cyBox, "大きすぎます"},
         {"0", "0", cyBox, "「0」は 0 以下です。\n降伏せん断力係数は 0 より大きい値"},
-        {"-0.1", "0", cyBox, "0 以下です"},
         {"0.2", "x", pBox, "第2剛性比の「x」は数値ではありません。"},
         {"0.2", "1", pBox, "「1」は範囲外です。\n第2剛性比は 0 以上 1 未満"},
         {"0.2", "-0.01", pBox, "範囲外です"},
-        {"abc", "x", cyBox, "降伏せん断力係数"},  // the first box first
     };
-    for (const auto& c : cases) {
+    for (const auto& c : texts) {
         SCOPED_TRACE(testing::Message() << c.cy << " / " << c.p);
         const auto read = ReadInelasticParameters(SpringModel::Origin, c.cy, c.p);
-        if (c.box.empty()) {
-            ASSERT_TRUE(read.ok());
+        ASSERT_EQ(read.ok(), c.box.empty());
+        if (read) {
             EXPECT_EQ(read->model, SpringModel::Origin);
             EXPECT_EQ(
                 NumberText(read->yieldCoefficient) + " " + NumberText(read->secondStiffnessRatio),
                 c.message);
         } else {
-            ASSERT_FALSE(read.ok());
             EXPECT_EQ(read.error().box, c.box);
             EXPECT_NE(read.error().message.find(c.message), std::string::npos)
                 << read.error().message;
         }
     }
-    // A building whose yield force cannot be computed is refused without a box of the tab.
+    const double nan = std::nan(""), inf = HUGE_VAL;
+    const struct {
+        Building building;
+        double cy, p;
+        std::optional<std::string> box;  // none: computed
+    } typed[] = {
+        {{300, 1, 0.02}, 1e-9, 0.99, std::nullopt},
+        {{300, 1, 0.02}, nan, 0, cyBox},
+        {{300, 1, 0.02}, inf, 0, cyBox},
+        {{300, 1, 0.02}, 0.2, nan, pBox},
+        {{-300, -1, 0.02}, 0.2, 0, ""},
+        {{0, 1, 0.02}, 0.2, 0, ""},
+        {{300, 1e308, 0.02}, 0.2, 0, ""},       // Qy overflows
+        {{1e308, 1e-308, 0.02}, 1e-10, 0, ""},  // dy underflows
+    };
     RunInputs inputs = ReadRunInputs({}, ExcitationCase::InitialVelocity).value();
-    inputs.building.mass = 0;
-    const auto refused = ComputeInelasticResponse(inputs, NoGroundMotion{}, {});
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().box, "");
-    EXPECT_NE(refused.error().message.find("降伏耐力"), std::string::npos);
+    for (const auto& t : typed) {
+        inputs.building = t.building;
+        const auto r =
+            ComputeInelasticResponse(inputs, NoGroundMotion{}, {SpringModel::Clough, t.cy, t.p});
+        EXPECT_EQ(r.ok(), !t.box) << t.building.stiffness << " " << t.building.mass << " " << t.cy;
+        if (!r && t.box) {
+            EXPECT_EQ(r.error().box, *t.box);
+            if (t.box->empty()) {
+                EXPECT_NE(r.error().message.find("降伏耐力"), std::string::npos);
+            }
+        }
+    }
 }
 
 std::vector<std::string> Lines(const std::string& cp932) {
@@ -116,6 +135,10 @@ TEST(InelasticStudy, WritesTheTabsCsvAndRefusesARunThatStopped) {
         ComputeInelasticResponse(diverging, NoGroundMotion{}, {SpringModel::Linear, 0.2, 0});
     ASSERT_TRUE(stopped.ok());
     ASSERT_FALSE(stopped->complete());
+    const int n = stopped->completedPoints();
+    EXPECT_EQ(stopped->response().fault(), (Fault{FaultSite::Integration, FaultKind::Overflow}));
+    EXPECT_TRUE(n > 100 && static_cast<int>(stopped->hystereticEnergy().size()) == n);
+    EXPECT_EQ(stopped->summary().lastRow, n - 1);
     const std::string when =
         "時刻 " + NumberText(stopped->completedPoints() * 0.3) + " 秒で応答が発散したため";
     EXPECT_TRUE(InelasticStopMessage(*stopped).starts_with(when)) << InelasticStopMessage(*stopped);
