@@ -14,11 +14,12 @@ StudyError Refuse(std::string_view box, std::string message) {
     return StudyError{std::string(box), std::move(message)};
 }
 
-// The number of a box, or the message that it is none ("1e999" is too large, anything
-// else that StrictNumber does not read is not a number).
+// The number of a box (full-width forms too, as the study's other boxes), or the message
+// that it is none ("1e999" is too large, anything else StudyNumber does not read is not a
+// number).
 std::optional<double> BoxNumber(std::string_view what, std::string_view text,
                                 std::string& message) {
-    if (const std::optional<double> number = StrictNumber(text)) return number;
+    if (const std::optional<double> number = StudyNumber(text)) return number;
     message = std::string(what) + "の「" + std::string(text) + "」は" +
               (IsNumberTooLarge(text) ? "大きすぎます。" : "数値ではありません。");
     return std::nullopt;

@@ -22,8 +22,9 @@ inline constexpr std::string_view kSecondStiffnessRatioBox = "secondStiffnessRat
 inline constexpr std::string_view kDefaultYieldCoefficientText = "0.2";
 inline constexpr std::string_view kDefaultSecondStiffnessRatioText = "0";
 
-// 降伏せん断力係数 Cy and 第2剛性比 p as typed. Refused, naming the box: a text that is not a
-// number (or a number too large to hold), Cy <= 0, p < 0 or p >= 1.
+// 降伏せん断力係数 Cy and 第2剛性比 p as typed, each read by StudyNumber (full-width forms
+// too). Refused, naming the box: a text that is not a number (or a number too large to
+// hold), Cy <= 0, p < 0 or p >= 1.
 StudyResult<InelasticParameters> ReadInelasticParameters(SpringModel model,
                                                          std::string_view yieldCoefficientText,
                                                          std::string_view secondStiffnessRatioText);

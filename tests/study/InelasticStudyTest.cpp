@@ -23,7 +23,7 @@ TEST(InelasticStudy, ReadsTheBoxesAndNamesTheOneRefused) {
         std::string box;      // empty: accepted
         const char* message;  // a part of the message, or the values read "Cy p"
     } texts[] = {
-        {" 1e-3 ", "0.999", "", "0.001 0.999"},
+        {" 1e-3 ", "０．９９９", "", "0.001 0.999"},
         {"abc", "x", cyBox, "降伏せん断力係数の「abc」は数値ではありません。"},
         {"1e999", "0", cyBox, "大きすぎます"},
         {"0", "0", cyBox, "「0」は 0 以下です。\n降伏せん断力係数は 0 より大きい値"},
