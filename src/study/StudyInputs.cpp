@@ -57,6 +57,10 @@ std::string NoNumber(std::string_view what, std::string_view text) {
 
 }  // namespace
 
+std::vector<std::string> SplitStudyList(std::string_view text) {
+    return SplitList(text);
+}
+
 StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text) {
     std::vector<DampingItem> items;
     for (std::string item : SplitList(text)) {

@@ -47,6 +47,10 @@ private:
     StudyError error_;
 };
 
+// The items of a list typed into a box: split at blanks, ",", and the full-width "、", "，"
+// and "　"; empty items dropped.
+std::vector<std::string> SplitStudyList(std::string_view text);
+
 // One damping ratio of the list: the item as typed (without a "%" sign, e.g. "5") and the
 // ratio it stands for (0.05).
 struct DampingItem {
