@@ -306,7 +306,8 @@ public:
 
     // The outcome of a run this search asked for.
     void Take(const RunRequest& r, const StrengthRun& run) {
-        if (!(std::isfinite(run.peak) && std::isfinite(run.inputEnergy))) {
+        // Beyond these the spectra's values leave kLargestSpectrumValue (V_E = sqrt(2 E)).
+        if (!(run.peak <= kLargestSpectrumValue && std::fabs(run.inputEnergy) <= 1e299)) {
             failed_ = Failure::Overflow;
             done_ = true;
             return;
@@ -399,6 +400,11 @@ private:
         elastic_ = true;
         cy1_ = (stiffness_ * run.peak) / kStrengthGravity;
         elasticEnergy_ = run.inputEnergy;
+        if (!(cy1_ <= kLargestSpectrumValue)) {
+            failed_ = Failure::Overflow;
+            done_ = true;
+            return;
+        }
         if (!(cy1_ > 0)) {  // no motion: nothing to resist
             for (Target& t : targets_) {
                 t.bracketed = t.settled = true;
@@ -409,8 +415,8 @@ private:
             return;
         }
         // Point 0 of the grid is the elastic oscillator itself: at Cy(T, 1) the bilinear one
-        // just reaches its yield point at the peak.
-        grid_.assign(1, GridPoint{true, Ductility(run.peak, cy1_), run.inputEnergy});
+        // just reaches its yield point at the peak, mu = 1 (whatever the rounding of Cy).
+        grid_.assign(1, GridPoint{true, 1.0, run.inputEnergy});
         scanned_ = 0;
         for (Target& t : targets_) {
             if (grid_[0].mu >= t.mu) {
@@ -526,9 +532,10 @@ std::vector<PeriodSearch> MakeSearches(const StrengthSettings& s) {
     return searches;
 }
 
+// The elastic oscillator takes p = 0: the same numbers whatever p is.
 LaneConstants LaneOf(const StrengthSettings& s, const RunRequest& r, double dt, std::size_t n) {
-    return MakeLane(s.periods[r.period], s.damping, s.secondStiffnessRatio, r.cy,
-                    MakeSubstep(dt, n));
+    return MakeLane(s.periods[r.period], s.damping, r.cy == kInfinity ? 0 : s.secondStiffnessRatio,
+                    r.cy, MakeSubstep(dt, n));
 }
 
 Wave MakeWave(const StrengthSettings& s, double dt, const std::vector<RunRequest>& runs) {
@@ -683,8 +690,9 @@ StrengthRun RunStrengthOscillator(std::span<const double> ground, double dt, dou
                                   double damping, double secondStiffnessRatio, double cy) {
     const std::size_t n = SpectrumSubsteps(dt, period);
     const SubstepConstants sub = MakeSubstep(dt, n);
-    return RunLaneScalar(MakeLane(period, damping, secondStiffnessRatio, cy, sub), sub,
-                         secondStiffnessRatio > 0, ground.data(), ground.size(), n);
+    const double p = cy == kInfinity ? 0 : secondStiffnessRatio;
+    return RunLaneScalar(MakeLane(period, damping, p, cy, sub), sub, p > 0, ground.data(),
+                         ground.size(), n);
 }
 
 StudyResult<StrengthSpectrum> ComputeStrengthSpectrum(std::span<const double> ground, double dt,
