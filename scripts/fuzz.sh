@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes the wave file readers (plain, K-NET/KiK-net, JMA CSV, PEER NGA AT2) with
-# libFuzzer for SECONDS seconds (default 60), then the analysis core for half as long.
+# libFuzzer for SECONDS seconds (default 60), then the analysis core and the strength spectra
+# for half as long each.
 #   scripts/fuzz.sh [SECONDS]
 # Builds with clang under AddressSanitizer and UndefinedBehaviorSanitizer in build/fuzz,
 # seeds the corpus with a few wave files, and exits non-zero when the fuzzer finds a crash,
@@ -13,7 +14,7 @@ build="$root/build/fuzz"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DKESTREL_FUZZ=ON -DKESTREL_SANITIZE=ON \
     -DKESTREL_GUI=OFF -DKESTREL_BENCH=OFF >/dev/null
-cmake --build "$build" --target wave_reader_fuzz analysis_core_fuzz -- -j2
+cmake --build "$build" --target wave_reader_fuzz analysis_core_fuzz strength_spectrum_fuzz -- -j2
 
 corpus="$build/corpus"
 mkdir -p "$corpus"
@@ -55,3 +56,12 @@ printf '\x04300\n100000\n2\n0.01\n3\n5\n30\n1\n300\n1\n1\n0.01\n1\n2\n-3\n' >"$c
 printf '\x00300\n100000\n0\n0.3\n9000\n5\n' >"$core/diverging"
 "$build/fuzz/analysis_core_fuzz" "$core" -max_total_time="$(((seconds + 1) / 2))" \
     -max_len=4096 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+
+# The strength spectra: damping, ductilities, p, time step, then a record.
+strength="$build/strength-corpus"
+mkdir -p "$strength"
+printf '5\n1, 2, 4\n0\n0.01\n0\n120\n-80\n30\n-10\n0\n' >"$strength/shake"
+printf '2\n1.5 8\n0.3\n0.02\n1\n1\n1\n-1\n' >"$strength/hardening"
+printf '0\n1\n0\n0.01\n0\n0\n' >"$strength/still"
+"$build/fuzz/strength_spectrum_fuzz" "$strength" -max_total_time="$(((seconds + 1) / 2))" \
+    -max_len=2048 -timeout=20 -rss_limit_mb=2048 -print_final_stats=1
