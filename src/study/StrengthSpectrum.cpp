@@ -451,7 +451,7 @@ private:
 
 // The grid points each period asks for at once in a wave: enough to fill the vectors
 // while the periods still walking are few, few enough that little is run past a bracket.
-constexpr int kGridChunk = 8;
+constexpr int kGridChunk = 6;
 
 std::optional<StudyError> RefuseSettings(double dt, const StrengthSettings& s) {
     const bool periodsOk = std::all_of(s.periods.begin(), s.periods.end(), [](double t) {
