@@ -93,9 +93,10 @@ LaneConstants MakeLane(double period, double damping, double p, double cy,
 // the previous sub-step found last. The direction of the motion within the sub-step does not
 // depend on the branch's slope (x1 - x has the sign of (1 + c hs/2)(hs u - hs^2/6 a) -
 // hs^2/6 (g1 + c u + Q0), u = U + hs a, whatever the slope), so the elastic trial's
-// direction is the sub-step's. When its r lies beyond the yield line ahead in that
-// direction by t, the solution lies on that line: solved there, the acceleration is the
-// trial's plus t / Dp and the displacement the trial's plus hs^2/6 of that.
+// direction is the sub-step's, and its r = r + (1 - p) k (x1 - x) can leave the band
+// [-band, band] only on the side it moves to. When it does, by t, the solution lies on that
+// yield line: solved there, r is the line's (the trial's clamped to the band), the
+// acceleration the trial's plus t / Dp and the displacement the trial's plus hs^2/6 of that.
 template <bool Hardening>
 StrengthRun RunScalar(const LaneConstants& lane, const SubstepConstants& sub, const double* g,
                       std::size_t samples, std::size_t n) {
@@ -120,15 +121,14 @@ StrengthRun RunScalar(const LaneConstants& lane, const SubstepConstants& sub, co
             a1e = a1e + kc[MA] * a;
             dxe = dxe + kc[EA] * a;
             const double re = r + kc[KP] * dxe;
-            const bool up = dxe > 0;
-            const double t = re - (up ? kc[Band] : kc[NBand]);
-            const double over = up ? (t > 0 ? t : 0) : (t < 0 ? t : 0);
-            const double da = over * kc[IP];
-            const double sda = sub.sixth * da;
-            const double x1 = (x + dxe) + sda;
-            energy = energy + gm * (dxe + sda);
+            const double low = re > kc[NBand] ? re : kc[NBand];
+            const double rc = low < kc[Band] ? low : kc[Band];
+            const double da = (re - rc) * kc[IP];
+            const double dx = dxe + sub.sixth * da;
+            const double x1 = x + dx;
+            energy = energy + gm * dx;
             U = U + sub.h * a;
-            r = re - over;
+            r = rc;
             a = a1e + da;
             x = x1;
             peak = std::fabs(x1) > peak ? std::fabs(x1) : peak;
@@ -151,7 +151,7 @@ StrengthRun RunLaneScalar(const LaneConstants& lane, const SubstepConstants& sub
 // each group padded to whole blocks with copies of its first lane, the groups with the
 // most sub-steps first: the threads take the longest blocks first.
 constexpr std::size_t kVectorWidth = 4;  // doubles in one vector
-constexpr std::size_t kBlockVectors = 4;
+constexpr std::size_t kBlockVectors = 2;
 constexpr std::size_t kBlockLanes = kVectorWidth * kBlockVectors;
 
 struct Wave {
@@ -214,15 +214,14 @@ __attribute__((always_inline)) inline void RunBlockOf(Wave& w, const double* g, 
                 a1e = a1e + kc[MA][j] * a[j];
                 dxe = dxe + kc[EA][j] * a[j];
                 const Vec re = r[j] + kc[KP][j] * dxe;
-                const VecMask up = dxe > zero;
-                const Vec t = re - (up ? kc[Band][j] : kc[NBand][j]);
-                const Vec over = up ? (t > zero ? t : zero) : (t < zero ? t : zero);
-                const Vec da = over * kc[IP][j];
-                const Vec sda = sub.sixth * da;
-                const Vec x1 = (x[j] + dxe) + sda;
-                energy[j] = energy[j] + gm * (dxe + sda);
+                const Vec low = re > kc[NBand][j] ? re : kc[NBand][j];
+                const Vec rc = low < kc[Band][j] ? low : kc[Band][j];
+                const Vec da = (re - rc) * kc[IP][j];
+                const Vec dx = dxe + sub.sixth * da;
+                const Vec x1 = x[j] + dx;
+                energy[j] = energy[j] + gm * dx;
                 U[j] = U[j] + sub.h * a[j];
-                r[j] = re - over;
+                r[j] = rc;
                 a[j] = a1e + da;
                 x[j] = x1;
                 const Vec ax = (Vec)((VecMask)x1 & magnitude);
