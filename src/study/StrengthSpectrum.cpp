@@ -676,7 +676,9 @@ StudyResult<StrengthSettings> ReadStrengthSettings(const StrengthTexts& texts) {
     const StudyResult<double> p = ParseSecondStiffnessRatio(texts.secondStiffnessRatio);
     if (!p) return p.error();
     const StudyResult<PeriodRange> range =
-        ParsePeriodRange(texts.periodMin, texts.periodMax, texts.periodCount);
+        texts.periodOption.empty()
+            ? ParsePeriodRange(texts.periodMin, texts.periodMax, texts.periodCount)
+            : ParsePeriodRangeOption(texts.periodOption);
     if (!range) return range.error();
     s.damping = *damping;
     s.ductilities = std::move(ductilities).value();
@@ -735,8 +737,9 @@ StudyResult<StrengthSpectrum> ComputeStrengthSpectrum(std::span<const double> gr
                     doneInWave += static_cast<double>(w.blockSubsteps[block]);
                     const double fraction =
                         (doneBefore + waveWeight * (doneInWave / blockWeight)) / total;
-                    if (fraction > reported) {
-                        reported = std::min(fraction, 1.0);
+                    // 1 is for the end only.
+                    if (fraction > reported && fraction < 1) {
+                        reported = fraction;
                         progress.report(reported);
                     }
                 }

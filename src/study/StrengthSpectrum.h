@@ -70,6 +70,9 @@ struct StrengthTexts {
     std::string periodMin = "0.05";
     std::string periodMax = "5";
     std::string periodCount = "100";
+    // "MIN:MAX:COUNT", the command line's --periods: read instead of the three boxes above
+    // when it is not empty.
+    std::string periodOption;
 };
 
 struct StrengthSettings {

@@ -260,6 +260,8 @@ TEST(StrengthSpectrum, InputBoxes) {
         {with([](StrengthTexts& t) { t.secondStiffnessRatio = "-0.1"; }), kSecondStiffnessBox},
         {with([](StrengthTexts& t) { t.periodCount = "1"; }), kPeriodCountBox},
         {with([](StrengthTexts& t) { t.periodMin = "6"; }), kPeriodMaxBox},
+        {with([](StrengthTexts& t) { t.periodOption = "0.1:2:20"; }), ""},
+        {with([](StrengthTexts& t) { t.periodOption = "0.1:2"; }), kPeriodMinBox, "0.1:2"},
     };
     for (const Case& c : cases) {
         const auto r = ReadStrengthSettings(c.texts);
