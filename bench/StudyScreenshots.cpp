@@ -1,8 +1,10 @@
 // Screenshots of the main window and of the study window's tabs, for the README and for
 // looking at the layout: a synthetic 40-second record is confirmed in the wave chooser and
 // the study window opened on it; the accuracy tab is taken for the initial-displacement
-// case at Δt/T = 0.03, 0.3 and 0.6. Usage: study_screenshots FOLDER (on a display, e.g.
-// under xvfb-run). Message boxes are answered at once without showing.
+// case at Δt/T = 0.03, 0.3, 0.6 and 1.38 (past the elongation chart's axis), then for a
+// 30,000-sample record with its PNG and SVG exports, and each tab at the window's smallest
+// size. Usage: study_screenshots FOLDER (on a display, e.g. under xvfb-run). Message boxes
+// are answered at once without showing.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -100,7 +102,7 @@ int main(int argc, char* argv[]) {
     const struct {
         const char* timeStep;
         const char* name;
-    } steps[] = {{"0.01", "0.03"}, {"0.109", "0.3"}, {"0.218", "0.6"}};
+    } steps[] = {{"0.01", "0.03"}, {"0.109", "0.3"}, {"0.218", "0.6"}, {"0.5", "1.38"}};
     window.optDis->setChecked(true);
     window.txtTl->setText(QStringLiteral("5"));
     study->tabs->setCurrentIndex(2);
@@ -110,6 +112,39 @@ int main(int argc, char* argv[]) {
         Settle();
         study->grab().save(
             out + QStringLiteral("/study-accuracy-%1.png").arg(QString::fromLatin1(step.name)));
+    }
+
+    // A 30,000-sample record (300 s) on the earthquake case, its accuracy tab and the PNG
+    // the export writes.
+    {
+        QFile f(dir.filePath(QStringLiteral("long.txt")));
+        if (!f.open(QIODevice::WriteOnly)) return 1;
+        f.write(QByteArray::fromStdString(kestrel::bench::SyntheticRecordText(30000, 120, 60)));
+    }
+    window.cmdWave->click();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
+            chooser->txtFileName->setText(QStringLiteral("long.txt"));
+            chooser->cmdOK->click();
+        }
+    }
+    window.optSelect->setChecked(true);
+    window.txtTs->setText(QStringLiteral("0.01"));
+    study->cmdRecompute->click();
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-accuracy-long.png"));
+    study->askSaveFileName = [&](QWidget*, const QString&, const QString& suggested, const QString&,
+                                 const QString&) { return out + QLatin1Char('/') + suggested; };
+    study->cmdPng->click();
+    study->cmdSvg->click();
+
+    // Each tab at the smallest size the window allows.
+    study->resize(1, 1);
+    for (int i = 0; i < 3; ++i) {
+        study->tabs->setCurrentIndex(i);
+        Settle();
+        study->grab().save(out +
+                           QStringLiteral("/%1-smallest.png").arg(QString::fromLatin1(names[i])));
     }
     return 0;
 }

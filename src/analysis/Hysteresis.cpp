@@ -23,8 +23,8 @@ Spring LoadedTo(Spring fresh, double x0) {
 
 }  // namespace
 
-void LinearSpring::StartAt(double x0) {
-    *this = LoadedTo(LinearSpring(k_), x0);
+void ElasticSpring::StartAt(double x0) {
+    *this = LoadedTo(ElasticSpring(k_), x0);
     StartCounting(StrainEnergy());
 }
 
@@ -54,7 +54,7 @@ AnySpring MakeSpring(SpringModel model, const SpringParameters& p) {
         case SpringModel::Linear:
             break;
     }
-    return LinearSpring(p.stiffness);
+    return ElasticSpring(p.stiffness);
 }
 
 }  // namespace kestrel

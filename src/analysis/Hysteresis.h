@@ -163,10 +163,11 @@ protected:
     bool yielding_ = false;
 };
 
-// Q = K x for ever.
-class LinearSpring : public SpringState {
+// Q = K x for ever (SpringModel::Linear). Not the steppers' LinearSpring (Steppers.h):
+// two classes of one name would share their inline members and break each other.
+class ElasticSpring : public SpringState {
 public:
-    explicit LinearSpring(double stiffness)
+    explicit ElasticSpring(double stiffness)
         : SpringState({stiffness, std::numeric_limits<double>::infinity(), 0}) {}
 
     SpringSegment Segment(int d) const {
@@ -387,7 +388,7 @@ void DriveSpringTo(Spring& spring, double x) {
 
 enum class SpringModel { Linear, Bilinear, Clough, Origin };
 
-using AnySpring = std::variant<LinearSpring, BilinearSpring, CloughSpring, OriginSpring>;
+using AnySpring = std::variant<ElasticSpring, BilinearSpring, CloughSpring, OriginSpring>;
 
 // A spring of the model at rest (Linear uses the stiffness only).
 AnySpring MakeSpring(SpringModel model, const SpringParameters& p);

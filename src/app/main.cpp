@@ -30,15 +30,17 @@ int main(int argc, char* argv[]) {
     if (const auto status = kestrel::AnswerInformationRequests(argc, argv)) return *status;
 
     // Without a display Qt would abort with a message about platform plugins; say plainly
-    // what is missing and how to start the program without a screen.
+    // what is missing and how to start the installed program without a screen.
     const bool display =
         std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
     if (!display) {
         std::fputs(
             "Kestrel is a desktop program and needs a graphical display, but none was found\n"
             "(neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-            "Start it from a desktop session, or without a screen under a virtual one:\n"
-            "    xvfb-run -a -s '-screen 0 1280x1024x24' scripts/run.sh\n",
+            "Start it from a desktop session (menu: Education), or on a machine without a\n"
+            "screen under a virtual display (package xvfb):\n"
+            "    xvfb-run -a -s '-screen 0 1280x1024x24' kestrel\n"
+            "kestrel-batch computes and saves the same results without any display.\n",
             stderr);
         return 1;
     }

@@ -1,9 +1,5 @@
 #include "files/WaveFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -12,6 +8,7 @@
 #include <streambuf>
 
 #include "files/At2Format.h"
+#include "files/InputFile.h"
 #include "files/JmaCsvFormat.h"
 #include "files/KnetFormat.h"
 #include "files/PlainWaveFormat.h"
@@ -23,34 +20,6 @@ namespace kestrel {
 
 namespace {
 
-// Reads a file descriptor in blocks. A failing read records errno and throws, which the
-// istream on top turns into its badbit.
-class FileReadBuffer : public std::streambuf {
-public:
-    explicit FileReadBuffer(int fd) : fd_(fd) {}
-    int error() const { return error_; }
-
-protected:
-    int_type underflow() override {
-        ssize_t n;
-        do {
-            n = ::read(fd_, block_, sizeof block_);
-        } while (n < 0 && errno == EINTR);
-        if (n < 0) {
-            error_ = errno;
-            throw std::ios_base::failure("wave file read failed");
-        }
-        if (n == 0) return traits_type::eof();
-        setg(block_, block_, block_ + n);
-        return traits_type::to_int_type(block_[0]);
-    }
-
-private:
-    int fd_;
-    int error_ = 0;
-    char block_[65536];
-};
-
 // Bytes in memory as a read-only stream buffer.
 class BytesBuffer : public std::streambuf {
 public:
@@ -59,20 +28,6 @@ public:
         char* begin = const_cast<char*>(bytes.data());
         setg(begin, begin, begin + bytes.size());
     }
-};
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
 };
 
 WaveReadResult CannotOpen(int systemError, std::string reason) {
@@ -225,27 +180,16 @@ WaveReadResult ReadWaveBytes(std::string_view bytes, std::optional<RecordCompone
 
 WaveReadResult ReadWaveFile(const std::string& path, std::optional<RecordComponent> component,
                             int maxSamples) {
-    if (path.find('\0') != std::string::npos) return CannotOpen(EINVAL, SystemErrorText(EINVAL));
-    // Non-blocking, so that a named pipe chosen by mistake cannot hang the program here.
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0) {
-        const int error = errno;
-        return CannotOpen(error, SystemErrorText(error));
+    InputFile file(path);
+    if (const std::optional<int> error = file.openError()) {
+        if (*error == EISDIR) return CannotOpen(EISDIR, "ファイルではなくフォルダーです");
+        if (*error == kNotRegularFile) return CannotOpen(0, SystemErrorText(kNotRegularFile));
+        return CannotOpen(*error, SystemErrorText(*error));
     }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
-        const int error = errno;
-        return CannotOpen(error, SystemErrorText(error));
-    }
-    if (S_ISDIR(info.st_mode)) return CannotOpen(EISDIR, "ファイルではなくフォルダーです");
-    if (!S_ISREG(info.st_mode)) return CannotOpen(0, "通常のファイルではありません");
-
-    FileReadBuffer buffer(file.get());
-    std::istream in(&buffer);
-    WaveReadResult result = ReadWaveText(in, component, maxSamples);
-    if (result.error && result.error->kind == WaveError::Kind::CannotRead && buffer.error()) {
-        result.error->systemError = buffer.error();
-        result.error->detail = SystemErrorText(buffer.error());
+    WaveReadResult result = ReadWaveText(file.stream(), component, maxSamples);
+    if (result.error && result.error->kind == WaveError::Kind::CannotRead && file.readError()) {
+        result.error->systemError = file.readError();
+        result.error->detail = SystemErrorText(file.readError());
     }
     return result;
 }

@@ -46,4 +46,43 @@ std::optional<std::string> Cp932ToUtf8(std::string_view cp932) {
     return Convert("UTF-8", "CP932", cp932);
 }
 
+std::size_t Utf8CharLength(std::string_view text) {
+    if (text.empty()) return 0;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    char32_t code = 0;
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (byte(i) & 0x3F);
+    }
+    // The shortest form only, and no surrogate halves.
+    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
+}
+
+bool IsUtf8(std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t n = Utf8CharLength(text);
+        if (n == 0) return false;
+        text.remove_prefix(n);
+    }
+    return true;
+}
+
 }  // namespace kestrel

@@ -29,7 +29,7 @@ bool StartsNegative(std::string_view text) {
 
 // The number of a box, a too-large one as an infinity of its sign (refused by the range).
 std::optional<double> BoxNumber(std::string_view text) {
-    if (const std::optional<double> value = StrictNumber(text)) return value;
+    if (const std::optional<double> value = StudyNumber(text)) return value;
     if (IsNumberTooLarge(text)) return StartsNegative(text) ? -HUGE_VAL : HUGE_VAL;
     return std::nullopt;
 }
@@ -629,7 +629,7 @@ StudyResult<std::vector<DuctilityItem>> ParseDuctilityList(std::string_view text
             return Refuse(kDuctilityListBox,
                           "塑性率が多すぎます。\n塑性率は 20 個までにしてください。");
         }
-        items.push_back(DuctilityItem{item, *value});
+        items.push_back(DuctilityItem{NumberText(*value), *value});
     }
     if (items.empty()) {
         return Refuse(kDuctilityListBox,

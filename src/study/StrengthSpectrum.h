@@ -34,7 +34,8 @@ inline constexpr std::string_view kStrengthCancelled = "cancelled";
 // Standard gravity (cm/s^2): Qy = Cy M g.
 inline constexpr double kStrengthGravity = 980.665;
 
-// One target ductility of the list: the item as typed ("2") and its value.
+// One target ductility of the list: the value as the program writes numbers ("2" for "2",
+// "２" or "2.0") and the value.
 struct DuctilityItem {
     std::string text;
     double ratio = 1;

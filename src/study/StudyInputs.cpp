@@ -45,6 +45,20 @@ std::vector<std::string> SplitList(std::string_view text) {
     return items;
 }
 
+// The code point of the UTF-8 sequence at the start of `text` and its length in bytes; a
+// byte that starts no valid sequence is taken as itself, one byte long.
+std::pair<char32_t, std::size_t> CodePointAt(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char first = byte(0);
+    if (first >= 0xE0 && first < 0xF0 && text.size() >= 3 && (byte(1) & 0xC0) == 0x80 &&
+        (byte(2) & 0xC0) == 0x80) {
+        return {static_cast<char32_t>(((first & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) |
+                                      (byte(2) & 0x3F)),
+                3};
+    }
+    return {first, 1};
+}
+
 constexpr std::string_view kDampingRange = "0 以上 100 未満の % で入力してください。";
 
 // Why a box's text gives no number: a number beyond the largest the program holds
@@ -61,13 +75,30 @@ std::vector<std::string> SplitStudyList(std::string_view text) {
     return SplitList(text);
 }
 
+std::optional<double> StudyNumber(std::string_view text) {
+    std::string ascii;
+    ascii.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto [code, length] = CodePointAt(text.substr(i));
+        if (code >= 0xFF01 && code <= 0xFF5E) {
+            ascii += static_cast<char>(code - 0xFEE0);  // the full-width forms of "!" .. "~"
+        } else if (code == 0x3000) {
+            ascii += ' ';
+        } else {
+            ascii.append(text.substr(i, length));
+        }
+        i += length;
+    }
+    return StrictNumber(ascii);
+}
+
 StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text) {
     std::vector<DampingItem> items;
     for (std::string item : SplitList(text)) {
         std::string number = item;
         if (number.ends_with("%")) number.pop_back();
         if (number.ends_with("％")) number.resize(number.size() - 3);
-        std::optional<double> percent = StrictNumber(number);
+        std::optional<double> percent = StudyNumber(number);
         if (!percent && IsNumberTooLarge(number)) {
             percent = StartsNegative(number) ? -HUGE_VAL : HUGE_VAL;  // refused below
         }
@@ -93,7 +124,7 @@ StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text) {
             return Refuse(kDampingListBox,
                           "減衰定数が多すぎます。\n減衰定数は 20 個までにしてください。");
         }
-        items.push_back(DampingItem{number, ratio});
+        items.push_back(DampingItem{NumberText(*percent), ratio});
     }
     if (items.empty()) {
         return Refuse(kDampingListBox,
@@ -112,11 +143,11 @@ std::string DefaultDampingListText(std::string_view dampingBoxText) {
 
 StudyResult<PeriodRange> ParsePeriodRange(std::string_view minText, std::string_view maxText,
                                           std::string_view countText) {
-    const std::optional<double> min = StrictNumber(minText);
+    const std::optional<double> min = StudyNumber(minText);
     if (!min) return Refuse(kPeriodMinBox, NoNumber("最小周期", minText));
-    const std::optional<double> max = StrictNumber(maxText);
+    const std::optional<double> max = StudyNumber(maxText);
     if (!max) return Refuse(kPeriodMaxBox, NoNumber("最大周期", maxText));
-    const std::optional<double> count = StrictNumber(countText);
+    const std::optional<double> count = StudyNumber(countText);
     if (!count) return Refuse(kPeriodCountBox, NoNumber("周期の点数", countText));
     if (*min <= 0) return Refuse(kPeriodMinBox, "最小周期は 0 より大きい値にしてください。");
     if (*min >= *max) {
@@ -157,7 +188,7 @@ StudyResult<std::optional<double>> ParseSmoothingBandwidth(std::string_view text
     if (text.find_first_not_of(" \t") == std::string_view::npos) {
         return std::optional<double>();
     }
-    const std::optional<double> width = StrictNumber(text);
+    const std::optional<double> width = StudyNumber(text);
     if (!width || *width < 0) {
         return Refuse(kSmoothingBox, "平滑化の幅「" + std::string(text) +
                                          "」は 0 以上の数値（Hz）で入力してください。");

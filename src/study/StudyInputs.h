@@ -51,8 +51,13 @@ private:
 // and "　"; empty items dropped.
 std::vector<std::string> SplitStudyList(std::string_view text);
 
-// One damping ratio of the list: the item as typed (without a "%" sign, e.g. "5") and the
-// ratio it stands for (0.05).
+// A number typed into one of the study's boxes: what StrictNumber reads, with the
+// full-width forms a Japanese input method types ("５", "０．２", "－１", "１ｅ３") and the
+// ideographic space read as their ASCII forms.
+std::optional<double> StudyNumber(std::string_view text);
+
+// One damping ratio of the list: the percentage as the program writes numbers (without a
+// "%" sign: "5" for "5", "５" or "5.0", "50" for "5e1") and the ratio it stands for (0.05).
 struct DampingItem {
     std::string text;
     double ratio = 0;
@@ -63,10 +68,10 @@ struct DampingItem {
 inline constexpr std::size_t kMaxDampingCount = 20;
 
 // A list of percentages separated by commas (",", "、", "，") and/or blanks, e.g.
-// "2, 5 10". Each item may end in "%". Refused: an empty list, an item that is not a
-// number, a negative ratio, a ratio of 100 % or more, more than kMaxDampingCount different
-// ratios. 0 is allowed. An item equal to an earlier one is taken once; the order is the
-// list's.
+// "2, 5 10". Each item may end in "%" (or "％") and is read by StudyNumber. Refused: an empty list,
+// an item that is not a number, a negative ratio, a ratio of 100 % or more, more than
+// kMaxDampingCount different ratios. 0 is allowed. An item equal to an earlier one is taken once;
+// the order is the list's.
 StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text);
 
 // The default damping list text: the building's damping as the run reads txtH, and 5 %,
@@ -84,9 +89,9 @@ struct PeriodRange {
 inline constexpr int kMinPeriodCount = 2;
 inline constexpr int kMaxPeriodCount = 2000;
 
-// Reads the three boxes. Refused, naming the box: a text that is not a number, a minimum
-// of 0 or less, a minimum not below the maximum, a count that is not a whole number from
-// kMinPeriodCount to kMaxPeriodCount.
+// Reads the three boxes (each by StudyNumber). Refused, naming the box: a text that is not a
+// number, a minimum of 0 or less, a minimum not below the maximum, a count that is not a whole
+// number from kMinPeriodCount to kMaxPeriodCount.
 StudyResult<PeriodRange> ParsePeriodRange(std::string_view minText, std::string_view maxText,
                                           std::string_view countText);
 
@@ -98,7 +103,8 @@ StudyResult<PeriodRange> ParsePeriodRangeOption(std::string_view text);
 std::vector<double> SpectrumPeriods(const PeriodRange& range);
 
 // The smoothing width of the Fourier spectrum in Hz: an empty box (or "0") means no
-// smoothing; a negative value or a non-number is refused naming the box.
+// smoothing; a negative value or a non-number (read by StudyNumber) is refused naming the
+// box.
 StudyResult<std::optional<double>> ParseSmoothingBandwidth(std::string_view text);
 
 }  // namespace kestrel

@@ -22,6 +22,7 @@
 #include "runtime/Conversions.h"
 #include "study/MethodComparison.h"
 #include "study/StudyFiles.h"
+#include "study/StudyInputs.h"
 #include "ui/FaultMessages.h"
 #include "ui/StudyChart.h"
 #include "ui/StudyTabs.h"
@@ -46,6 +47,38 @@ std::vector<double> Difference(const std::vector<double>& method,
     for (std::size_t i = 0; i < n; ++i) d[i] = method[i] - exact[i];
     return d;
 }
+
+// The excitation of the compared run, for the caption: the case and its inputs.
+QString ExcitationCaption(const StudyInputs& inputs) {
+    const RunTexts& t = inputs.texts;
+    auto read = [](const std::string& text) {
+        return QString::fromStdString(NumberText(LeadingNumber(text)));
+    };
+    const QString step = QStringLiteral("Δt = %1 s").arg(read(t.timeStep));
+    switch (inputs.selected) {
+        case ExcitationCase::InitialDisplacement:
+            return JoinCaption(
+                {QStringLiteral("初期変位 %1 cm").arg(read(t.firstDisplacement)), step});
+        case ExcitationCase::InitialVelocity:
+            return JoinCaption(
+                {QStringLiteral("初期速度 %1 cm/s").arg(read(t.firstVelocity)), step});
+        case ExcitationCase::SteadyAcceleration:
+            return JoinCaption({QStringLiteral("定常波(加速度) 周期 %1 s, 最大値 %2 cm/s2")
+                                    .arg(read(t.accelerationPeriod), read(t.accelerationMax)),
+                                step});
+        case ExcitationCase::SteadyDisplacement:
+            return JoinCaption({QStringLiteral("定常波(変位) 周期 %1 s, 最大値 %2 cm")
+                                    .arg(read(t.displacementPeriod), read(t.displacementMax)),
+                                step});
+        case ExcitationCase::Earthquake:
+            break;
+    }
+    return RecordCaption(inputs);  // a record's own time step is the run's
+}
+
+// The elongation chart's Δt/T axis ends at most here; a larger current Δt/T is marked at
+// the right edge with its value.
+constexpr double kElongationAxisEnd = 1.2;
 
 QLineEdit* RangeBox() {
     auto* box = new QLineEdit;
@@ -80,7 +113,10 @@ AccuracyTab::AccuracyTab() {
     response = new StudyChartView;
     errors = new StudyChartView;
     elongation = new StudyChartView;
-    for (StudyChartView* view : {response, errors, elongation}) view->setChart(MakeStudyChart());
+    // The smallest sizes at which each chart's axes and legend are drawn whole.
+    SetChartMinimum(response, 34, 15);
+    SetChartMinimum(errors, 34, 14);
+    SetChartMinimum(elongation, 30, 16);
     response->setRubberBand(QChartView::HorizontalRubberBand);
     errors->setRubberBand(QChartView::HorizontalRubberBand);
     table = new QTableWidget(7, 3);
@@ -104,7 +140,7 @@ AccuracyTab::AccuracyTab() {
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     FitTableHeight();
-    lblReadout = new QLabel(QStringLiteral(" "));
+    lblReadout = NewReadout();
 
     const std::pair<QObject*, const char*> names[] = {
         {lblStability, "lblStability"}, {txtFrom, "txtFrom"},          {txtTo, "txtTo"},
@@ -165,8 +201,16 @@ QWidget* AccuracyTab::Charts() {
     return charts_;
 }
 
+QString AccuracyTab::Caption() const {
+    if (!result_ || result_->m.time.empty()) return caption_;
+    return JoinCaption({caption_, QStringLiteral("表示 %1～%2 s")
+                                      .arg(QString::fromStdString(NumberText(from_)),
+                                           QString::fromStdString(NumberText(to_)))});
+}
+
 void AccuracyTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     result_.reset();
+    caption_ = JoinCaption({ExcitationCaption(inputs), BuildingCaption(inputs)});
     auto result = std::make_unique<Result>();
     result->m = CompareMethods(inputs.texts, inputs.selected, inputs.record);
     const MethodComparison& m = result->m;
@@ -293,18 +337,32 @@ void AccuracyTab::ShowTimeRange(double from, double to) {
 }
 
 void AccuracyTab::ApplyRangeBoxes() {
-    const auto from = StrictNumber(txtFrom->text().toStdString());
-    const auto to = StrictNumber(txtTo->text().toStdString());
+    const auto from = StudyNumber(txtFrom->text().toStdString());
+    const auto to = StudyNumber(txtTo->text().toStdString());
     // A range that cannot be read shows the whole run.
     if (!from || !to) return ShowTimeRange(0, 0);
     ShowTimeRange(*from, *to);
 }
 
 void AccuracyTab::FitTableHeight() {
-    // Every row shows, without a scroll bar.
+    // Every row shows, without a scroll bar, and every column at least as wide as its
+    // header and its widest text.
     table->resizeRowsToContents();
     table->setFixedHeight(table->verticalHeader()->length() +
                           table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth());
+    // The columns share the width equally; a cell draws its text inside a margin.
+    const int margin = table->fontMetrics().height();
+    int widest = table->horizontalHeader()->minimumSectionSize();
+    for (int column = 0; column < table->columnCount(); ++column) {
+        widest = std::max(widest, table->horizontalHeader()->sectionSizeHint(column));
+        for (int row = 0; row < table->rowCount(); ++row) {
+            widest = std::max(
+                widest,
+                table->sizeHintForIndex(table->model()->index(row, column)).width() + margin);
+        }
+    }
+    table->setMinimumWidth(table->verticalHeader()->sizeHint().width() +
+                           table->columnCount() * widest + 2 * table->frameWidth());
 }
 
 void AccuracyTab::FillTable() {
@@ -388,10 +446,19 @@ void AccuracyTab::DrawElongation() {
     }
     QLineSeries* now = nullptr;
     double xMax = 0.6;
+    double nowAt = ratio;
     if (result_ && std::isfinite(ratio) && ratio > 0) {
-        xMax = std::clamp(ratio * 1.05, 0.6, 1.2);
-        // The current Δt/T: a dashed line, and the point of each method that is stable.
-        now = AddLine(c, QStringLiteral("現在の Δt/T"), QColor(200, 0, 0), 1.0);
+        xMax = std::clamp(ratio * 1.05, 0.6, kElongationAxisEnd);
+        // The current Δt/T with its value: a dashed line, and the point of each method that
+        // is stable; past the axis's end, a thicker line at the right edge and "→" after the
+        // value.
+        const bool beyond = ratio > xMax;
+        nowAt = std::min(ratio, xMax);
+        now = AddLine(
+            c,
+            QStringLiteral("現在の Δt/T = %1%2")
+                .arg(QString::number(ratio, 'g', 3), beyond ? QStringLiteral(" →") : QString()),
+            QColor(200, 0, 0), beyond ? 2.5 : 1.0);
         QPen pen = now->pen();
         pen.setStyle(Qt::DashLine);
         now->setPen(pen);
@@ -402,7 +469,7 @@ void AccuracyTab::DrawElongation() {
         marks->setBorderColor(QColor(200, 0, 0));
         for (const StepProperties* p :
              {&result_->m.linearProperties, &result_->m.averageProperties}) {
-            if (p->HasPeriod() && std::isfinite(p->periodElongation)) {
+            if (!beyond && p->HasPeriod() && std::isfinite(p->periodElongation)) {
                 marks->append(ratio, p->periodElongation);
                 everything.append(QPointF(ratio, p->periodElongation));
             }
@@ -417,7 +484,7 @@ void AccuracyTab::DrawElongation() {
                                std::min(0.0, yMin), yMax, all);
     if (now) {
         const auto [low, high] = AxisRange(y);
-        now->replace(QList<QPointF>{{ratio, low}, {ratio, high}});
+        now->replace(QList<QPointF>{{nowAt, low}, {nowAt, high}});
     }
 }
 

@@ -44,8 +44,8 @@ FourierTab::FourierTab() {
     txtSmoothing->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtSmoothing->setFixedWidth(70);
     chart = new StudyChartView;
-    chart->setChart(MakeStudyChart());
-    lblReadout = new QLabel(QStringLiteral(" "));
+    SetChartMinimum(chart, 46, 22);  // the axes and the legend drawn whole
+    lblReadout = NewReadout();
     lblNote = new QLabel(QStringLiteral(" "));
     lblNote->setWordWrap(true);
     lblSmoothing = new QLabel;
@@ -88,6 +88,7 @@ QWidget* FourierTab::Charts() {
 void FourierTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     result_.reset();
     lblSmoothing->hide();
+    caption_ = JoinCaption({RecordCaption(inputs), BuildingCaption(inputs)});
     auto refuse = [&](const StudyError& error) {
         messages.ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
         if (error.box == kSmoothingBox) txtSmoothing->setFocus();
@@ -98,6 +99,11 @@ void FourierTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     auto spectrum =
         ComputeFourierSpectrum(inputs.record.samples, inputs.record.timeStep, *bandwidth);
     if (!spectrum) return refuse(spectrum.error());
+    caption_ = JoinCaption(
+        {caption_,
+         *bandwidth
+             ? QStringLiteral("平滑化 Parzen ウィンドウ %1 Hz").arg(Utf8(NumberText(**bandwidth)))
+             : QStringLiteral("平滑化なし")});
     auto result = std::make_unique<Result>();
     result->spectrum = std::move(spectrum).value();
     result->dampingRatio = inputs.dampingRatio;

@@ -83,6 +83,8 @@ public:
     // Reads the chosen wave file for an earthquake run; no value ends the run (the user
     // has been told why).
     std::optional<WaveRecord> LoadWaveRecord();
+    // The wave file and component the last LoadWaveRecord opened; none before one did.
+    const std::optional<CompletedRun>& LoadedRecord() const { return loadingRun_; }
 
     // Study (MainWindowStudy.cpp): "結果の検討(&R)" opens the study window, or brings the
     // open one to the front and computes it again; Study() is the open one, if any.

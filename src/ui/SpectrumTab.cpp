@@ -10,6 +10,7 @@
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <sstream>
@@ -81,6 +82,7 @@ struct SpectrumTab::Result {
     std::optional<std::array<double, 5>> atPeriod;  // the spectra there with its damping
     std::optional<std::array<double, 3>> peaks;     // DisPeak, VelPeak, AccPeak of its run
     QString runNote;                                // why there are no peaks
+    std::optional<std::size_t> buildingCurve;       // the curve of the building's damping
 };
 
 SpectrumTab::SpectrumTab() {
@@ -95,8 +97,8 @@ SpectrumTab::SpectrumTab() {
     chkLogPeriod->setChecked(true);
     chkLogValue = new QCheckBox(QStringLiteral("値を対数軸(&O)"));
     chart = new StudyChartView;
-    chart->setChart(MakeStudyChart());
-    lblReadout = new QLabel(QStringLiteral(" "));
+    SetChartMinimum(chart, 46, 22);  // the axes and the legend drawn whole
+    lblReadout = NewReadout();
     lblCompare = new QLabel(QStringLiteral(" "));
     lblCompare->setWordWrap(true);
     lblCompare->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -165,6 +167,7 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
         dampingsSet_ = true;
     }
     result_.reset();
+    caption_ = JoinCaption({RecordCaption(inputs), BuildingCaption(inputs)});
     auto refuse = [&](const StudyError& error) {
         messages.ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
         const std::pair<std::string_view, QLineEdit*> boxes[] = {
@@ -182,16 +185,34 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
         ParsePeriodRange(txtPeriodMin->text().toStdString(), txtPeriodMax->text().toStdString(),
                          txtPeriodCount->text().toStdString());
     if (!range) return refuse(range.error());
-    const auto dampings = ParseDampingList(txtDampings->text().toStdString());
-    if (!dampings) return refuse(dampings.error());
+    const auto parsed = ParseDampingList(txtDampings->text().toStdString());
+    if (!parsed) return refuse(parsed.error());
+    // The building's damping is always a curve when the building is compared: added after
+    // the typed ones when the list lacks it.
+    std::vector<DampingItem> dampings = *parsed;
+    const double h = inputs.dampingRatio;
+    std::optional<std::size_t> buildingCurve;
+    if (inputs.naturalPeriod && h >= 0 && h < 1) {
+        const auto at = std::find_if(dampings.begin(), dampings.end(),
+                                     [h](const DampingItem& d) { return d.ratio == h; });
+        buildingCurve = static_cast<std::size_t>(at - dampings.begin());
+        if (at == dampings.end()) dampings.push_back(DampingItem{NumberText(h * 100), h});
+    }
     const std::vector<double> periods = SpectrumPeriods(*range);
     auto spectrum =
-        ComputeResponseSpectrum(inputs.record.samples, inputs.record.timeStep, periods, *dampings);
+        ComputeResponseSpectrum(inputs.record.samples, inputs.record.timeStep, periods, dampings);
     if (!spectrum) return refuse(spectrum.error());
 
     auto result = std::make_unique<Result>();
     result->spectrum = std::move(spectrum).value();
-    const double h = inputs.dampingRatio;
+    result->buildingCurve = buildingCurve;
+    QStringList listed;
+    for (const DampingItem& d : result->spectrum.dampings) listed << Utf8(d.text);
+    caption_ =
+        JoinCaption({caption_, QStringLiteral("周期 %1～%2 s (%3 点), 減衰定数 h = %4 %")
+                                   .arg(Utf8(NumberText(range->min)), Utf8(NumberText(range->max)))
+                                   .arg(range->count)
+                                   .arg(listed.join(QStringLiteral(", ")))});
     result->dampingText = Utf8(NumberText(h * 100));
     if (inputs.undampedPeriod && inputs.naturalPeriod && h >= 0 && h < 1) {
         // A spectrum's period is that of an undamped oscillator: the building is marked at
@@ -250,8 +271,9 @@ void SpectrumTab::Redraw() {
         for (std::size_t d = 0; d < s.curves.size(); ++d) {
             const QList<QPointF> points =
                 PlotPoints(s.periods, Values(s.curves[d], quantity), logX, logY);
-            auto* line = AddLine(c, QStringLiteral("h=%1%").arg(Utf8(s.dampings[d].text)),
-                                 kCurveColors[d % std::size(kCurveColors)]);
+            QString name = QStringLiteral("h=%1%").arg(Utf8(s.dampings[d].text));
+            if (result_->buildingCurve == d) name += QStringLiteral(" (建物)");
+            auto* line = AddLine(c, name, kCurveColors[d % std::size(kCurveColors)]);
             line->replace(points);
             everything += points;
             all.push_back(line);

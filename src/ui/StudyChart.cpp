@@ -1,7 +1,9 @@
 #include "ui/StudyChart.h"
 
 #include <QBuffer>
+#include <QCategoryAxis>
 #include <QChart>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
@@ -13,12 +15,18 @@
 #include <algorithm>
 #include <cmath>
 
+#include "runtime/Conversions.h"
 #include "runtime/UiFont.h"
 #include "ui/StudyTabs.h"
 
 namespace kestrel {
 
 StudyChartView::StudyChartView(QWidget* parent) : QChartView(parent) {
+    // A view lets go of, but does not delete, the chart it had before its new one: its
+    // default chart is deleted here.
+    QChart* first = chart();
+    setChart(MakeStudyChart());
+    delete first;
     setRenderHint(QPainter::Antialiasing);
     setMouseTracking(true);
     setMinimumSize(240, 160);
@@ -39,6 +47,20 @@ void StudyChartView::mouseMoveEvent(QMouseEvent* event) {
 void StudyChartView::leaveEvent(QEvent* event) {
     emit pointerLeft();
     QChartView::leaveEvent(event);
+}
+
+void SetChartMinimum(StudyChartView* view, double widthInLines, double heightInLines) {
+    const int line = QFontMetrics(UiFont()).height();
+    view->setMinimumSize(static_cast<int>(std::ceil(widthInLines * line)),
+                         static_cast<int>(std::ceil(heightInLines * line)));
+}
+
+QLabel* NewReadout() {
+    auto* label = new QLabel(QStringLiteral(" "));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setMinimumHeight(2 * QFontMetrics(UiFont()).height());
+    return label;
 }
 
 QChart* MakeStudyChart() {
@@ -165,7 +187,120 @@ double RoundStep(double span) {
     return (f < 1.5 ? 1 : f < 3 ? 2 : f < 7 ? 5 : 10) * magnitude;
 }
 
+// The power of ten of a step (-1 for 0.2, 2 for 500).
+int StepExponent(double step) {
+    return static_cast<int>(std::floor(std::log10(step) + 1e-9));
+}
+
+// The step after `step` in the series 1, 2, 5, 10, 20, ...
+double NextStep(double step) {
+    const double magnitude = std::pow(10.0, StepExponent(step));
+    const double f = step / magnitude;
+    return (f < 1.5 ? 2 : f < 3 ? 5 : 10) * magnitude;
+}
+
+// The label of the tick k * step.
+QString TickText(double k, double step, bool exponentForm) {
+    if (k == 0) return QStringLiteral("0");
+    const double value = k * step;
+    const int e = StepExponent(step);
+    if (!exponentForm) return QString::number(value, 'f', std::max(0, -e));
+    const int digits = static_cast<int>(std::floor(std::log10(std::abs(value)) + 1e-9)) - e;
+    const QString text = QString::number(value, 'e', std::max(0, digits));  // "2.5e-07"
+    const qsizetype at = text.indexOf(QLatin1Char('e'));
+    return text.left(at) + QLatin1Char('e') + QString::number(text.mid(at + 1).toInt());
+}
+
+std::vector<AxisTick> TicksOf(double min, double max, double step) {
+    const double first = std::ceil(min / step - 1e-9);
+    const double last = std::floor(max / step + 1e-9);
+    std::vector<AxisTick> ticks;
+    if (!(last >= first) || last - first > 1000) return ticks;
+    const double largest = std::max(std::abs(first), std::abs(last)) * step;
+    const bool exponentForm = StepExponent(step) < -4 || largest >= 1e6;
+    for (double k = first; k <= last; ++k) {
+        // Within the range also where the step's rounding put the end tick just outside.
+        ticks.push_back({std::clamp(k * step, min, max), TickText(k, step, exponentForm)});
+    }
+    return ticks;
+}
+
+// Qt Charts' room around each axis label (its label padding, on either side).
+constexpr double kLabelPadding = 5;
+
+// A linear axis whose ticks are labelled by LinearTicks: categories ending at each tick,
+// labelled on their end value. The labels are chosen again when the plot is resized.
+class TickAxis : public QCategoryAxis {
+public:
+    explicit TickAxis(QChart* chart) : chart_(chart) {
+        setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        QObject::connect(chart, &QChart::plotAreaChanged, this, [this] { Relabel(); });
+    }
+
+    // The range is set; its ticks are multiples of `step`.
+    void SetStep(double step) {
+        step_ = step;
+        shownStep_ = 0;
+        Relabel();
+    }
+
+private:
+    void Relabel() {
+        const bool vertical = orientation() == Qt::Vertical;
+        // The share of the axis Qt Charts gives each label is at least this long: its
+        // vertical axes span the chart down to the bottom of the plot and more, its
+        // horizontal ones the plot's width and more.
+        const QRectF plot = chart_->plotArea();
+        double length = vertical ? plot.bottom() : plot.width();
+        if (!(length > 0)) length = vertical ? 200 : 400;  // before the first layout
+        const QFontMetricsF metrics(labelsFont());
+        // A label is cut to "..." when it is taller (on a vertical axis) or wider than its
+        // share of the axis. Finer ticks than those shown are taken with some room to spare,
+        // so that the labels cannot flip between two steps as the plot settles.
+        const auto fits = [&](const std::vector<AxisTick>& ticks) {
+            double slot = length / static_cast<double>(ticks.size() + 1) - 2 * kLabelPadding;
+            if (shownStep_ > 0 && ticks.size() >= 2 &&
+                ticks[1].value - ticks[0].value < shownStep_ * 0.99) {
+                slot /= 1.15;
+            }
+            if (vertical) return slot >= metrics.height() + 2;
+            double widest = 0;
+            for (const AxisTick& t : ticks)
+                widest = std::max(widest, metrics.horizontalAdvance(t.text));
+            return slot >= widest + metrics.averageCharWidth();
+        };
+        const std::vector<AxisTick> ticks = LinearTicks(min(), max(), step_, fits);
+        QStringList texts;
+        for (const AxisTick& t : ticks) texts << t.text;
+        if (texts == categoriesLabels() && startValue() == min()) return;
+        for (const QString& label : categoriesLabels()) remove(label);
+        setStartValue(min());
+        for (const AxisTick& t : ticks) append(t.text, t.value);
+        shownStep_ = ticks.size() >= 2 ? ticks[1].value - ticks[0].value : 0;
+    }
+
+    QChart* chart_;
+    double step_ = 1;
+    double shownStep_ = 0;  // the step of the ticks shown, 0 before any
+};
+
 }  // namespace
+
+std::vector<AxisTick> LinearTicks(double min, double max, double step,
+                                  const std::function<bool(const std::vector<AxisTick>&)>& fits) {
+    if (!std::isfinite(min) || !std::isfinite(max) || !(max > min) || !(step > 0) ||
+        !std::isfinite(step)) {
+        return {};
+    }
+    std::vector<AxisTick> ticks = TicksOf(min, max, step);
+    for (int larger = 0; larger < 60 && !fits(ticks); ++larger) {
+        step = NextStep(step);
+        std::vector<AxisTick> fewer = TicksOf(min, max, step);
+        if (fewer.size() < 2) break;  // never down to one label
+        ticks = std::move(fewer);
+    }
+    return ticks;
+}
 
 void RemoveAxis(QChart* chart, Qt::Alignment alignment) {
     if (QAbstractAxis* old = AxisAt(chart, alignment)) {
@@ -175,7 +310,7 @@ void RemoveAxis(QChart* chart, Qt::Alignment alignment) {
 }
 
 void SetLinearRange(QAbstractAxis* axis, double min, double max, bool widen) {
-    auto* a = qobject_cast<QValueAxis*>(axis);
+    auto* a = dynamic_cast<TickAxis*>(axis);
     if (!a) return;
     if (!std::isfinite(min) || !std::isfinite(max)) min = 0, max = 1;
     if (max <= min) {
@@ -190,14 +325,8 @@ void SetLinearRange(QAbstractAxis* axis, double min, double max, bool widen) {
         const double high = std::ceil(max / step) * step;
         if (std::isfinite(low) && std::isfinite(high) && high > low) min = low, max = high;
     }
-    // Range and step are changed in the order that never asks for more ticks than either
-    // pair gives: the smaller step after the range, the larger one before it.
-    a->setTickAnchor(0);
-    const bool dynamic = a->tickType() == QValueAxis::TicksDynamic;
-    if (dynamic && step >= a->tickInterval()) a->setTickInterval(step);
     a->setRange(min, max);
-    a->setTickInterval(step);
-    a->setTickType(QValueAxis::TicksDynamic);
+    a->SetStep(step);
 }
 
 std::pair<double, double> AxisRange(const QAbstractAxis* axis) {
@@ -223,9 +352,7 @@ QAbstractAxis* SetAxis(QChart* chart, Qt::Alignment alignment, bool log, const Q
             a->setMinorTickCount(8);
             axis = a;
         } else {
-            auto* a = new QValueAxis;
-            a->setLabelFormat(QStringLiteral("%g"));
-            axis = a;
+            axis = new TickAxis(chart);
         }
         const QFont font = UiFont();
         axis->setLabelsFont(font);
@@ -255,29 +382,109 @@ QString ShortNumber(double value) {
     return QString::number(value, 'g', 5);
 }
 
-QByteArray WidgetPng(QWidget* widget) {
+namespace {
+
+constexpr int kCaptionMargin = 6;
+
+// The caption's font: the window font at the widget's pixel size, so that it is drawn the
+// same size in a PNG image and in an SVG drawing.
+QFont CaptionFont(const QWidget* widget) {
+    QFont font = UiFont();
+    font.setPixelSize(QFontInfo(widget->font()).pixelSize());
+    return font;
+}
+
+// The height of the strip the caption takes under a widget of the width: the caption
+// wrapped to that width with a margin around it; 0 without a caption.
+int CaptionHeight(const QString& caption, const QFont& font, int width) {
+    if (caption.isEmpty()) return 0;
+    const QRect room(0, 0, std::max(width - 2 * kCaptionMargin, 1), 1 << 20);
+    return QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, caption).height() +
+           2 * kCaptionMargin;
+}
+
+void DrawCaption(QPainter& painter, const QString& caption, const QFont& font, const QRect& strip,
+                 const QColor& background) {
+    if (caption.isEmpty()) return;
+    painter.fillRect(strip, background);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(
+        strip.adjusted(kCaptionMargin, kCaptionMargin, -kCaptionMargin, -kCaptionMargin),
+        Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, caption);
+}
+
+}  // namespace
+
+QByteArray WidgetPng(QWidget* widget, const QString& caption) {
+    const QPixmap picture = widget->grab();
+    const QFont font = CaptionFont(widget);
+    const QSize size = widget->size();
+    const int strip = CaptionHeight(caption, font, size.width());
+    const qreal ratio = picture.devicePixelRatio();
+    QImage image(QSize(size.width(), size.height() + strip) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    const QColor background = widget->palette().color(QPalette::Window);
+    image.fill(background);
+    {
+        QPainter painter(&image);
+        painter.drawPixmap(0, 0, picture);
+        DrawCaption(painter, caption, font, QRect(0, size.height(), size.width(), strip),
+                    background);
+    }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    widget->grab().save(&buffer, "PNG");
+    image.save(&buffer, "PNG");
     return bytes;
 }
 
-QByteArray WidgetSvg(QWidget* widget, const QString& title) {
+QByteArray WidgetSvg(QWidget* widget, const QString& title, const QString& caption) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
+    const QFont font = CaptionFont(widget);
+    const QSize size = widget->size();
+    const int strip = CaptionHeight(caption, font, size.width());
+    const QSize whole(size.width(), size.height() + strip);
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
-    svg.setSize(widget->size());
-    svg.setViewBox(QRect(QPoint(0, 0), widget->size()));
+    svg.setSize(whole);
+    svg.setViewBox(QRect(QPoint(0, 0), whole));
     svg.setTitle(title);
+    svg.setDescription(caption);
     {
         QPainter painter(&svg);
         widget->render(&painter, QPoint(), QRegion(),
                        QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        DrawCaption(painter, caption, font, QRect(0, size.height(), size.width(), strip),
+                    widget->palette().color(QPalette::Window));
     }
     return bytes;
+}
+
+QString RecordCaption(const StudyInputs& inputs) {
+    QString text = QStringLiteral("地震波 %1").arg(inputs.recordName);
+    if (std::isfinite(inputs.record.timeStep)) {
+        text += QStringLiteral(", Δt = %1 s")
+                    .arg(QString::fromStdString(NumberText(inputs.record.timeStep)));
+    }
+    return text;
+}
+
+QString BuildingCaption(const StudyInputs& inputs) {
+    const ModelTexts& model = inputs.texts.model;
+    auto read = [](const std::string& text) {
+        return QString::fromStdString(NumberText(LeadingNumber(text)));
+    };
+    return QStringLiteral("建物 K = %1 kN/cm, M = %2 kg, h = %3 %")
+        .arg(read(model.stiffness), read(model.mass), read(model.damping));
+}
+
+QString JoinCaption(const QStringList& parts) {
+    QStringList shown = parts;
+    shown.removeAll(QString());
+    return shown.join(QStringLiteral(" ／ "));
 }
 
 void StudyTab::FollowPointer(StudyChartView* view) {

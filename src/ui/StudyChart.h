@@ -7,11 +7,14 @@
 #include <QList>
 #include <QPointF>
 #include <QString>
+#include <functional>
 #include <span>
+#include <vector>
 
 class QAbstractAxis;
 class QAbstractSeries;
 class QChart;
+class QLabel;
 class QLineSeries;
 
 namespace kestrel {
@@ -20,6 +23,7 @@ class StudyChartView : public QChartView {
     Q_OBJECT
 
 public:
+    // The view of a new chart (MakeStudyChart).
     explicit StudyChartView(QWidget* parent = nullptr);
 
 signals:
@@ -32,6 +36,14 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 };
+
+// The smallest size of a chart view, in lines of the program's font (its height): the size
+// at which the chart's title, axis labels and legend are drawn whole.
+void SetChartMinimum(StudyChartView* view, double widthInLines, double heightInLines);
+
+// A readout line under the charts: wrapped where the window is narrow, two lines high
+// always so that the charts do not move as its text changes.
+QLabel* NewReadout();
 
 // A new chart in the program's font with the legend at the bottom and small margins.
 QChart* MakeStudyChart();
@@ -60,7 +72,8 @@ std::pair<double, double> ValueRange(const QList<QPointF>& points);
 // series attached. An axis of the same kind already there is kept (its graphics stay), one
 // of the other kind is replaced. With `widen` the range grows to whole decades on a
 // logarithmic axis and to whole ticks on a linear one; without it the range is exact. A
-// linear axis has its ticks on round multiples of a round step, counted from 0.
+// linear axis has its ticks on round multiples of a round step, counted from 0, labelled
+// by LinearTicks as the plot's size allows (again whenever the plot is resized).
 QAbstractAxis* SetAxis(QChart* chart, Qt::Alignment alignment, bool log, const QString& title,
                        double min, double max, std::span<QAbstractSeries* const> series,
                        bool widen = true);
@@ -74,11 +87,27 @@ void SetLinearRange(QAbstractAxis* axis, double min, double max, bool widen);
 // The ends of an axis's range.
 std::pair<double, double> AxisRange(const QAbstractAxis* axis);
 
+// One labelled tick of a linear axis.
+struct AxisTick {
+    double value = 0;
+    QString text;
+};
+
+// The labelled ticks of a linear axis over [min, max]: the multiples of `step` (1, 2 or 5
+// times a power of ten) inside the range, or, while `fits` says their labels do not fit the
+// plot, those of the next larger step of the 1-2-5 series that still has two or more. A
+// label shows its value exactly to the step's last digit, "0" for zero (never a rounding
+// residue such as -5.55e-17), in exponent form ("2.5e-7", "1.5e6") when the step is below
+// 1e-4 or a tick reaches 1e6.
+std::vector<AxisTick> LinearTicks(double min, double max, double step,
+                                  const std::function<bool(const std::vector<AxisTick>&)>& fits);
+
 // A short text of a value for readouts and notes: at most five significant digits.
 QString ShortNumber(double value);
 
-// The widget drawn into a PNG image, and into an SVG drawing with the title.
-QByteArray WidgetPng(QWidget* widget);
-QByteArray WidgetSvg(QWidget* widget, const QString& title);
+// The widget drawn into a PNG image, and into an SVG drawing with the title, each with the
+// caption under it (wrapped to the widget's width; none when it is empty).
+QByteArray WidgetPng(QWidget* widget, const QString& caption);
+QByteArray WidgetSvg(QWidget* widget, const QString& title, const QString& caption);
 
 }  // namespace kestrel

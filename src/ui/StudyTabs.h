@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -43,7 +44,17 @@ struct StudyInputs {
     // fault when it did not complete.
     const AnalysisState* building = nullptr;
     std::optional<Fault> buildingFault;
+    // The record's file name and component as a caption shows them: "record.csv (NS)".
+    QString recordName;
 };
+
+// The parts of an exported figure's caption the tabs share: the record with its time step
+// ("地震波 record.csv (NS), Δt = 0.01 s") and the building ("建物 K = 300 kN/cm, M = 100000
+// kg, h = 2 %"), the numbers as the run reads the boxes.
+QString RecordCaption(const StudyInputs& inputs);
+QString BuildingCaption(const StudyInputs& inputs);
+// The caption of the parts, in their order, the empty ones left out.
+QString JoinCaption(const QStringList& parts);
 
 class StudyTab : public QWidget {
     Q_OBJECT
@@ -62,6 +73,9 @@ public:
     virtual QWidget* Charts() = 0;
     // The file name the exports suggest, without its extension.
     virtual QString ExportName() const = 0;
+    // The line under an exported figure: what it was computed from (the record, the
+    // building and the tab's own inputs), so that the figure reads on its own.
+    virtual QString Caption() const { return caption_; }
 
     // The values under the mouse pointer, one line under the charts.
     QLabel* lblReadout = nullptr;
@@ -71,6 +85,8 @@ protected:
     virtual void ShowReadout(double x) = 0;
     // The readout follows the pointer over the chart and is blanked when it leaves.
     void FollowPointer(StudyChartView* view);
+
+    QString caption_;  // set by Compute
 };
 
 // "応答スペクトル": the spectra of the record for a list of dampings, the building marked
@@ -151,6 +167,8 @@ public:
     QByteArray CsvBytes(QString& why) const override;
     QWidget* Charts() override;
     QString ExportName() const override { return QStringLiteral("解法の精度"); }
+    // The inputs, and the time range shown.
+    QString Caption() const override;
 
     // Shows the time range [from, to] on both time charts; the whole run when from >= to.
     void ShowTimeRange(double from, double to);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -12,6 +13,7 @@
 
 #include "runtime/UiFont.h"
 #include "study/StudyFiles.h"
+#include "ui/FileLists.h"
 #include "ui/MainWindow.h"
 #include "ui/StudyChart.h"
 #include "ui/StudyTabs.h"
@@ -37,7 +39,7 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     cmdCsv = new QPushButton(QStringLiteral("CSV 保存(&C)..."));
     cmdPng = new QPushButton(QStringLiteral("PNG 保存(&P)..."));
     cmdSvg = new QPushButton(QStringLiteral("SVG 保存(&G)..."));
-    cmdClose = new QPushButton(QStringLiteral("閉じる"));
+    cmdClose = new QPushButton(QStringLiteral("閉じる(&X)"));
     const std::pair<QObject*, const char*> names[] = {
         {cmdRecompute, "cmdRecompute"},
         {cmdCsv, "cmdCsv"},
@@ -76,9 +78,26 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
     askSaveFileName = [](QWidget* parent, const QString& caption, const QString& suggested,
-                         const QString& filter) {
-        return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+                         const QString& filter, const QString& defaultSuffix) {
+        QFileDialog dialog(parent, caption, suggested, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(defaultSuffix);
+        // The program's own dialog: a system dialog may confirm the name as typed and leave
+        // the suffix to be added after its question.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return QString();
+        }
+        return dialog.selectedFiles().constFirst();
     };
+}
+
+void StudyWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 StudyWindow::~StudyWindow() = default;
@@ -105,6 +124,15 @@ bool StudyWindow::Recompute() {
     const RunResult run = RunAnalysis(*building, inputs.texts, ExcitationCase::Earthquake, hooks);
     inputs.building = building.get();
     if (run.status != RunResult::Status::Completed) inputs.buildingFault = run.fault;
+    if (const auto& loaded = main_.LoadedRecord()) {
+        inputs.recordName =
+            QFileInfo(ShownPath(QByteArray::fromStdString(loaded->wavePath))).fileName();
+        if (loaded->component) {
+            const std::string_view name = ComponentName(*loaded->component);
+            inputs.recordName += QStringLiteral(" (%1)").arg(
+                QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        }
+    }
 
     MessageService& messages = main_.Messages();
     for (StudyTab* tab : {static_cast<StudyTab*>(spectrum), static_cast<StudyTab*>(fourier),
@@ -122,6 +150,10 @@ QString StudyWindow::CurrentName() const {
     return static_cast<StudyTab*>(tabs->currentWidget())->ExportName();
 }
 
+QString StudyWindow::CurrentCaption() const {
+    return static_cast<StudyTab*>(tabs->currentWidget())->Caption();
+}
+
 void StudyWindow::cmdCsv_Click() {
     auto* tab = static_cast<StudyTab*>(tabs->currentWidget());
     QString why = QStringLiteral("保存する計算結果がありません。");
@@ -136,23 +168,22 @@ void StudyWindow::cmdCsv_Click() {
 
 void StudyWindow::cmdPng_Click() {
     Export(QStringLiteral("PNG 画像の保存"), CurrentName() + QStringLiteral(".png"),
-           QStringLiteral("PNG 画像 (*.png)"), WidgetPng(CurrentCharts()));
+           QStringLiteral("PNG 画像 (*.png)"), WidgetPng(CurrentCharts(), CurrentCaption()));
 }
 
 void StudyWindow::cmdSvg_Click() {
     Export(QStringLiteral("SVG 画像の保存"), CurrentName() + QStringLiteral(".svg"),
-           QStringLiteral("SVG 画像 (*.svg)"), WidgetSvg(CurrentCharts(), CurrentName()));
+           QStringLiteral("SVG 画像 (*.svg)"),
+           WidgetSvg(CurrentCharts(), CurrentName(), CurrentCaption()));
 }
 
 void StudyWindow::Export(const QString& caption, const QString& suggested, const QString& filter,
                          const QByteArray& bytes) {
-    QString path = askSaveFileName(this, caption, suggested, filter);
+    // The dialog adds the extension to a name typed without one, before it asks whether to
+    // replace an existing file: the name it returns is written as it is.
+    const QString path =
+        askSaveFileName(this, caption, suggested, filter, QFileInfo(suggested).suffix());
     if (path.isEmpty()) return;
-    // A name typed without the extension gets the one of the format.
-    const QString extension = QFileInfo(suggested).suffix();
-    if (QFileInfo(path).suffix().compare(extension, Qt::CaseInsensitive) != 0) {
-        path += QLatin1Char('.') + extension;
-    }
     if (const auto error =
             WriteWholeFile(path.toStdString(), std::string_view(bytes.constData(), bytes.size()))) {
         main_.Messages().ShowMessage(QString::fromStdString(StudySaveErrorMessage(*error)),

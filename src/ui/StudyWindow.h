@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -30,9 +31,12 @@ public:
     // record could not be read (the user has been told why) and nothing was computed.
     bool Recompute();
 
-    // The standard save dialog; tests put their own answer here. An empty name cancels.
+    // The save dialog; tests put their own answer here. An empty name cancels. The dialog
+    // adds the default suffix (the format's extension, "csv") to a name typed without one
+    // and asks before replacing an existing file under the name it returns, so that the
+    // question covers the very file the export writes; a stand-in must do the same.
     std::function<QString(QWidget* parent, const QString& caption, const QString& suggested,
-                          const QString& filter)>
+                          const QString& filter, const QString& defaultSuffix)>
         askSaveFileName;
 
     // The exports of the tab on top: its numbers as CSV, its charts as PNG or SVG.
@@ -50,13 +54,18 @@ public:
     QPushButton* cmdSvg = nullptr;
     QPushButton* cmdClose = nullptr;
 
+protected:
+    // Esc closes the window, as it closes a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
-    // Asks for a file name, the suggested one first, and writes the bytes there whole; a
-    // failure is told with the file's name and the reason.
+    // Asks for a file name, the suggested one first, and writes the bytes under the name
+    // the dialog returns, whole; a failure is told with the file's name and the reason.
     void Export(const QString& caption, const QString& suggested, const QString& filter,
                 const QByteArray& bytes);
     QWidget* CurrentCharts() const;
     QString CurrentName() const;
+    QString CurrentCaption() const;
 
     MainWindow& main_;
 };

@@ -11,6 +11,7 @@
 #include "app/batch/BatchTable.h"
 #include "files/FileTestSupport.h"
 #include "files/RecordFixtures.h"
+#include "files/TableReader.h"
 #include "runtime/TextEncoding.h"
 #include "study/MethodComparison.h"
 #include "study/ResponseSpectrum.h"
@@ -299,30 +300,6 @@ TEST_F(BatchTest, HelpAndVersion) {
             const std::string args[] = {arg};
             EXPECT_EQ(RunBatch(args, refusing, err), 1) << arg << room;
             EXPECT_EQ(err.str(), "kestrel-batch: 標準出力に書き込めませんでした。\n");
-        }
-    }
-}
-
-TEST(BatchCsv, FieldsQuotesAndLineEnds) {
-    const struct {
-        std::string text;
-        std::vector<std::vector<std::string>> rows;
-        std::vector<int> lines;
-    } cases[] = {
-        {"a,b\r\n1,2\r\n", {{"a", "b"}, {"1", "2"}}, {1, 2}},
-        {"a,b\n\n,2\n", {{"a", "b"}, {"", "2"}}, {1, 3}},
-        {"\"x,y\",\"say \"\"hi\"\"\"\r\"two\nlines\",3",
-         {{"x,y", "say \"hi\""}, {"two\nlines", "3"}},
-         {1, 2}},
-        {"a,\n", {{"a", ""}}, {1}},
-        {"", {}, {}},
-    };
-    for (const auto& c : cases) {
-        const std::vector<CsvRow> rows = ParseCsv(c.text);
-        ASSERT_EQ(rows.size(), c.rows.size()) << c.text;
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            EXPECT_EQ(rows[i].fields, c.rows[i]) << c.text;
-            EXPECT_EQ(rows[i].line, c.lines[i]) << c.text;
         }
     }
 }

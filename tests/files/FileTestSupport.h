@@ -1,11 +1,12 @@
-// Helpers of the file tests: a scratch folder, whole-file reads and writes, and a stream
-// buffer that refuses bytes as a full disk does.
+// Helpers of the file tests: a scratch folder, whole-file reads and writes, a stream
+// buffer that refuses bytes as a full disk does, and an endless source to read.
 #pragma once
 
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <ios>
 #include <iterator>
 #include <streambuf>
 #include <string>
@@ -57,6 +58,29 @@ protected:
 
 private:
     std::size_t room_;
+};
+
+// An endless source of one repeated pattern that counts the bytes taken from it, or
+// that fails at its first refill as a broken disk does.
+class EndlessBuffer : public std::streambuf {
+public:
+    EndlessBuffer(std::string pattern, bool failing)
+        : pattern_(std::move(pattern)), failing_(failing) {
+        setg(pattern_.data(), pattern_.data(), pattern_.data() + pattern_.size());
+    }
+    long long taken = 0;
+
+protected:
+    int_type underflow() override {
+        if (failing_) throw std::ios_base::failure("read failed");
+        taken += static_cast<long long>(pattern_.size());
+        setg(pattern_.data(), pattern_.data(), pattern_.data() + pattern_.size());
+        return traits_type::to_int_type(pattern_[0]);
+    }
+
+private:
+    std::string pattern_;
+    bool failing_;
 };
 
 }  // namespace kestrel::test

@@ -15,6 +15,7 @@ namespace kestrel {
 namespace {
 
 using Kind = WaveError::Kind;
+using test::EndlessBuffer;
 using test::ScratchFolder;
 
 TEST(WaveReader, ReadsEveryLayoutAsWritten) {
@@ -110,29 +111,6 @@ TEST(WaveReader, HoldsAtMostTheNumbersARunCanAnalyse) {
     EXPECT_NE(WaveErrorMessage(*overLarger.error, "x").prompt.find("32767 個を超えました"),
               std::string::npos);
 }
-
-// An endless source of one repeated pattern that counts the bytes taken from it, or
-// that fails at its first refill as a broken disk does.
-class EndlessBuffer : public std::streambuf {
-public:
-    EndlessBuffer(std::string pattern, bool failing)
-        : pattern_(std::move(pattern)), failing_(failing) {
-        setg(pattern_.data(), pattern_.data(), pattern_.data() + pattern_.size());
-    }
-    long long taken = 0;
-
-protected:
-    int_type underflow() override {
-        if (failing_) throw std::ios_base::failure("read failed");
-        taken += static_cast<long long>(pattern_.size());
-        setg(pattern_.data(), pattern_.data(), pattern_.data() + pattern_.size());
-        return traits_type::to_int_type(pattern_[0]);
-    }
-
-private:
-    std::string pattern_;
-    bool failing_;
-};
 
 TEST(WaveReader, StopsEarlyInEndlessInputAndNeverTakesAFailedReadForTheEnd) {
     const struct {

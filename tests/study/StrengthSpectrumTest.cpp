@@ -1,6 +1,7 @@
 // Required-strength spectra: the vector search against its one-lane twin, the elastic demand
 // against the exact spectrum, the limits R = 1 + p (mu - 1) and R = mu, every strength checked
-// by a plain step loop over the program's bilinear spring, the boxes, progress and stopping.
+// by the elastic-plastic run's stepper over the program's bilinear spring, the boxes,
+// progress and stopping.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/Hysteresis.h"
+#include "analysis/BranchWalkStepper.h"
 #include "runtime/Conversions.h"
 #include "runtime/TextEncoding.h"
 #include "study/ResponseSpectrum.h"
@@ -56,47 +57,38 @@ struct PlainRun {
     double energy = 0;
 };
 
-// The linear acceleration method written out plainly on sub-steps, the spring walked branch
-// by branch (WalkSpring): each segment's equation a1 (1 + c hs/2 + k hs^2/6) =
-// -(g1 + c v^ + q0 + k (x^ - x0)) solved in turn, the direction of the step from the
-// unbalanced force at its start. Unit mass; cy = infinity runs the elastic spring.
+// The elastic-plastic run's own stepper (the linear acceleration method walking the spring's
+// branches) on the record refined to the sub-steps, the oscillator of unit mass; the input
+// energy summed as the run's energies sum it. cy = infinity runs the elastic spring.
 PlainRun Plain(const std::vector<double>& g, double dt, double period, double h, double p,
                double cy) {
     const std::size_t n = SpectrumSubsteps(dt, period);
-    const double hs = dt / static_cast<double>(n);
     const double w = 6.2831853071794 / period;
-    const double k = w * w, c = 2 * h * w;
+    StepSetup setup;
+    setup.timeStep = dt / static_cast<double>(n);
+    setup.building = {w * w, 1, h};
+    setup.constants = {2 * h * w, 2 * h * w, w * w, 0};
+    setup.initial = {0, 0, -g[0]};
     auto run = [&](auto spring) {
+        BranchWalkStepper<decltype(spring)> stepper(setup, spring);
         PlainRun out;
-        double x = 0, v = 0, a = -g[0];
+        State state = stepper.Start(setup.initial);
         for (std::size_t i = 0; i + 1 < g.size(); ++i) {
             for (std::size_t s = 1; s <= n; ++s) {
                 const double fa = static_cast<double>(s - 1) / static_cast<double>(n);
                 const double fb = static_cast<double>(s) / static_cast<double>(n);
                 const double ga = (1 - fa) * g[i] + fa * g[i + 1];
                 const double gb = (1 - fb) * g[i] + fb * g[i + 1];
-                const double xh = x + hs * v + hs * hs * a / 3;
-                const double vh = v + hs * a / 2;
-                const double push =
-                    (1 + c * hs / 2) * (xh - x) - hs * hs / 6 * (gb + c * vh + spring.Force());
-                double a1 = 0;
-                const double x1 =
-                    WalkSpring(spring, push >= 0 ? 1 : -1, [&](const SpringSegment& sg) {
-                        a1 = -(gb + c * vh + sg.q0 + sg.k * (xh - sg.x0)) /
-                             (1 + c * hs / 2 + sg.k * hs * hs / 6);
-                        return xh + hs * hs / 6 * a1;
-                    });
-                out.energy -= (ga + gb) / 2 * (x1 - x);
-                v = vh + hs / 2 * a1;
-                x = x1;
-                a = a1;
-                out.peak = std::max(out.peak, std::fabs(x));
+                const State next = stepper.Step(state, ga, gb);
+                out.energy -= (ga + gb) * 0.5 * (next.x - state.x);
+                out.peak = std::max(out.peak, std::fabs(next.x));
+                state = next;
             }
         }
         return out;
     };
-    if (std::isinf(cy)) return run(LinearSpring(k));
-    return run(BilinearSpring({k, cy * kG, p}));
+    if (std::isinf(cy)) return run(ElasticSpring(w * w));
+    return run(BilinearSpring({w * w, cy * kG, p}));
 }
 
 double Ductility(const PlainRun& r, double period, double cy) {
@@ -242,6 +234,7 @@ TEST(StrengthSpectrum, InputBoxes) {
     const Case cases[] = {
         {StrengthTexts{}, ""},
         {with([](StrengthTexts& t) { t.ductilities = "4、2，4 1.5"; }), ""},
+        {with([](StrengthTexts& t) { t.ductilities = "１．５, 2.0"; }), ""},
         {with([](StrengthTexts& t) { t.damping = "2%"; }), ""},
         {with([](StrengthTexts& t) { t.damping = "100"; }), kStrengthDampingBox, "「100」"},
         {with([](StrengthTexts& t) { t.damping = "-1"; }), kStrengthDampingBox, "「-1」"},
@@ -284,9 +277,10 @@ TEST(StrengthSpectrum, InputBoxes) {
     ASSERT_EQ(d.ductilities.size(), 3u);
     EXPECT_EQ(d.ductilities[2].text, "4");
     const auto list =
-        ReadStrengthSettings(with([](StrengthTexts& t) { t.ductilities = "4、2，4 1.5"; }));
+        ReadStrengthSettings(with([](StrengthTexts& t) { t.ductilities = "4、2，4 １．５"; }));
     ASSERT_EQ(list->ductilities.size(), 3u);
     EXPECT_EQ(list->ductilities[2].ratio, 1.5);
+    EXPECT_EQ(list->ductilities[2].text, "1.5");
     const std::pair<const char*, const char*> defaults[] = {
         {"2", "2"}, {"3.5abc", "3.5"}, {"-1", "5"}, {"100", "5"}};
     for (const auto& [box, text] : defaults) EXPECT_EQ(DefaultStrengthDampingText(box), text);

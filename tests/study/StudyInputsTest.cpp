@@ -19,6 +19,12 @@ TEST(StudyInputs, DampingLists) {
         {" 0 5,10%  ", {{"0", 0.0}, {"5", 0.05}, {"10", 0.10}}},
         {"5、2，5.0　20", {{"5", 0.05}, {"2", 0.02}, {"20", 0.20}}},
         {"99.5", {{"99.5", 0.995}}},
+        // Full-width digits as a Japanese input method types them; the items are written as
+        // numbers, whatever form they were typed in.
+        {"５、２．５％，１ｅ１", {{"5", 0.05}, {"2.5", 0.025}, {"10", 0.10}}},
+        {"5e1, 05, 2.50", {{"50", 0.5}, {"5", 0.05}, {"2.5", 0.025}}},
+        {"－１", {}, "「－１」は負の値"},
+        {"５ｘ", {}, "「５ｘ」"},
         {"", {}, "入力されていません"},
         {" , ,", {}, "入力されていません"},
         {"2, abc", {}, "「abc」"},
@@ -64,6 +70,7 @@ TEST(StudyInputs, PeriodRanges) {
     };
     const Case cases[] = {
         {"0.02", "10", "200", ""},
+        {"０．０２", "１０", "２００", ""},
         {"0.1", "0.2", "2", ""},
         {"1", "5", "2000", ""},
         {"abc", "10", "200", kPeriodMinBox, "「abc」は数値ではありません"},
@@ -85,7 +92,7 @@ TEST(StudyInputs, PeriodRanges) {
         SCOPED_TRACE(testing::Message() << c.min << " " << c.max << " " << c.count);
         if (c.box.empty()) {
             ASSERT_TRUE(r.ok()) << r.error().message;
-            EXPECT_EQ(r->count, std::stoi(c.count));
+            EXPECT_EQ(r->count, *StudyNumber(c.count));
         } else {
             ASSERT_FALSE(r.ok());
             EXPECT_EQ(r.error().box, c.box);
@@ -119,6 +126,7 @@ TEST(StudyInputs, SmoothingWidths) {
     EXPECT_EQ(ParseSmoothingBandwidth("  ").value(), std::nullopt);
     EXPECT_EQ(ParseSmoothingBandwidth("0").value(), std::nullopt);
     EXPECT_EQ(ParseSmoothingBandwidth("0.4").value(), 0.4);
+    EXPECT_EQ(ParseSmoothingBandwidth("　０．４ ").value(), 0.4);
     EXPECT_EQ(ParseSmoothingBandwidth("-1").error().box, kSmoothingBox);
     EXPECT_EQ(ParseSmoothingBandwidth("0.1Hz").error().box, kSmoothingBox);
 }

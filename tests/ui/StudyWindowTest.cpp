@@ -2,12 +2,18 @@
 // exports, the refused boxes, and the red line past the stability limit.
 #include <sys/stat.h>
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -15,11 +21,13 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QXYSeries>
 #include <cmath>
 #include <string>
 
 #include "runtime/TextEncoding.h"
+#include "study/StudyInputs.h"
 #include "ui/ChooserWindows.h"
 #include "ui/FormChecks.h"
 #include "ui/MainWindow.h"
@@ -55,6 +63,30 @@ QString FirstLine(const QByteArray& bytes) {
     const QByteArray line = bytes.left(bytes.indexOf("\r\n"));
     return QString::fromStdString(
         Cp932ToUtf8(std::string_view(line.constData(), line.size())).value_or(""));
+}
+
+// The texts a chart shows (axis labels and titles, legend entries), and of those the
+// numbers left of its plot (its vertical axis's labels).
+QStringList ChartTexts(QChartView* view, bool leftLabelsOnly = false) {
+    QStringList texts;
+    for (QGraphicsItem* item : view->scene()->items(Qt::AscendingOrder)) {
+        auto* t = dynamic_cast<QGraphicsTextItem*>(item);
+        if (!t || !t->isVisible() || t->toPlainText().isEmpty()) continue;
+        const bool left = t->sceneBoundingRect().right() <= view->chart()->plotArea().left() + 1;
+        bool number = false;
+        t->toPlainText().toDouble(&number);
+        if (!leftLabelsOnly || (left && (number || t->toPlainText().endsWith(u"...")))) {
+            texts << t->toPlainText();
+        }
+    }
+    return texts;
+}
+
+void Settle() {
+    for (int i = 0; i < 10; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    }
 }
 
 }  // namespace
@@ -107,6 +139,10 @@ private slots:
     void buildingAtItsUndampedPeriod();
     void narrowSmoothingIsSaid();
     void extremeRecords();
+    void exportAsksBeforeReplacingTheFinalName();
+    void boxesLegendsAndKeys();
+    void axisTicks();
+    void smallestSizeShowsEverything();
 };
 
 void StudyWindowTest::buttonInTheFreeSpace() {
@@ -151,41 +187,62 @@ void StudyWindowTest::tabsAndExports() {
     const struct {
         const char* tab;
         const char* header;  // the first items of the CSV header
+        const char* inputs;  // the caption's part of the record or excitation and the tab
     } tabs[] = {
-        {"応答スペクトル", "\"周期(s)\",\"Sd h=2%(cm)\",\"Sv h=2%(cm/s)\""},
-        {"フーリエスペクトル", "\"振動数(Hz)\",\"フーリエ振幅(cm/s)\""},
+        {"応答スペクトル", "\"周期(s)\",\"Sd h=2%(cm)\",\"Sv h=2%(cm/s)\"",
+         "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ "
+         "周期 0.02～10 s (200 点), 減衰定数 h = 2, 5 %"},
+        {"フーリエスペクトル", "\"振動数(Hz)\",\"フーリエ振幅(cm/s)\"",
+         "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ "
+         "平滑化 Parzen ウィンドウ 0.2 Hz"},
         {"解法の精度",
          "\"時刻(s)\",\"入力加速度(cm/"
-         "s2)\",\"線形加速度法(cm)\",\"厳密解(cm)\",\"平均加速度法(cm)\""},
+         "s2)\",\"線形加速度法(cm)\",\"厳密解(cm)\",\"平均加速度法(cm)\"",
+         "定常波(加速度) 周期 1 s, 最大値 300 cm/s2 ／ Δt = 0.01 s ／ 建物 K = 300 kN/cm, "
+         "M = 100000 kg, h = 2 % ／ 表示 0～"},
     };
     QCOMPARE(s->tabs->count(), int(std::size(tabs)));
     for (int i = 0; i < s->tabs->count(); ++i) {
         QCOMPARE(s->tabs->tabText(i), QString::fromUtf8(tabs[i].tab));
         s->tabs->setCurrentIndex(i);
         QVERIFY(static_cast<StudyTab*>(s->tabs->widget(i))->HasResult());
+        const QString inputs = QString::fromUtf8(tabs[i].inputs);
         for (QPushButton* command : {s->cmdCsv, s->cmdPng, s->cmdSvg}) {
-            // The name is typed without its extension; the format's is added.
-            const QString name =
+            // The name is typed without its extension: the dialog adds the default suffix,
+            // which is the format's, and the export writes the name it returns.
+            const QString typed =
                 f.dir.filePath(QStringLiteral("out%1-%2").arg(i).arg(command->objectName()));
-            QString suggested;
+            QString suggested, suffix;
             s->askSaveFileName = [&](QWidget*, const QString&, const QString& offered,
-                                     const QString&) {
+                                     const QString&, const QString& defaultSuffix) {
                 suggested = offered;
-                return name;
+                suffix = defaultSuffix;
+                return typed + QLatin1Char('.') + defaultSuffix;
             };
             command->click();
             QVERIFY(f.messages.shown.empty());
             const QString extension = QFileInfo(suggested).suffix();
-            const QByteArray bytes = FileBytes(name + QLatin1Char('.') + extension);
+            QCOMPARE(suffix, extension);
+            const QByteArray bytes = FileBytes(typed + QLatin1Char('.') + extension);
             if (extension == QLatin1String("csv")) {
                 QVERIFY2(FirstLine(bytes).startsWith(QString::fromUtf8(tabs[i].header)),
                          qPrintable(FirstLine(bytes)));
                 QVERIFY(bytes.count("\r\n") > 10);
             } else if (extension == QLatin1String("png")) {
-                QVERIFY(bytes.startsWith("\x89PNG"));
+                // The charts with the caption's strip under them.
+                const QImage image = QImage::fromData(bytes, "PNG");
+                const QWidget* charts = static_cast<StudyTab*>(s->tabs->widget(i))->Charts();
+                QCOMPARE(image.width(), charts->width());
+                QVERIFY(image.height() > charts->height() + 10);
             } else {
                 QCOMPARE(extension, QStringLiteral("svg"));
-                QVERIFY(bytes.contains("<svg"));
+                // The caption is drawn as text, in runs of one font each.
+                QString drawn;
+                static const QRegularExpression run(QStringLiteral(">([^<]*)</text>"));
+                for (const auto& m : run.globalMatch(QString::fromUtf8(bytes))) {
+                    drawn += m.captured(1);
+                }
+                QVERIFY2(drawn.contains(inputs), qPrintable(inputs));
             }
         }
     }
@@ -193,9 +250,8 @@ void StudyWindowTest::tabsAndExports() {
     // An export onto a named pipe is refused with the reason; the pipe stays as it is.
     const QString pipe = f.dir.filePath(QStringLiteral("pipe.csv"));
     QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
-    s->askSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
-        return pipe;
-    };
+    s->askSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&,
+                             const QString&) { return pipe; };
     s->cmdCsv->click();
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QCOMPARE(
@@ -264,20 +320,24 @@ void StudyWindowTest::stabilityLine() {
         const char* line;        // empty: no line
         const char* diverged;    // the table's time of divergence; empty: a time
         const char* elongation;  // the table's period elongation; empty: a number
+        const char* now;         // the elongation chart's current Δt/T
     } cases[] = {
-        {"2", "0.01", "10", "", "発散なし", ""},
-        {"2", "0.109", "10", "", "発散なし", ""},
+        {"2", "0.01", "10", "", "発散なし", "", "現在の Δt/T = 0.0276"},
+        {"2", "0.109", "10", "", "発散なし", "", "現在の Δt/T = 0.3"},
         {"2", "0.225", "10", "分割時間が安定限界を超えています (Δt/T = 0.620 > 0.551)", "増大中",
-         "不安定"},
+         "不安定", "現在の Δt/T = 0.62"},
         {"2", "0.225", "7000", "分割時間が安定限界を超えています (Δt/T = 0.620 > 0.551)", "",
-         "不安定"},
+         "不安定", "現在の Δt/T = 0.62"},
         // With 20 % damping the limit is 0.540; below it the step may no longer swing.
         {"20", "0.204", "10", "分割時間が安定限界を超えています (Δt/T = 0.551 > 0.540)", "増大中",
-         "不安定"},
+         "不安定", "現在の Δt/T = 0.551"},
         {"20", "0.198", "10",
          "2Δt周期の数値振動（減衰）：応答が 1 ステップごとに符号を変えながら減衰します (Δt/T = "
          "0.535、安定限界 0.540)",
-         "発散なし", "—"},
+         "発散なし", "—", "現在の Δt/T = 0.535"},
+        // Past the chart's Δt/T axis: marked at its right edge, with the value.
+        {"2", "0.5", "7000", "分割時間が安定限界を超えています (Δt/T = 1.378 > 0.551)", "",
+         "不安定", "現在の Δt/T = 1.38 →"},
     };
     for (const auto& c : cases) {
         Fixture f;
@@ -310,6 +370,20 @@ void StudyWindowTest::stabilityLine() {
                 QVERIFY2(isNumber, qPrintable(shown));
             }
         }
+        // The current Δt/T is drawn inside the axis, named with its value, whole.
+        s->tabs->setCurrentWidget(tab);
+        Settle();
+        QVERIFY(!ChartTexts(tab->elongation).join(u'|').contains(u"..."));
+        QChart* chart = tab->elongation->chart();
+        const auto [low, high] = AxisRange(chart->axes(Qt::Horizontal)[0]);
+        bool found = false;
+        for (QAbstractSeries* series : chart->series()) {
+            if (series->name() != QString::fromUtf8(c.now)) continue;
+            found = true;
+            const double x = static_cast<QXYSeries*>(series)->at(0).x();
+            QVERIFY(x > low && x <= high);
+        }
+        QVERIFY2(found, c.now);
     }
 }
 
@@ -355,9 +429,8 @@ void StudyWindowTest::buildingAtItsUndampedPeriod() {
 
         // The exports: the two periods asked for, and |H(f)| with w_n.
         const QString name = f.dir.filePath(QStringLiteral("export.csv"));
-        s->askSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
-            return name;
-        };
+        s->askSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&,
+                                 const QString&) { return name; };
         s->tabs->setCurrentWidget(s->spectrum);
         s->cmdCsv->click();
         QStringList rows = QString::fromLatin1(FileBytes(name)).split(QStringLiteral("\r\n"));
@@ -438,6 +511,178 @@ void StudyWindowTest::extremeRecords() {
                 }
             }
         }
+    }
+}
+
+void StudyWindowTest::exportAsksBeforeReplacingTheFinalName() {
+    // The program's own save dialog, answered as a user would: "out" typed where out.csv
+    // exists asks before replacing out.csv; after "No", "fresh" is typed.
+    Fixture f;
+    f.ConfirmRecord(300);
+    StudyWindow* s = f.Open();
+    QVERIFY(s);
+    QFile existing(f.dir.filePath(QStringLiteral("out.csv")));
+    QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("kept") == 4);
+    existing.close();
+    QStringList asked;  // each answered "No"
+    QTimer::singleShot(0, s, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        dialog->setDirectory(f.dir.path());
+        for (const char* typed : {"out", "fresh"}) {
+            if (!dialog->isVisible()) return;
+            dialog->selectFile(QString::fromLatin1(typed));
+            QTimer::singleShot(0, s, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    asked << box->text();
+                    box->button(QMessageBox::No)->click();
+                }
+            });
+            static_cast<QDialog*>(dialog)->accept();
+        }
+        if (dialog->isVisible()) dialog->reject();
+    });
+    s->cmdCsv->click();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].contains(QStringLiteral("out.csv")), qPrintable(asked[0]));
+    QCOMPARE(FileBytes(f.dir.filePath(QStringLiteral("out.csv"))), QByteArray("kept"));
+    QVERIFY(FileBytes(f.dir.filePath(QStringLiteral("fresh.csv"))).count("\r\n") > 10);
+}
+
+void StudyWindowTest::boxesLegendsAndKeys() {
+    const struct {
+        const char *dampings, *count, *smoothing, *from, *to;
+        QStringList curves;  // the spectrum's legend, the building's curve marked
+    } cases[] = {
+        // Full-width digits, read as the full-width separators already are.
+        {"２、５", "５０", "０．４", "１", "２．５", {"h=2% (建物)", "h=5%"}},
+        // Numbers shown as numbers, whatever form they were typed in.
+        {"5e1, 2.0", "20", "0", "0", "3", {"h=50%", "h=2% (建物)"}},
+        // The building's damping (2 %) is drawn although the list lacks it.
+        {"5, 10", "200", "", "2", "4", {"h=5%", "h=10%", "h=2% (建物)"}},
+    };
+    Fixture f;
+    f.ConfirmRecord(400);
+    StudyWindow* s = f.Open();
+    QVERIFY(s);
+    for (const auto& c : cases) {
+        s->spectrum->txtDampings->setText(QString::fromUtf8(c.dampings));
+        s->spectrum->txtPeriodCount->setText(QString::fromUtf8(c.count));
+        s->fourier->txtSmoothing->setText(QString::fromUtf8(c.smoothing));
+        s->cmdRecompute->click();
+        QVERIFY2(f.messages.shown.empty(), qPrintable(f.messages.Prompts().join('\n')));
+        QStringList curves;
+        for (QAbstractSeries* series : s->spectrum->chart->chart()->series()) {
+            if (!series->name().startsWith(u"h=")) continue;
+            curves << series->name();
+            QCOMPARE(static_cast<QXYSeries*>(series)->count(), int(*StudyNumber(c.count)));
+        }
+        QCOMPARE(curves, c.curves);
+        QVERIFY(s->fourier->HasResult());
+        s->accuracy->txtFrom->setText(QString::fromUtf8(c.from));
+        s->accuracy->txtTo->setText(QString::fromUtf8(c.to));
+        s->accuracy->cmdRange->click();
+        const auto range = AxisRange(s->accuracy->response->chart()->axes(Qt::Horizontal)[0]);
+        QCOMPARE(range, std::make_pair(*StudyNumber(c.from), *StudyNumber(c.to)));
+    }
+    // Every mnemonic of the window is a letter of its own; "閉じる" has one.
+    QCOMPARE(s->cmdClose->text(), QStringLiteral("閉じる(&X)"));
+    QStringList letters;
+    for (QWidget* w : s->findChildren<QWidget*>()) {
+        const QString text = qobject_cast<QLineEdit*>(w) ? QString() : test::CaptionOf(w);
+        const qsizetype at = text.indexOf(u'&');
+        if (at >= 0 && at + 1 < text.size()) letters << text.at(at + 1).toUpper();
+    }
+    QCOMPARE(letters.size(), 15);
+    QCOMPARE(letters.removeDuplicates(), 0);
+    // Esc in a box closes the window, as it closes a dialog.
+    QPointer<StudyWindow> open = s;
+    QTest::keyClick(s->spectrum->txtDampings, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(open.isNull());
+}
+
+void StudyWindowTest::axisTicks() {
+    const struct {
+        double min, max, step;
+        int most;  // labels that fit
+        QStringList labels;
+    } cases[] = {
+        {-0.3, 0.3, 0.1, 99, {"-0.3", "-0.2", "-0.1", "0", "0.1", "0.2", "0.3"}},
+        {-0.3, 0.3, 0.1, 4, {"-0.2", "0", "0.2"}},
+        {0, 327.64, 50, 99, {"0", "50", "100", "150", "200", "250", "300"}},
+        {0.1, 0.2, 0.02, 99, {"0.10", "0.12", "0.14", "0.16", "0.18", "0.20"}},
+        {-0.006, 0.008, 0.002, 5, {"-0.005", "0", "0.005"}},
+        {-2.5e-7, 4e-7, 1e-7, 99, {"-2e-7", "-1e-7", "0", "1e-7", "2e-7", "3e-7", "4e-7"}},
+        {1e6, 3e6, 5e5, 99, {"1.0e6", "1.5e6", "2.0e6", "2.5e6", "3.0e6"}},
+        {-1.2e-5, 1.2e-5, 5e-6, 99, {"-1.0e-5", "-5e-6", "0", "5e-6", "1.0e-5"}},
+        {-15, 15, 5, 1, {"-10", "0", "10"}},  // never down to one label
+    };
+    for (const auto& c : cases) {
+        QStringList labels;
+        for (const AxisTick& t : LinearTicks(c.min, c.max, c.step, [&](const auto& ticks) {
+                 return int(ticks.size()) <= c.most;
+             })) {
+            labels << t.text;
+            QVERIFY(t.value >= c.min && t.value <= c.max);
+            QVERIFY2(std::abs(t.text.toDouble() - t.value) <= 1e-9 * c.step, qPrintable(t.text));
+        }
+        QCOMPARE(labels, c.labels);
+    }
+}
+
+void StudyWindowTest::smallestSizeShowsEverything() {
+    // A 30,000-sample record at the window's smallest size: every text is whole, no two
+    // controls overlap, the table shows every column, each axis keeps three or more labels.
+    Fixture f;
+    f.ConfirmRecord(30000);
+    f.window.optSelect->setChecked(true);
+    StudyWindow* s = f.Open();
+    QVERIFY(s);
+    s->resize(s->minimumSize());
+    for (int i = 0; i < s->tabs->count(); ++i) {
+        s->tabs->setCurrentIndex(i);
+        Settle();
+        QList<QWidget*> shown;
+        for (QWidget* w : s->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) shown << w;
+        for (QWidget* w : s->tabs->widget(i)->findChildren<QWidget*>()) {
+            if (w->isVisible() && !qobject_cast<QChartView*>(w->parentWidget())) shown << w;
+        }
+        for (QWidget* w : shown) {
+            if (auto* view = qobject_cast<QChartView*>(w)) {
+                const QString texts = ChartTexts(view).join(u'|');
+                QVERIFY2(!texts.contains(u"..."), qPrintable(texts));
+                QVERIFY2(ChartTexts(view, true).size() >= 3 ||
+                             !qobject_cast<QCategoryAxis*>(view->chart()->axes().value(1)),
+                         qPrintable(texts));
+            }
+            auto* label = qobject_cast<QLabel*>(w);
+            if ((label && !label->wordWrap()) || qobject_cast<QAbstractButton*>(w)) {
+                QVERIFY2(w->sizeHint().width() <= w->width(), qPrintable(test::CaptionOf(w)));
+            }
+            for (QWidget* other : shown) {
+                QVERIFY2(w == other || w->parentWidget() != other->parentWidget() ||
+                             !w->geometry().intersects(other->geometry()),
+                         qPrintable(w->objectName() + u'/' + other->objectName()));
+            }
+            if (auto* table = qobject_cast<QTableWidget*>(w)) {
+                for (int cell = 0; cell < table->rowCount() * table->columnCount(); ++cell) {
+                    const int column = cell % table->columnCount();
+                    const QString text = table->item(cell / table->columnCount(), column)->text();
+                    QVERIFY2(table->fontMetrics().horizontalAdvance(text) <
+                                 table->columnWidth(column) - 4,
+                             qPrintable(text));
+                }
+            }
+        }
+    }
+    // The error chart over ranges that once cut its labels to "..." or read -2.78e-17 at 0.
+    for (const auto& [lo, hi] : {std::pair{-0.3, 0.3}, {-0.0042, 0.0068}, {-2.4e-7, 3.9e-7}}) {
+        SetLinearRange(s->accuracy->errors->chart()->axes(Qt::Vertical)[0], lo, hi, true);
+        Settle();
+        const QStringList labels = ChartTexts(s->accuracy->errors, true);
+        QVERIFY2(labels.size() >= 3 && labels.contains(u"0") && !labels.join("").contains(u"..."),
+                 qPrintable(labels.join(' ')));
     }
 }
 

@@ -1,13 +1,8 @@
 #include "app/batch/BatchTable.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -15,6 +10,7 @@
 
 #include "app/batch/BatchRun.h"
 #include "files/SystemErrorText.h"
+#include "files/TableReader.h"
 #include "runtime/Conversions.h"
 #include "runtime/Paths.h"
 #include "runtime/TextEncoding.h"
@@ -24,41 +20,12 @@ namespace kestrel::batch {
 
 namespace {
 
-// The length of the UTF-8 sequence at the start of the text, or 0 when it is not one.
-std::size_t Utf8SequenceLength(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    char32_t code = 0;
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        code = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (text.size() < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (byte(i) & 0x3F);
-    }
-    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
-}
-
 // CP932 for the summary. A character CP932 lacks (a file name may hold one) becomes "?".
 std::string SummaryText(std::string_view utf8) {
     if (auto whole = Utf8ToCp932(utf8)) return *whole;
     std::string out;
     while (!utf8.empty()) {
-        const std::size_t n = std::max<std::size_t>(Utf8SequenceLength(utf8), 1);
+        const std::size_t n = std::max<std::size_t>(Utf8CharLength(utf8), 1);
         const std::optional<std::string> one = Utf8ToCp932(utf8.substr(0, n));
         out += one ? *one : "?";
         utf8.remove_prefix(n);
@@ -145,28 +112,6 @@ bool IsTableColumn(std::string_view name) {
     return name == "base" || TakesOption(Command::Response, name);
 }
 
-// The whole content of a regular file. Returns the reason it could not be read, or "".
-std::string ReadWholeFile(const std::string& path, std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return SystemErrorText(errno);
-    struct stat info {};
-    int error = ::fstat(fd, &info) != 0 ? errno : 0;
-    if (error == 0 && !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return "通常のファイルではありません";
-    }
-    char block[65536];
-    while (error == 0) {
-        const ssize_t n = ::read(fd, block, sizeof block);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) error = errno;
-        if (n <= 0) break;
-        bytes.append(block, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return error == 0 ? std::string() : SystemErrorText(error);
-}
-
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return {};
@@ -212,98 +157,14 @@ void RunRows(std::vector<RowRun>& runs, const std::string& outFolder) {
 
 }  // namespace
 
-bool DecodeTableText(std::string_view bytes, std::string& utf8) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    bool valid = true;
-    for (std::string_view rest = bytes; !rest.empty() && valid;) {
-        const std::size_t n = Utf8SequenceLength(rest);
-        valid = n != 0;
-        rest.remove_prefix(n);
-    }
-    if (valid) {
-        utf8 = bytes;
-        return true;
-    }
-    std::optional<std::string> converted = Cp932ToUtf8(bytes);
-    if (!converted) return false;
-    utf8 = std::move(*converted);
-    return true;
-}
-
-std::vector<CsvRow> ParseCsv(std::string_view text) {
-    std::vector<CsvRow> rows;
-    CsvRow row;
-    std::string field;
-    bool quoted = false;   // inside a quoted field
-    bool anyText = false;  // the record has a character other than its line end
-    int line = 1;
-    row.line = 1;
-    const auto endRecord = [&] {
-        row.fields.push_back(std::move(field));
-        field.clear();
-        if (anyText) rows.push_back(std::move(row));
-        row = CsvRow{};
-        anyText = false;
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const bool lineEnd = c == '\n' || c == '\r';
-        if (lineEnd) {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            ++line;
-        }
-        if (quoted) {
-            if (c == '"') {
-                if (i + 1 < text.size() && text[i + 1] == '"') {
-                    field += '"';
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                field += lineEnd ? '\n' : c;
-            }
-            continue;
-        }
-        if (lineEnd) {
-            endRecord();
-            row.line = line;
-            continue;
-        }
-        anyText = true;
-        if (c == ',') {
-            row.fields.push_back(std::move(field));
-            field.clear();
-        } else if (c == '"' && Trimmed(field).empty()) {
-            field.clear();
-            quoted = true;
-        } else {
-            field += c;
-        }
-    }
-    if (anyText || !field.empty()) {
-        anyText = true;
-        endRecord();
-    }
-    return rows;
-}
-
 int RunTable(const std::string& paramsPath, const std::string& outFolder, std::ostream& err) {
-    std::string bytes;
-    if (const std::string reason = ReadWholeFile(paramsPath, bytes); !reason.empty()) {
-        Report(err, MessageLine("パラメータ表の読み込みエラー", "ファイル「" + paramsPath +
-                                                                    "」を読めませんでした。理由：" +
-                                                                    reason + "。"));
+    const TableReadResult table = ReadTableFile(paramsPath);
+    if (!table.ok()) {
+        const FileMessage m = TableErrorMessage(*table.error, paramsPath);
+        Report(err, MessageLine(m.title, m.prompt));
         return kExitFailure;
     }
-    std::string text;
-    if (!DecodeTableText(bytes, text)) {
-        Report(err,
-               MessageLine("パラメータ表の読み込みエラー",
-                           "ファイル「" + paramsPath + "」は UTF-8 でも CP932 でもありません。"));
-        return kExitFailure;
-    }
-    const std::vector<CsvRow> rows = ParseCsv(text);
+    const std::vector<CsvRow>& rows = table.rows;
     if (rows.empty()) {
         Report(err, "ファイル「" + paramsPath + "」に見出しの行がありません。");
         return kExitUsage;
