@@ -141,7 +141,7 @@ TEST(StrengthSpectrum, ElasticDemandIsTheElasticSpectrumAndIgnoresP) {
             EXPECT_EQ(a->curves[0].ve[p], a->elasticVe[p]);
             EXPECT_EQ(a->curves[0].r[p], 1);
             const PlainRun elastic = Plain(g, 0.01, periods[p], h, 0, INFINITY);
-            EXPECT_NEAR(a->elasticVe[p], std::sqrt(2 * elastic.energy), 1e-6 * a->elasticVe[p]);
+            EXPECT_NEAR(a->elasticVe[p], std::sqrt(2 * elastic.energy), 1e-12 * a->elasticVe[p]);
             std::printf(
                 "h=%g T=%.3f  VE elastic %.1f  p=0: mu=2 %.1f mu=4 %.1f  p=0.3: %.1f %.1f\n", h,
                 periods[p], a->elasticVe[p], a->curves[1].ve[p], a->curves[2].ve[p],
@@ -194,8 +194,9 @@ TEST(StrengthSpectrum, EachStrengthGivesItsDuctilityAndTheLargestIsTaken) {
             const double cy = r->curves[m].cy[p];
             const PlainRun alone = Plain(g, 0.01, periods[p], 0.02, 0, cy);
             EXPECT_NEAR(alone.peak, RunStrengthOscillator(g, 0.01, periods[p], 0.02, 0, cy).peak,
-                        1e-9 * alone.peak);
-            EXPECT_NEAR(r->curves[m].ve[p], std::sqrt(2 * alone.energy), 1e-6 * r->curves[m].ve[p]);
+                        1e-12 * alone.peak);
+            EXPECT_NEAR(r->curves[m].ve[p], std::sqrt(2 * alone.energy),
+                        1e-12 * r->curves[m].ve[p]);
             const double reached = Ductility(alone, periods[p], cy);
             const double above = Ductility(Plain(g, 0.01, periods[p], 0.02, 0, cy * (1 + 2e-4)),
                                            periods[p], cy * (1 + 2e-4));
