@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/RunFromTexts.h"
+#include "playback/MadeResponse.h"
 #include "playback/PlaybackTick.h"
 #include "runtime/Conversions.h"
 
@@ -138,23 +139,6 @@ TEST_F(PlaybackTickTest, ShortAndZeroRunsEndNormallyAlongTheZeroLine) {
     }
 }
 
-// A response of three points made as a run makes one, with the values and peaks given.
-Response MadeResponse(const std::array<double, 3>& acceleration,
-                      const std::array<double, 3>& displacement, const Peaks& peaks) {
-    SeriesRecorder series;
-    series.Reserve(3);
-    for (int i = 0; i < 3; ++i) {
-        RunPoint p;
-        p.index = i;
-        p.time = 0.01 * i;
-        p.ground = 100.0 * (i + 1);
-        p.acceleration = acceleration[i];
-        p.relative.x = displacement[i];
-        (i == 0 ? series.Start(p) : series.Observe(p));
-    }
-    return Response(3, 0.01, std::move(series).Take(), peaks, std::nullopt);
-}
-
 TEST(PlaybackTick, FaultsStopTheTickBeforeAnythingChanges) {
     // Each row spoils what the second tick (point 1 to point 2) needs and the first does not.
     const struct {
@@ -165,13 +149,13 @@ TEST(PlaybackTick, FaultsStopTheTickBeforeAnythingChanges) {
         FaultKind kind;
     } rows[] = {
         {"scaled coordinate beyond range", ExcitationCase::SteadyAcceleration, 0,
-         MadeResponse({1, 1, 1}, {0, 0, 1e300}, {300, 1, 0, 1e-300}), FaultKind::Overflow},
+         test::MadeResponse({1, 1, 1}, {0, 0, 1e300}, {300, 1, 0, 1e-300}), FaultKind::Overflow},
         {"coordinate beyond single precision", ExcitationCase::SteadyAcceleration, 0,
-         MadeResponse({1, 1, 1e40}, {0, 1, 0}, {300, 1, 0, 1}), FaultKind::Overflow},
+         test::MadeResponse({1, 1, 1e40}, {0, 1, 0}, {300, 1, 0, 1}), FaultKind::Overflow},
         {"building shift beyond range", ExcitationCase::SteadyAcceleration, 0,
-         MadeResponse({1, 1, 1}, {0, 1e307, 0}, {300, 1, 0, 1e307}), FaultKind::Overflow},
+         test::MadeResponse({1, 1, 1}, {0, 1e307, 0}, {300, 1, 0, 1e307}), FaultKind::Overflow},
         {"displacement wave without a frequency", ExcitationCase::SteadyDisplacement, 0,
-         MadeResponse({1, 1, 1}, {0, 1, 0}, {300, 1, 0, 1}), FaultKind::DivideByZero},
+         test::MadeResponse({1, 1, 1}, {0, 1, 0}, {300, 1, 0, 1}), FaultKind::DivideByZero},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

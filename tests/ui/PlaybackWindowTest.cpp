@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "playback/MadeResponse.h"
 #include "runtime/Conversions.h"
 #include "ui/FaultMessages.h"
 #include "ui/FormChecks.h"
@@ -49,17 +50,11 @@ struct Fixture {
 // real run gives: its playback must fault at its second tick.
 CompletedRun SpoiltRun() {
     const RunInputs inputs = ReadRunInputs(RunTexts{}, ExcitationCase::InitialDisplacement).value();
-    SeriesRecorder series;
-    series.Reserve(3);
-    for (int i = 0; i < 3; ++i) {
-        RunPoint point;
-        point.index = i;
-        point.time = 0.01 * i;
-        point.relative.x = i == 2 ? 1e300 : 0.0;
-        (i == 0 ? series.Start(point) : series.Observe(point));
-    }
-    Response response(3, 0.01, std::move(series).Take(), Peaks{0, 0, 0, 1e-300}, std::nullopt);
-    return CompletedRun{inputs, NoGroundMotion{}, std::move(response), 5, {}};
+    return CompletedRun{inputs,
+                        NoGroundMotion{},
+                        test::MadeResponse({0, 0, 0}, {0, 0, 1e300}, {0, 0, 0, 1e-300}),
+                        5,
+                        {}};
 }
 
 // The time, the four current values and the eight extremes, in full (a box too narrow for
