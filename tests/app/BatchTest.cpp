@@ -222,38 +222,30 @@ TEST_F(BatchTest, ArgumentsGiveTheStatusTheMessageAndOnlyTheirFiles) {
     }
 }
 
-// A shaking of n samples with two frequencies, as whole counts (a network's raw record) or
-// as numbers with a few decimals.
-long long Shake(int k) {
-    return std::lround(3000 * std::sin(0.21 * k) + 1700 * std::sin(0.9 * k + 1) + 250);
-}
-
-// v / 10^digits written out with its decimals, whatever the locale.
-std::string Decimal(long long v, int digits) {
-    long long scale = 1;
-    for (int d = 0; d < digits; ++d) scale *= 10;
-    std::string fraction = std::to_string(std::llabs(v) % scale);
-    fraction.insert(0, static_cast<std::size_t>(digits) - fraction.size(), '0');
-    return (v < 0 ? "-" : "") + std::to_string(std::llabs(v) / scale) + "." + fraction;
-}
-
-// Records in each format the wave chooser reads, a few hundred samples each.
+// Records in each format the wave chooser reads, a few hundred samples each: a shaking of two
+// frequencies, in whole counts (a network's raw record) or scaled by an exponent.
 void WriteGoldenRecords(const test::ScratchFolder& folder) {
+    const auto shake = [](int k) {
+        return std::lround(3000 * std::sin(0.21 * k) + 1700 * std::sin(0.9 * k + 1) + 250);
+    };
+    const auto scaled = [&](int k, int by, const char* exponent) {
+        return std::to_string(shake(k) / by) + exponent;
+    };
     std::string plain = "0.02\n";
-    for (int k = 0; k < 300; ++k) plain += Decimal(Shake(k), 1) + "\n";
-    WriteBytes(folder / "golden.txt", plain);
     test::KnetFixture knet;
-    for (int k = 0; k < 400; ++k) knet.counts.push_back(Shake(k) * 997);
-    WriteBytes(folder / "golden.NS", test::KnetText(knet));
     test::JmaFixture jma;
-    for (int k = 0; k < 400; ++k) {
-        jma.rows.push_back(Decimal(Shake(k) / 2, 1) + "," + Decimal(Shake(k + 7) / 3, 1) + "," +
-                           Decimal(Shake(k + 3) / 5, 1));
-    }
-    WriteBytes(folder / "golden.csv", test::JmaText(jma));
     test::At2Fixture at2;
     at2.points = "NPTS=   250, DT=   .0100 SEC";
-    for (int k = 0; k < 250; ++k) at2.values.push_back(Decimal(Shake(k), 5));
+    for (int k = 0; k < 400; ++k) {
+        if (k < 300) plain += scaled(k, 1, "E-1\n");
+        knet.counts.push_back(shake(k) * 997);
+        jma.rows.push_back(scaled(k, 2, "E-1,") + scaled(k + 7, 3, "E-1,") +
+                           scaled(k + 3, 5, "E-1"));
+        if (k < 250) at2.values.push_back(scaled(k, 1, "E-5"));
+    }
+    WriteBytes(folder / "golden.txt", plain);
+    WriteBytes(folder / "golden.NS", test::KnetText(knet));
+    WriteBytes(folder / "golden.csv", test::JmaText(jma));
     WriteBytes(folder / "golden.AT2", test::At2Text(at2));
 }
 
