@@ -1,15 +1,12 @@
-// Speed of a whole run: opening steps, clearing all 50,001 points of the five series,
-// the steps and, in the forced cases, the finishing pass; of the core's runs, the
-// elastic-plastic one beside them. Speed of the study of a record:
-// a whole response spectrum, and the comparison of the step methods.
+// Speed of a whole run: reading the boxes, the response's series taken for the run's
+// points, the steps with their observers; the elastic-plastic run beside them. Speed of the
+// study of a record: a whole response spectrum, and the comparison of the step methods.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <memory>
 #include <variant>
 
 #include "analysis/InelasticRun.h"
-#include "analysis/Run.h"
 #include "analysis/RunFromTexts.h"
 #include "study/FourierSpectrum.h"
 #include "study/MethodComparison.h"
@@ -20,15 +17,15 @@ namespace kestrel {
 namespace {
 
 void RunCase(benchmark::State& bench, ExcitationCase c, const char* analysisTime) {
-    auto state = std::make_unique<AnalysisState>();
     RunTexts texts;
     texts.analysisTime = analysisTime;
+    int points = 0;
     for (auto _ : bench) {
-        const RunResult r = RunAnalysis(*state, texts, c, {});
-        benchmark::DoNotOptimize(r);
-        benchmark::DoNotOptimize(state->DisPeak);
+        const RunOutcome r = RunFromTexts(texts, c, {});
+        benchmark::DoNotOptimize(r.response->peaks().displacement);
+        points = r.response->completedPoints();
     }
-    bench.counters["points"] = state->StepCount;
+    bench.counters["points"] = points;
 }
 
 // The longest run the 16-bit count allows: 32,766 points.
@@ -43,21 +40,6 @@ void BM_DefaultSteadyAccelerationRun(benchmark::State& s) {
 }
 
 BENCHMARK(BM_LongestSteadyAccelerationRun)->Unit(benchmark::kMicrosecond);
-
-// The same run on the analysis core: the boxes read, the response's series allocated to the
-// run's points (not cleared at 50,001), the steps with their observers.
-void BM_LongestSteadyAccelerationRunCore(benchmark::State& bench) {
-    RunTexts texts;
-    texts.analysisTime = "327.64";
-    int points = 0;
-    for (auto _ : bench) {
-        const RunOutcome r = RunFromTexts(texts, ExcitationCase::SteadyAcceleration, {});
-        benchmark::DoNotOptimize(r.response->peaks().displacement);
-        points = r.response->completedPoints();
-    }
-    bench.counters["points"] = points;
-}
-BENCHMARK(BM_LongestSteadyAccelerationRunCore)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LongestFreeVibrationRun)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DefaultSteadyAccelerationRun)->Unit(benchmark::kMicrosecond);
 
