@@ -318,7 +318,7 @@ ComponentSetRead ReadChosenComponents(const std::array<std::string, 3>& paths) {
         out.error = WaveError{};
         out.error->kind = WaveError::Kind::CannotOpen;
         out.error->systemError = ENOENT;
-        out.error->detail = "ファイルが選ばれていません";
+        out.error->reason = {TrNoop("ファイルが選ばれていません")};
         return out;
     }
     out.set.chosen = *reference;

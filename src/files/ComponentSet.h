@@ -112,7 +112,7 @@ struct SiblingNames {
 };
 std::optional<SiblingNames> NetworkSiblingNames(std::string_view fileName);
 
-// The reason in Japanese, naming the file, for the tab's notice and the command line's row.
+// The reason in the current language, naming the file, for the tab's notice and the command line's row.
 std::string ComponentProblemText(const ComponentProblem& problem);
 
 }  // namespace kestrel

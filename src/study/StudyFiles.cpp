@@ -136,13 +136,14 @@ std::optional<StudyError> WriteAccuracyCsv(std::ostream& out, const MethodCompar
 
 std::optional<SaveError> WriteWholeFile(const std::string& path, std::string_view bytes) {
     if (const int e = ReplaceFileContents(path, bytes); e != 0) {
-        return SaveError{path, SystemErrorText(e), e};
+        return SaveError{path, SystemErrorReason(e), e};
     }
     return std::nullopt;
 }
 
 std::string StudySaveErrorMessage(const SaveError& error) {
-    return "ファイル「" + error.path + "」を保存できませんでした。\n理由：" + error.reason + "。";
+    return Tr("ファイル「{1}」を保存できませんでした。\n理由：{2}。", error.path,
+              error.reason.Text());
 }
 
 }  // namespace kestrel
