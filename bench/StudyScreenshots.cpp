@@ -1,10 +1,12 @@
 // Screenshots of the main window and of the study window's tabs, for the README and for
-// looking at the layout: a synthetic 40-second record is confirmed in the wave chooser and
-// the study window opened on it; the accuracy tab is taken for the initial-displacement
-// case at Δt/T = 0.03, 0.3, 0.6 and 1.38 (past the elongation chart's axis), then for a
-// 30,000-sample record with its PNG and SVG exports, and each tab at the window's smallest
-// size. Usage: study_screenshots FOLDER (on a display, e.g. under xvfb-run). Message boxes
-// are answered at once without showing.
+// looking at the layout: a synthetic 40-second record is confirmed in the wave chooser, run,
+// and the study window opened on that run; the accuracy tab is taken for initial-displacement
+// runs at Δt/T = 0.03, 0.3, 0.6 and 1.38 (past the elongation chart's axis), the spectrum tab
+// for a steady-wave run (which has no record), then the accuracy tab for a 30,000-sample
+// record with its PNG and SVG exports, and each tab at the window's smallest size. Usage:
+// study_screenshots FOLDER (on a display, e.g. under xvfb-run). Message boxes are answered at once
+// without showing.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,19 +55,30 @@ int main(int argc, char* argv[]) {
     }
     kestrel::bench::SilentMessages messages;
     kestrel::MainWindow window(messages);
+    auto box = [&window](const char* name) {
+        return window.findChild<QLineEdit*>(QString::fromLatin1(name));
+    };
+    auto button = [&window](const char* name) {
+        return window.findChild<QAbstractButton*>(QString::fromLatin1(name));
+    };
+    auto confirm = [&](const QString& file) {
+        button("cmdWave")->click();
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
+                chooser->txtFileName->setText(file);
+                chooser->cmdOK->click();
+            }
+        }
+    };
     window.show();
     Settle();
     window.grab().save(out + QStringLiteral("/main-window.png"));
-    window.cmdWave->click();
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
-            chooser->txtFileName->setText(QStringLiteral("record.txt"));
-            chooser->cmdOK->click();
-        }
-    }
-    window.optSelect->setChecked(true);
-    window.cmdStudy->click();
-    auto* study = qobject_cast<kestrel::StudyWindow*>(window.Study());
+    confirm(QStringLiteral("record.txt"));
+    button("optSelect")->setChecked(true);
+    button("chkPicture")->setChecked(false);
+    button("cmdStart")->click();
+    button("cmdStudy")->click();
+    kestrel::StudyWindow* study = window.Study();
     if (!study) return 1;
     study->resize(1100, 780);
     Settle();
@@ -103,16 +116,26 @@ int main(int argc, char* argv[]) {
         const char* timeStep;
         const char* name;
     } steps[] = {{"0.01", "0.03"}, {"0.109", "0.3"}, {"0.218", "0.6"}, {"0.5", "1.38"}};
-    window.optDis->setChecked(true);
-    window.txtTl->setText(QStringLiteral("5"));
+    button("optDis")->setChecked(true);
+    box("txtTl")->setText(QStringLiteral("5"));
     study->tabs->setCurrentIndex(2);
     for (const auto& step : steps) {
-        window.txtTs->setText(QString::fromLatin1(step.timeStep));
+        box("txtTs")->setText(QString::fromLatin1(step.timeStep));
+        button("cmdStart")->click();
         study->cmdRecompute->click();
         Settle();
         study->grab().save(
             out + QStringLiteral("/study-accuracy-%1.png").arg(QString::fromLatin1(step.name)));
     }
+
+    // A steady-wave run: the record tabs say that it has no record.
+    box("txtTs")->setText(QStringLiteral("0.01"));
+    button("optOrgCycle")->setChecked(true);
+    button("cmdStart")->click();
+    study->cmdRecompute->click();
+    study->tabs->setCurrentIndex(0);
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-spectrum-steady-wave.png"));
 
     // A 30,000-sample record (300 s) on the earthquake case, its accuracy tab and the PNG
     // the export writes.
@@ -121,15 +144,10 @@ int main(int argc, char* argv[]) {
         if (!f.open(QIODevice::WriteOnly)) return 1;
         f.write(QByteArray::fromStdString(kestrel::bench::SyntheticRecordText(30000, 120, 60)));
     }
-    window.cmdWave->click();
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
-            chooser->txtFileName->setText(QStringLiteral("long.txt"));
-            chooser->cmdOK->click();
-        }
-    }
-    window.optSelect->setChecked(true);
-    window.txtTs->setText(QStringLiteral("0.01"));
+    confirm(QStringLiteral("long.txt"));
+    button("optSelect")->setChecked(true);
+    button("cmdStart")->click();
+    study->tabs->setCurrentIndex(2);
     study->cmdRecompute->click();
     Settle();
     study->grab().save(out + QStringLiteral("/study-accuracy-long.png"));

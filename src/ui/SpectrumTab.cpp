@@ -103,6 +103,7 @@ SpectrumTab::SpectrumTab() {
     lblCompare = new QLabel(QStringLiteral(" "));
     lblCompare->setWordWrap(true);
     lblCompare->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblNoRecord = NewNotice();
 
     const std::pair<QObject*, const char*> names[] = {
         {txtPeriodMin, "txtPeriodMin"},     {txtPeriodMax, "txtPeriodMax"},
@@ -110,6 +111,7 @@ SpectrumTab::SpectrumTab() {
         {cboQuantity, "cboQuantity"},       {chkLogPeriod, "chkLogPeriod"},
         {chkLogValue, "chkLogValue"},       {chart, "chtSpectrum"},
         {lblReadout, "lblReadout"},         {lblCompare, "lblCompare"},
+        {lblNoRecord, "lblNoRecord"},
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
@@ -140,6 +142,7 @@ SpectrumTab::SpectrumTab() {
     view->addStretch(1);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblNoRecord);
     layout->addLayout(boxes);
     layout->addLayout(view);
     layout->addWidget(chart, 1);
@@ -164,11 +167,15 @@ QWidget* SpectrumTab::Charts() {
 
 void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     if (!dampingsSet_) {
-        txtDampings->setText(Utf8(DefaultDampingListText(inputs.texts.model.damping)));
+        txtDampings->setText(Utf8(DefaultDampingListText(inputs.run->texts.model.damping)));
         dampingsSet_ = true;
     }
     result_.reset();
     caption_ = JoinCaption({RecordCaption(inputs), BuildingCaption(inputs)});
+    lblNoRecord->setText(NoRecordNotice(inputs));
+    lblNoRecord->setVisible(!inputs.record);
+    if (!inputs.record) return Redraw();
+    const RecordedMotion& record = *inputs.record;
     auto refuse = [&](const StudyError& error) {
         messages.ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
         const std::pair<std::string_view, QLineEdit*> boxes[] = {
@@ -193,15 +200,14 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     std::vector<DampingItem> dampings = *parsed;
     const double h = inputs.dampingRatio;
     std::optional<std::size_t> buildingCurve;
-    if (inputs.naturalPeriod && h >= 0 && h < 1) {
+    if (h >= 0 && h < 1) {
         const auto at = std::find_if(dampings.begin(), dampings.end(),
                                      [h](const DampingItem& d) { return d.ratio == h; });
         buildingCurve = static_cast<std::size_t>(at - dampings.begin());
         if (at == dampings.end()) dampings.push_back(DampingItem{NumberText(h * 100), h});
     }
     const std::vector<double> periods = SpectrumPeriods(*range);
-    auto spectrum =
-        ComputeResponseSpectrum(inputs.record.samples, inputs.record.timeStep, periods, dampings);
+    auto spectrum = ComputeResponseSpectrum(record.samples(), record.timeStep(), periods, dampings);
     if (!spectrum) return refuse(spectrum.error());
 
     auto result = std::make_unique<Result>();
@@ -215,12 +221,12 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
                                    .arg(range->count)
                                    .arg(listed.join(QStringLiteral(", ")))});
     result->dampingText = Utf8(NumberText(h * 100));
-    if (inputs.undampedPeriod && inputs.naturalPeriod && h >= 0 && h < 1) {
+    if (inputs.undampedPeriod && h >= 0 && h < 1) {
         // A spectrum's period is that of an undamped oscillator: the building is marked at
         // T_n, not at the damped period T_d the main window shows.
         const double t = *inputs.undampedPeriod;
         result->period = t;
-        result->dampedPeriod = *inputs.naturalPeriod;
+        result->dampedPeriod = inputs.naturalPeriod;
         // The spectra at the building's period with its damping: from the curves when both
         // are there, else computed for that one point.
         const ResponseSpectrum& s = result->spectrum;
@@ -236,7 +242,7 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
             const double one[] = {t};
             const DampingItem item[] = {{result->dampingText.toStdString(), h}};
             const auto point =
-                ComputeResponseSpectrum(inputs.record.samples, inputs.record.timeStep, one, item);
+                ComputeResponseSpectrum(record.samples(), record.timeStep(), one, item);
             if (point) {
                 std::array<double, 5> v{};
                 for (int q = 0; q < kQuantityCount; ++q) v[q] = Values(point->curves[0], q)[0];
@@ -244,11 +250,12 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
             }
         }
     }
-    if (inputs.building && !inputs.buildingFault) {
-        const Peaks& b = inputs.building->peaks();
+    const Response& run = inputs.run->response;
+    if (run.complete()) {
+        const Peaks& b = run.peaks();
         result->peaks = std::array<double, 3>{b.displacement, b.velocity, b.acceleration};
-    } else if (inputs.buildingFault) {
-        result->runNote = FaultMessage(*inputs.buildingFault);
+    } else {
+        result->runNote = FaultMessage(*run.fault());
     }
     result_ = std::move(result);
     Redraw();

@@ -1,4 +1,4 @@
-// The study window: its button in the main window, the record it needs, its tabs and
+// The study window: its button in the main window, the run it studies, its tabs and
 // exports, the refused boxes, and the red line past the stability limit.
 #include <sys/stat.h>
 
@@ -30,6 +30,7 @@
 #include "study/StudyInputs.h"
 #include "ui/ChooserWindows.h"
 #include "ui/FormChecks.h"
+#include "ui/MainControls.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
 #include "ui/StudyChart.h"
@@ -104,35 +105,51 @@ private:
             if (StudyWindow* s = Study()) s->close();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        // Confirms a wave file of the test folder in the wave chooser; no messages remain.
+        // Confirms a wave file of the test folder in the wave chooser and chooses the
+        // earthquake case; no messages remain.
         void ConfirmRecord(int samples = 1500) { ConfirmRecordText(WaveText(samples)); }
         void ConfirmRecordText(const std::string& text) {
             QFile f(dir.filePath(QStringLiteral("wave.txt")));
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray::fromStdString(text));
             f.close();
-            window.cmdWave->click();
+            ui.cmdWave->click();
             auto* chooser = test::TopLevel<WaveSelectWindow>();
             QVERIFY(chooser);
             chooser->txtFileName->setText(QStringLiteral("wave.txt"));
             chooser->cmdOK->click();
             QVERIFY(window.isVisible());
+            ui.optSelect->setChecked(true);
             messages.shown.clear();
         }
-        StudyWindow* Study() { return qobject_cast<StudyWindow*>(window.Study()); }
+        // "解析開始" without the playback; its messages are cleared.
+        void Run() {
+            ui.chkPicture->setChecked(false);
+            ui.cmdStart->click();
+            messages.shown.clear();
+        }
+        StudyWindow* Study() { return window.Study(); }
         StudyWindow* Open() {
-            window.cmdStudy->click();
+            ui.cmdStudy->click();
             return Study();
+        }
+        // An earthquake run on a record of the given length, and the window opened on it.
+        StudyWindow* OpenOnRecord(int samples = 1500) {
+            ConfirmRecord(samples);
+            Run();
+            return Open();
         }
 
         ScriptedMessages messages;
         MainWindow window{messages};
+        test::MainControls ui{window};
         QTemporaryDir dir;
     };
 
 private slots:
     void buttonInTheFreeSpace();
-    void noRecordNoWindow();
+    void noRunNoWindow();
+    void studiesTheRunItWasGiven();
     void tabsAndExports();
     void refusedBoxesAreNamed();
     void stabilityLine();
@@ -148,33 +165,129 @@ private slots:
 void StudyWindowTest::buttonInTheFreeSpace() {
     Fixture f;
     MainWindow& w = f.window;
-    QCOMPARE(w.cmdStudy->text(), QStringLiteral("結果の検討(&R)"));
-    QCOMPARE(w.cmdStudy->parentWidget(), &w);
-    QCOMPARE(w.cmdStudy->geometry(), QRect(1920 / 15, 2820 / 15, 1455 / 15, 375 / 15));
-    QVERIFY(w.cmdStudy->sizeHint().width() <= w.cmdStudy->width());
+    QPushButton* study = f.ui.cmdStudy;
+    QCOMPARE(study->text(), QStringLiteral("結果の検討(&R)"));
+    QCOMPARE(study->parentWidget(), &w);
+    QCOMPARE(study->geometry(), QRect(1920 / 15, 2820 / 15, 1455 / 15, 375 / 15));
+    QVERIFY(study->sizeHint().width() <= study->width());
     // It touches no other control of the window.
     for (QWidget* other : w.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (other == w.cmdStudy || !other->isVisibleTo(&w)) continue;
-        QVERIFY2(!other->geometry().intersects(w.cmdStudy->geometry()),
-                 qPrintable(other->objectName()));
+        if (other == study || !other->isVisibleTo(&w)) continue;
+        QVERIFY2(!other->geometry().intersects(study->geometry()), qPrintable(other->objectName()));
     }
     const char* const order[] = {"txtOrgCycleDis", "txtDisMax", "cmdStudy", "txtK"};
     test::CheckTabOrder(w, order);
 }
 
-void StudyWindowTest::noRecordNoWindow() {
-    Fixture f;
-    QVERIFY(!f.Open());
-    QCOMPARE(f.messages.shown.size(), std::size_t{1});
-    QCOMPARE(f.messages.shown[0].prompt, QStringLiteral("地震波ファイルが選択されていません。"));
-    QCOMPARE(f.messages.shown[0].title, QStringLiteral("解析不能"));
-    QVERIFY(!test::TopLevel<StudyWindow>());
+void StudyWindowTest::noRunNoWindow() {
+    // Before any run, after a run that stopped before it stepped, and after an earthquake
+    // run without a record, there is no run to study.
+    const struct {
+        const char* stiffness;
+        bool earthquake;
+        bool run;
+    } cases[] = {{"300", false, false}, {"0", false, true}, {"300", true, true}};
+    for (const auto& c : cases) {
+        Fixture f;
+        f.ui.txtK->setText(QString::fromLatin1(c.stiffness));
+        f.ui.optSelect->setChecked(c.earthquake);
+        if (c.run) f.Run();
+        QVERIFY(!f.window.LastRun());
+        QVERIFY(!f.Open());
+        QCOMPARE(f.messages.shown.size(), std::size_t{1});
+        QCOMPARE(f.messages.shown[0].prompt,
+                 QStringLiteral("検討できる解析結果がありません。\n"
+                                "「解析開始」で解析してから開いて下さい。"));
+        QCOMPARE(f.messages.shown[0].title, QStringLiteral("結果の検討"));
+        QVERIFY(!test::TopLevel<StudyWindow>());
+    }
+}
+
+void StudyWindowTest::studiesTheRunItWasGiven() {
+    // Each case's run opens the window. It shows that run whatever the boxes say later; the
+    // record tabs study an earthquake run's whole record and say inside the tab that the
+    // other runs have none; "再計算" takes the main window's newest run, and keeps the window
+    // as it is when the main window has none.
+    const struct {
+        const char* option;
+        const char* analysisTime;
+        const char* shown;  // the run as the window names it
+    } cases[] = {
+        {"optDis", "10", "初期変位 5 cm ／ Δt = 0.01 s"},
+        {"optVel", "10", "初期速度 30 cm/s ／ Δt = 0.01 s"},
+        {"optOrgCycle", "10", "定常波(加速度) 周期 1 s, 最大値 300 cm/s2 ／ Δt = 0.01 s"},
+        {"optOrgCycleDis", "10", "定常波(変位) 周期 1 s, 最大値 1 cm ／ Δt = 0.01 s"},
+        {"optSelect", "15", "地震波 wave.txt, Δt = 0.01 s"},
+        {"optSelect", "2", "地震波 wave.txt, Δt = 0.01 s"},  // the run covers 2 s of 15
+    };
+    const QString building = QStringLiteral(" ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 %");
+    QByteArray wholeRecordSpectrum;  // the earthquake runs' Fourier CSV
+    for (const auto& c : cases) {
+        Fixture f;
+        f.ConfirmRecord();
+        test::Named<QRadioButton>(f.window, c.option)->setChecked(true);
+        f.ui.txtTl->setText(QString::fromLatin1(c.analysisTime));
+        f.Run();
+        StudyWindow* s = f.Open();
+        QVERIFY(s);
+        QVERIFY(f.messages.shown.empty());
+        const bool earthquake = std::string(c.option) == "optSelect";
+        QCOMPARE(s->lblRun->text(),
+                 QStringLiteral("検討する解析：") + QString::fromUtf8(c.shown) + building);
+        QVERIFY(!s->lblNewerRun->isVisibleTo(s));
+        for (StudyTab* tab : {static_cast<StudyTab*>(s->spectrum), s->fourier}) {
+            QCOMPARE(tab->HasResult(), earthquake);
+            auto* notice = tab->findChild<QLabel*>(QStringLiteral("lblNoRecord"));
+            QCOMPARE(notice->isVisibleTo(tab), !earthquake);
+            if (!earthquake) QVERIFY(notice->text().contains(QStringLiteral("地震波の記録")));
+        }
+        QVERIFY(s->accuracy->HasResult());
+        // The accuracy tab compares the run's own rows: 0 .. pointCount - 2.
+        s->tabs->setCurrentWidget(s->accuracy);
+        const QString csv = f.dir.filePath(QStringLiteral("accuracy.csv"));
+        s->askSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&,
+                                 const QString&) { return csv; };
+        s->cmdCsv->click();
+        const int rows = int(QString::fromUtf8(c.analysisTime).toDouble() / 0.01 + 0.5) + 1;
+        QCOMPARE(FileBytes(csv).count("\r\n"), rows + 1);
+        if (earthquake) {
+            s->tabs->setCurrentWidget(s->fourier);
+            s->cmdCsv->click();
+            if (wholeRecordSpectrum.isEmpty()) wholeRecordSpectrum = FileBytes(csv);
+            QCOMPARE(FileBytes(csv), wholeRecordSpectrum);
+        }
+
+        // Boxes edited after the run do not count; a later run does, on "再計算".
+        f.ui.txtK->setText(QStringLiteral("500"));
+        s->cmdRecompute->click();
+        QVERIFY(s->lblRun->text().endsWith(building));
+        f.ui.cmdStart->click();
+        QVERIFY(s->lblNewerRun->isVisibleTo(s));
+        f.messages.shown.clear();
+        s->cmdRecompute->click();
+        QVERIFY(f.messages.shown.empty());
+        QVERIFY(s->lblRun->text().contains(QStringLiteral("K = 500 kN/cm")));
+        QVERIFY(!s->lblNewerRun->isVisibleTo(s));
+
+        // A run that stops before it steps leaves nothing newer to study: the window keeps
+        // the run it shows, says so, and "再計算" tells why nothing changes.
+        f.ui.txtK->setText(QStringLiteral("0"));
+        f.ui.cmdStart->click();
+        QVERIFY(!f.window.LastRun());
+        QVERIFY(s->lblNewerRun->isVisibleTo(s));
+        f.messages.shown.clear();
+        s->cmdRecompute->click();
+        QCOMPARE(f.messages.shown.size(), std::size_t{1});
+        QCOMPARE(f.messages.shown[0].title, QStringLiteral("結果の検討"));
+        QVERIFY(s->lblRun->text().contains(QStringLiteral("K = 500 kN/cm")));
+        QVERIFY(s->accuracy->HasResult());
+        QCOMPARE(s->Run()->inputs.building.stiffness, 500.0);
+    }
 }
 
 void StudyWindowTest::tabsAndExports() {
     Fixture f;
-    f.ConfirmRecord();
-    StudyWindow* s = f.Open();
+    StudyWindow* s = f.OpenOnRecord();
     QVERIFY(s);
     QVERIFY(f.messages.shown.empty());
     QVERIFY(s->isVisible());
@@ -198,8 +311,7 @@ void StudyWindowTest::tabsAndExports() {
         {"解法の精度",
          "\"時刻(s)\",\"入力加速度(cm/"
          "s2)\",\"線形加速度法(cm)\",\"厳密解(cm)\",\"平均加速度法(cm)\"",
-         "定常波(加速度) 周期 1 s, 最大値 300 cm/s2 ／ Δt = 0.01 s ／ 建物 K = 300 kN/cm, "
-         "M = 100000 kg, h = 2 % ／ 表示 0～"},
+         "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ 表示 0～"},
     };
     QCOMPARE(s->tabs->count(), int(std::size(tabs)));
     for (int i = 0; i < s->tabs->count(); ++i) {
@@ -293,8 +405,7 @@ void StudyWindowTest::refusedBoxesAreNamed() {
         {nullptr, "-1", "平滑化"},
     };
     Fixture f;
-    f.ConfirmRecord(300);
-    StudyWindow* s = f.Open();
+    StudyWindow* s = f.OpenOnRecord(300);
     QVERIFY(s);
     for (const auto& c : cases) {
         QLineEdit* box = c.spectrumBox ? s->spectrum->*c.spectrumBox : s->fourier->txtSmoothing;
@@ -341,11 +452,11 @@ void StudyWindowTest::stabilityLine() {
     };
     for (const auto& c : cases) {
         Fixture f;
-        f.ConfirmRecord(300);
-        f.window.optDis->setChecked(true);
-        f.window.txtH->setText(QString::fromLatin1(c.damping));
-        f.window.txtTs->setText(QString::fromLatin1(c.timeStep));
-        f.window.txtTl->setText(QString::fromLatin1(c.analysisTime));
+        f.ui.optDis->setChecked(true);
+        f.ui.txtH->setText(QString::fromLatin1(c.damping));
+        f.ui.txtTs->setText(QString::fromLatin1(c.timeStep));
+        f.ui.txtTl->setText(QString::fromLatin1(c.analysisTime));
+        f.Run();  // an overflowing run is studied up to where it stopped
         StudyWindow* s = f.Open();
         QVERIFY(s);
         QVERIFY(f.messages.shown.empty());  // never a modal message for this
@@ -356,7 +467,7 @@ void StudyWindowTest::stabilityLine() {
         QCOMPARE(
             tab->table->item(2, 0)->text(),
             QString::number(
-                f.window.txtTs->text().toDouble() /
+                f.ui.txtTs->text().toDouble() /
                     (2 * M_PI * std::sqrt(1 / 300.0) /
                      std::sqrt(1 - std::pow(QString::fromLatin1(c.damping).toDouble() / 100, 2))),
                 'f', 3));
@@ -394,7 +505,8 @@ void StudyWindowTest::buildingAtItsUndampedPeriod() {
     for (const double h : {0.02, 0.2}) {
         Fixture f;
         f.ConfirmRecord();
-        f.window.txtH->setText(QString::number(h * 100));
+        f.ui.txtH->setText(QString::number(h * 100));
+        f.Run();
         StudyWindow* s = f.Open();
         QVERIFY(s);
         s->spectrum->txtPeriodCount->setText(QStringLiteral("2"));
@@ -464,8 +576,7 @@ void StudyWindowTest::narrowSmoothingIsSaid() {
     } cases[] = {{"0.2", false}, {"0.5", true}};
     for (const auto& c : cases) {
         Fixture f;
-        f.ConfirmRecord(300);
-        StudyWindow* s = f.Open();
+        StudyWindow* s = f.OpenOnRecord(300);
         QVERIFY(s);
         FourierTab* tab = s->fourier;
         tab->txtSmoothing->setText(QString::fromLatin1(c.width));
@@ -496,6 +607,7 @@ void StudyWindowTest::extremeRecords() {
         std::string text = "0.01\r\n";
         for (int k = 0; k < 200; ++k) text += std::string(k % 2 ? "-" : "") + c.sample + "\r\n";
         f.ConfirmRecordText(text);
+        f.Run();
         StudyWindow* s = f.Open();
         QVERIFY(s);
         QCOMPARE(s->spectrum->HasResult(), !c.refused);
@@ -518,8 +630,7 @@ void StudyWindowTest::exportAsksBeforeReplacingTheFinalName() {
     // The program's own save dialog, answered as a user would: "out" typed where out.csv
     // exists asks before replacing out.csv; after "No", "fresh" is typed.
     Fixture f;
-    f.ConfirmRecord(300);
-    StudyWindow* s = f.Open();
+    StudyWindow* s = f.OpenOnRecord(300);
     QVERIFY(s);
     QFile existing(f.dir.filePath(QStringLiteral("out.csv")));
     QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("kept") == 4);
@@ -562,8 +673,7 @@ void StudyWindowTest::boxesLegendsAndKeys() {
         {"5, 10", "200", "", "2", "4", {"h=5%", "h=10%", "h=2% (建物)"}},
     };
     Fixture f;
-    f.ConfirmRecord(400);
-    StudyWindow* s = f.Open();
+    StudyWindow* s = f.OpenOnRecord(400);
     QVERIFY(s);
     for (const auto& c : cases) {
         s->spectrum->txtDampings->setText(QString::fromUtf8(c.dampings));
@@ -635,9 +745,7 @@ void StudyWindowTest::smallestSizeShowsEverything() {
     // A 30,000-sample record at the window's smallest size: every text is whole, no two
     // controls overlap, the table shows every column, each axis keeps three or more labels.
     Fixture f;
-    f.ConfirmRecord(30000);
-    f.window.optSelect->setChecked(true);
-    StudyWindow* s = f.Open();
+    StudyWindow* s = f.OpenOnRecord(30000);
     QVERIFY(s);
     s->resize(s->minimumSize());
     for (int i = 0; i < s->tabs->count(); ++i) {
