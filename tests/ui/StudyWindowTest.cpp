@@ -235,7 +235,7 @@ void StudyWindowTest::studiesTheRunItWasGiven() {
         QCOMPARE(s->lblRun->text(),
                  QStringLiteral("検討する解析：") + QString::fromUtf8(c.shown) + building);
         QVERIFY(!s->lblNewerRun->isVisibleTo(s));
-        for (StudyTab* tab : {static_cast<StudyTab*>(s->spectrum), s->fourier}) {
+        for (StudyTab* tab : std::initializer_list<StudyTab*>{s->spectrum, s->fourier}) {
             QCOMPARE(tab->HasResult(), earthquake);
             auto* notice = tab->findChild<QLabel*>(QStringLiteral("lblNoRecord"));
             QCOMPARE(notice->isVisibleTo(tab), !earthquake);
