@@ -259,7 +259,8 @@ std::vector<IndexComponent> IndexComponents(const ComponentSet& set) {
 }
 
 StudyResult<double> ParseLowCut(std::string_view text) {
-    const std::optional<double> value = StrictNumber(text);
+    // Full-width digits too, as every box of the study window takes them.
+    const std::optional<double> value = StudyNumber(text);
     if (!value || !(*value > 0) || !std::isfinite(*value)) {
         return StudyError{std::string(kLowCutBox),
                           "低域遮断周波数「" + std::string(text) +

@@ -105,7 +105,8 @@ StudyResult<GroundMotionIndices> ComputeIndices(std::span<const IndexComponent> 
 // taken as horizontal. The spans point into the set, which must outlive them.
 std::vector<IndexComponent> IndexComponents(const ComponentSet& set);
 
-// The low-cut box's text: a number of Hz greater than 0; refused naming the box.
+// The low-cut box's text (full-width digits too): a number of Hz greater than 0; refused
+// naming the box.
 StudyResult<double> ParseLowCut(std::string_view text);
 
 }  // namespace kestrel

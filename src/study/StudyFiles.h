@@ -32,6 +32,10 @@ std::optional<StudyError> WriteFourierCsv(std::ostream& out, const FourierSpectr
 // time point; a method that diverged has empty items from there on.
 std::optional<StudyError> WriteAccuracyCsv(std::ostream& out, const MethodComparison& comparison);
 
+// A text item in double quotes (a quote inside doubled), in CP932; a character CP932 lacks
+// (a file name may hold one) becomes "?".
+std::string QuotedCp932Item(std::string_view utf8);
+
 // Writes the bytes to the path whole or not at all (a temporary file in the same folder,
 // renamed when complete). The error's reason is Japanese, without a closing "。".
 std::optional<SaveError> WriteWholeFile(const std::string& path, std::string_view bytes);

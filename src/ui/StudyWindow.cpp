@@ -14,6 +14,7 @@
 #include "runtime/UiFont.h"
 #include "study/StudyFiles.h"
 #include "ui/FileLists.h"
+#include "ui/IndicesTab.h"
 #include "ui/MainWindow.h"
 #include "ui/StudyChart.h"
 #include "ui/StudyTabs.h"
@@ -31,9 +32,11 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     spectrum = new SpectrumTab;
     fourier = new FourierTab;
     accuracy = new AccuracyTab;
+    indices = new IndicesTab;
     tabs->addTab(spectrum, QStringLiteral("応答スペクトル"));
     tabs->addTab(fourier, QStringLiteral("フーリエスペクトル"));
     tabs->addTab(accuracy, QStringLiteral("解法の精度"));
+    tabs->addTab(indices, QStringLiteral("地震動の指標"));
 
     cmdRecompute = new QPushButton(QStringLiteral("再計算(&U)"));
     cmdCsv = new QPushButton(QStringLiteral("CSV 保存(&C)..."));
@@ -49,6 +52,7 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
         {spectrum, "tabSpectrum"},
         {fourier, "tabFourier"},
         {accuracy, "tabAccuracy"},
+        {indices, "tabIndices"},
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
@@ -125,6 +129,7 @@ bool StudyWindow::Recompute() {
     inputs.building = building.get();
     if (run.status != RunResult::Status::Completed) inputs.buildingFault = run.fault;
     if (const auto& loaded = main_.LoadedRecord()) {
+        inputs.recordPath = loaded->wavePath;
         inputs.recordName =
             QFileInfo(ShownPath(QByteArray::fromStdString(loaded->wavePath))).fileName();
         if (loaded->component) {
@@ -136,7 +141,7 @@ bool StudyWindow::Recompute() {
 
     MessageService& messages = main_.Messages();
     for (StudyTab* tab : {static_cast<StudyTab*>(spectrum), static_cast<StudyTab*>(fourier),
-                          static_cast<StudyTab*>(accuracy)}) {
+                          static_cast<StudyTab*>(accuracy), static_cast<StudyTab*>(indices)}) {
         tab->Compute(inputs, messages);
     }
     return true;

@@ -195,6 +195,14 @@ TEST(ComponentSet, ChosenFileErrorsAndFilesNamedByHand) {
 
     EXPECT_TRUE(ReadChosenComponents({folder / "x.AT2", folder / "y.AT2", folder / "x.AT2"})
                     .set.complete());
+    // The file the user chose is the one the others must fit, wherever it stands.
+    const ComponentSetRead fitted =
+        ReadChosenComponents({folder / "fine.AT2", folder / "x.AT2", folder / "y.AT2"}, 1);
+    ASSERT_TRUE(fitted.ok());
+    ASSERT_EQ(fitted.set.components.size(), 2u);
+    EXPECT_EQ(fitted.set.components[fitted.set.chosen].path, folder / "x.AT2");
+    ASSERT_EQ(fitted.set.problems.size(), 1u);
+    EXPECT_EQ(fitted.set.problems[0].path, folder / "fine.AT2");
     EXPECT_FALSE(ReadChosenComponents({"", "", ""}).ok());
     EXPECT_FALSE(ReadChosenComponents({folder / "missing.AT2", folder / "x.AT2", ""}).ok());
 

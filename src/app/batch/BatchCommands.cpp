@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/batch/BatchIndices.h"
 #include "app/batch/BatchOptions.h"
 #include "app/batch/BatchRun.h"
 #include "app/batch/BatchStudy.h"
@@ -53,6 +54,8 @@ int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostrea
             return RunSpectrum(invocation, err);
         case Command::Accuracy:
             return RunAccuracy(invocation, err);
+        case Command::Indices:
+            return RunIndices(invocation, err);
     }
     return kExitUsage;
 }
