@@ -188,7 +188,9 @@ ComponentSet ReadNetworkSet(const std::string& path, ComponentRecord chosen) {
         set.problems.push_back(Problem(Kind::NameNotRecognised, path, std::nullopt));
         return set;
     }
+    // The name says the direction, as it says the siblings'.
     chosen.direction = names->direction;
+    chosen.directionKnown = true;
     const std::filesystem::path folder = file.parent_path();
     std::vector<ComponentRecord> found;
     for (const RecordComponent direction : kDirections) {

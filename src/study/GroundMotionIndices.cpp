@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <numbers>
 #include <system_error>
 #include <thread>
@@ -244,7 +245,8 @@ std::vector<IndexComponent> IndexComponents(const ComponentSet& set) {
             item.horizontal = c.direction != RecordComponent::UD;
         } else {
             const std::string written = c.info ? c.info->component : std::string();
-            item.name = written.empty() ? "—" : written;
+            item.name =
+                written.empty() ? std::filesystem::path(c.path).filename().string() : written;
             std::string upper = written;
             for (char& ch : upper) {
                 if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');

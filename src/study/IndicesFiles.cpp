@@ -35,11 +35,13 @@ std::vector<std::string> MissingValueReasons(const GroundMotionIndices& indices,
     std::vector<std::string> reasons;
     for (const ComponentProblem& p : set.problems) reasons.push_back(ComponentProblemText(p));
     if (!indices.vector) {
-        reasons.push_back("計測震度と 3 成分合成の最大値：" +
-                          OneLine(indices.threeComponentReason));
-    } else if (!indices.intensity) {
-        reasons.push_back(OneLine(indices.intensityReason));
+        // The horizontal pair's SI may be there all the same (UD missing).
+        reasons.push_back(
+            (indices.horizontalSi ? "計測震度と 3 成分合成の最大値：" : "計測震度と合成の値：") +
+            OneLine(indices.threeComponentReason));
+        return reasons;
     }
+    if (!indices.intensity) reasons.push_back(OneLine(indices.intensityReason));
     if (!indices.horizontalSi) {
         reasons.push_back("水平 2 成分合成の SI 値：" + OneLine(indices.pairReason));
     }

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTableWidget>
@@ -69,11 +70,6 @@ QString Shown(const std::string& path) {
     return ShownPath(QByteArray::fromStdString(path));
 }
 
-// A text that may hold long paths, breakable after each "/" so that it wraps in a label.
-QString Breakable(QString text) {
-    return text.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
-}
-
 std::size_t Slot(const ComponentRecord& c) {
     if (!c.directionKnown) return 0;
     return c.direction == RecordComponent::NS ? 0 : c.direction == RecordComponent::EW ? 1 : 2;
@@ -94,10 +90,15 @@ IndicesTab::IndicesTab() {
     txtLowCut->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtLowCut->setFixedWidth(70);
     chkFiles = new QCheckBox(QStringLiteral("3 成分のファイルを指定する(&M)"));
-    lblNotice = new QLabel;
-    lblNotice->setWordWrap(true);
-    lblNotice->setStyleSheet(QStringLiteral("color: #b00000;"));
-    lblNotice->hide();
+    // Read-only text beside the table, as high as the table: long file names wrap anywhere,
+    // and more reasons than fit scroll instead of pushing the charts down.
+    txtNotice = new QPlainTextEdit;
+    txtNotice->setReadOnly(true);
+    txtNotice->setFrameShape(QFrame::NoFrame);
+    txtNotice->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    txtNotice->setStyleSheet(
+        QStringLiteral("QPlainTextEdit { color: #b00000; background: transparent; }"));
+    txtNotice->setMinimumWidth(160);
     table = new QTableWidget(kTableRows, static_cast<int>(kIndexColumns.size()));
     QStringList headings;
     for (const char* h : kHeadings) headings << QString::fromUtf8(h);
@@ -121,7 +122,7 @@ IndicesTab::IndicesTab() {
     const std::pair<QObject*, const char*> names[] = {
         {txtLowCut, "txtLowCut"},
         {chkFiles, "chkFiles"},
-        {lblNotice, "lblNotice"},
+        {txtNotice, "txtNotice"},
         {table, "tblIndices"},
         {acceleration, "chtAcceleration"},
         {filtered, "chtFiltered"},
@@ -173,20 +174,22 @@ IndicesTab::IndicesTab() {
     auto* grid = new QGridLayout;
     grid->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 6; ++i) {
-        SetChartMinimum(views[i], 21, 12.5);  // the axes and the legend drawn whole
+        SetChartMinimum(views[i], 23, 14.5);  // the axes and the legend drawn whole
         grid->addWidget(views[i], i / 3, i % 3);
         // The readout says what is under the pointer in the chart it is over.
         connect(views[i], &StudyChartView::pointerMoved, this,
                 [this, i](double, double) { pointerChart_ = i; });
         FollowPointer(views[i]);
     }
+    // The reasons for the values that are missing beside the table, where they take no
+    // height of their own.
     auto* tableRow = new QHBoxLayout;
-    tableRow->addWidget(table);
-    tableRow->addStretch(1);
+    tableRow->addWidget(table, 0, Qt::AlignTop);
+    tableRow->addSpacing(8);
+    tableRow->addWidget(txtNotice, 1);
     charts_ = new QWidget;
     auto* inside = new QVBoxLayout(charts_);
     inside->setContentsMargins(0, 0, 0, 0);
-    inside->addWidget(lblNotice);
     inside->addLayout(tableRow);
     inside->addLayout(grid, 1);
 
@@ -224,7 +227,7 @@ void IndicesTab::Browse(int slot) {
 
 void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     result_.reset();
-    lblNotice->hide();
+    txtNotice->clear();
     caption_ = RecordCaption(inputs);
     auto refuse = [&](const QString& message, bool atLowCut) {
         messages.ShowMessage(message, kOkExclamation, QStringLiteral("結果の検討"));
@@ -288,7 +291,7 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
         for (std::size_t i = 0; i < used.size(); ++i) {
             shownFiles_[i] = {Shown(used[i]), used[i]};
             txtFiles[i]->setText(shownFiles_[i].first);
-            txtFiles[i]->setCursorPosition(0);
+            txtFiles[i]->setCursorPosition(static_cast<int>(shownFiles_[i].first.size()));
         }
     }
     std::vector<std::string> reasons = MissingValueReasons(r, result->set);
@@ -296,9 +299,8 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
         reasons.push_back("ほかの成分のファイルは「3 成分のファイルを指定する」で選べます。");
     }
     QStringList notice;
-    for (const std::string& reason : reasons) notice << Breakable(Utf8(reason));
-    lblNotice->setText(notice.join(QLatin1Char('\n')));
-    lblNotice->setVisible(!notice.isEmpty());
+    for (const std::string& reason : reasons) notice << Utf8(reason);
+    txtNotice->setPlainText(notice.join(QLatin1Char('\n')));
 
     // The caption: each file with its components, the step and the low-cut frequency.
     QStringList files;
@@ -379,10 +381,10 @@ void IndicesTab::FillTable() {
         table->horizontalHeader()->resizeSection(column, w);
         width += w;
     }
-    const int rowHeight = table->verticalHeader()->defaultSectionSize();
+    const int rowHeight = std::max(table->rowHeight(0), table->fontMetrics().height() + 4);
     table->setFixedSize(width, table->horizontalHeader()->sizeHint().height() +
-                                   kTableRows * std::max(rowHeight, table->rowHeight(0)) +
-                                   2 * table->frameWidth());
+                                   kTableRows * rowHeight + 2 * table->frameWidth());
+    txtNotice->setFixedHeight(table->height());
 }
 
 namespace {
@@ -480,7 +482,7 @@ void IndicesTab::Draw() {
         std::vector<QAbstractSeries*> series;
         AddCurves(c, time, curves, series, 0, end);
         if (!marks.isEmpty()) {
-            series.push_back(AddMarks(c, QStringLiteral("5 %・95 % の時刻"), Qt::black, 7, marks));
+            series.push_back(AddMarks(c, QStringLiteral("5 %・95 %"), Qt::black, 7, marks));
         }
         SetAxis(c, Qt::AlignBottom, false, timeTitle, 0, end, series, false);
         SetAxis(c, Qt::AlignLeft, false, QStringLiteral("累積 Ia / Ia"), 0, 1, series, false);
@@ -493,12 +495,12 @@ void IndicesTab::Draw() {
         QList<QPointF> points;
         const SeismicIntensity* s = r && r->indices.intensity ? &*r->indices.intensity : nullptr;
         if (s) {
-            const Curve curve{QStringLiteral("フィルター後の 3 成分合成"), QColor(90, 60, 150),
+            const Curve curve{QStringLiteral("フィルター後"), QColor(90, 60, 150),
                               s->filteredVector};
             points = AddCurves(c, time, std::span(&curve, 1), series, 0, end);
             if (s->a > 0) {
-                QLineSeries* level = AddLine(
-                    c, QStringLiteral("a = %1 cm/s2").arg(ShortNumber(s->a)), kLevelColor, 1.2);
+                QLineSeries* level =
+                    AddLine(c, QStringLiteral("a = %1").arg(ShortNumber(s->a)), kLevelColor, 1.2);
                 QPen pen = level->pen();
                 pen.setStyle(Qt::DashLine);
                 level->setPen(pen);
@@ -508,17 +510,12 @@ void IndicesTab::Draw() {
                 for (const std::size_t i : s->atOrAbove) {
                     if (i < time.size()) above << QPointF(time[i], s->filteredVector[i]);
                 }
-                series.push_back(AddMarks(
-                    c,
-                    QStringLiteral("a 以上の %1 点 (%2 s)")
-                        .arg(above.size())
-                        .arg(ShortNumber(static_cast<double>(above.size()) * r->indices.timeStep)),
-                    kLevelColor, 5, above));
+                series.push_back(AddMarks(c, QStringLiteral("a 以上"), kLevelColor, 5, above));
                 points += level->points();
             }
         }
         SetAxis(c, Qt::AlignBottom, false, timeTitle, 0, end, series, false);
-        SetValueAxis(c, QStringLiteral("フィルター後の合成(cm/s2)"), points, series);
+        SetValueAxis(c, QStringLiteral("加速度(cm/s2)"), points, series);
     }
 
     // Sv of the SI oscillators (h = 20 %) over 0.1 to 2.5 s: SI is their mean.
@@ -534,18 +531,14 @@ void IndicesTab::Draw() {
                 if (r->indices.components[i].horizontal) horizontal.push_back(i);
             }
             const std::vector<double>* svs[] = {&si->firstSv, &si->secondSv};
-            const double sis[] = {si->first, si->second};
             for (std::size_t k = 0; k < 2 && k < horizontal.size(); ++k) {
                 if (svs[k]->empty()) continue;
-                curves.push_back(Curve{
-                    QStringLiteral("%1 (SI = %2)")
-                        .arg(Utf8(r->indices.components[horizontal[k]].name), ShortNumber(sis[k])),
-                    kComponentColors[horizontal[k]], *svs[k]});
+                curves.push_back(Curve{Utf8(r->indices.components[horizontal[k]].name),
+                                       kComponentColors[horizontal[k]], *svs[k]});
             }
             if (!si->pairSv.empty() && r->indices.horizontalSi) {
-                curves.push_back(Curve{QStringLiteral("水平 2 成分合成 (SI = %1)")
-                                           .arg(ShortNumber(*r->indices.horizontalSi)),
-                                       QColor(90, 60, 150), si->pairSv, 2.0});
+                curves.push_back(
+                    Curve{QStringLiteral("水平合成"), QColor(90, 60, 150), si->pairSv, 2.0});
             }
             points =
                 AddCurves(c, si->periods, curves, series, si->periods.front(), si->periods.back());

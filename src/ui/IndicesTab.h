@@ -17,6 +17,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
 
@@ -50,7 +51,7 @@ public:
     std::array<QLineEdit*, 3> txtFiles{};
     std::array<QPushButton*, 3> cmdFiles{};
     // Why values are "—": the components that could not be had, naming their files.
-    QLabel* lblNotice = nullptr;
+    QPlainTextEdit* txtNotice = nullptr;
     // The quantities (columns) of each component and of the record as a whole (rows).
     QTableWidget* table = nullptr;
     StudyChartView* acceleration = nullptr;

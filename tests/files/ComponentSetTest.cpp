@@ -152,6 +152,8 @@ TEST(ComponentSet, FindsConfirmsOrNamesEachSibling) {
             const WaveReadResult alone = ReadWaveFile(got.path, got.direction);
             EXPECT_EQ(got.record.samples, alone.record.samples) << c.what << " " << i;
             EXPECT_EQ(got.record.timeStep, alone.record.timeStep) << c.what << " " << i;
+            // A complete set's directions are known, the chosen file's too.
+            EXPECT_TRUE(got.directionKnown || !c.problems.empty()) << c.what << " " << i;
         }
         EXPECT_TRUE(set.components[set.chosen].path.ends_with(c.chosen)) << c.what;
         ASSERT_EQ(set.problems.size(), c.problems.size()) << c.what;
