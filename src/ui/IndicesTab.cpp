@@ -313,8 +313,11 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
         at->second << Utf8(r.components[i].name);
     }
     for (const auto& [path, names] : byFile) {
-        files << QStringLiteral("%1 (%2)").arg(QFileInfo(Shown(path)).fileName(),
-                                               names.join(QStringLiteral(", ")));
+        // A component called by its file's name is the file alone.
+        const QString file = QFileInfo(Shown(path)).fileName();
+        files << (names == QStringList{file}
+                      ? file
+                      : QStringLiteral("%1 (%2)").arg(file, names.join(QStringLiteral(", "))));
     }
     caption_ =
         JoinCaption({QStringLiteral("地震波 %1, Δt = %2 s")
