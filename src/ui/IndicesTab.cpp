@@ -15,9 +15,9 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScatterSeries>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -89,7 +89,7 @@ IndicesTab::IndicesTab() {
     txtLowCut = new QLineEdit(Utf8(NumberText(kDefaultLowCut)));
     txtLowCut->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtLowCut->setFixedWidth(70);
-    chkFiles = new QCheckBox(QStringLiteral("3 成分のファイルを指定する(&M)"));
+    chkFiles = new QCheckBox(QStringLiteral("成分のファイルを指定(&M)"));
     // Read-only text beside the table, as high as the table: long file names wrap anywhere,
     // and more reasons than fit scroll instead of pushing the charts down.
     txtNotice = new QPlainTextEdit;
@@ -134,33 +134,39 @@ IndicesTab::IndicesTab() {
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
+    // One row of boxes, so that the charts keep the height.
     auto* boxes = new QHBoxLayout;
-    auto* lowCutLabel = new QLabel(QStringLiteral("速度・変位の低域遮断周波数(Hz)(&K)："));
+    auto* lowCutLabel = new QLabel(QStringLiteral("低域遮断周波数(Hz)(&K)："));
     lowCutLabel->setBuddy(txtLowCut);
+    const QString lowCutTip = QStringLiteral(
+        "速度・変位を求める前に、加速度にかける 4 次バターワース・ハイパス"
+        "フィルター（前後 2 回、位相ずれなし）の遮断周波数");
+    lowCutLabel->setToolTip(lowCutTip);
+    txtLowCut->setToolTip(lowCutTip);
     boxes->addWidget(lowCutLabel);
     boxes->addWidget(txtLowCut);
-    boxes->addSpacing(16);
+    boxes->addSpacing(12);
     boxes->addWidget(chkFiles);
-    boxes->addStretch(1);
-    auto* files = new QHBoxLayout;
+    auto* files = boxes;
     for (std::size_t i = 0; i < txtFiles.size(); ++i) {
         const QString direction = Utf8(kDirectionNames[i]);
         txtFiles[i] = new QLineEdit;
         txtFiles[i]->setObjectName(QStringLiteral("txtFile") + direction);
-        txtFiles[i]->setMinimumWidth(120);
+        txtFiles[i]->setMinimumWidth(90);
         txtFiles[i]->setEnabled(false);
-        cmdFiles[i] = new QPushButton(QStringLiteral("参照..."));
+        cmdFiles[i] = new QToolButton;
+        cmdFiles[i]->setText(QStringLiteral("..."));
         cmdFiles[i]->setObjectName(QStringLiteral("cmdFile") + direction);
         cmdFiles[i]->setToolTip(QStringLiteral("%1 成分のファイルを選ぶ").arg(direction));
         cmdFiles[i]->setEnabled(false);
         auto* label = new QLabel(direction + QStringLiteral("："));
         label->setBuddy(txtFiles[i]);
-        if (i > 0) files->addSpacing(8);
+        files->addSpacing(8);
         files->addWidget(label);
         files->addWidget(txtFiles[i], 1);
         files->addWidget(cmdFiles[i]);
         const int slot = static_cast<int>(i);
-        connect(cmdFiles[i], &QPushButton::clicked, this, [this, slot] { Browse(slot); });
+        connect(cmdFiles[i], &QToolButton::clicked, this, [this, slot] { Browse(slot); });
     }
     connect(chkFiles, &QCheckBox::toggled, this, [this](bool on) {
         for (std::size_t i = 0; i < txtFiles.size(); ++i) {
@@ -174,7 +180,7 @@ IndicesTab::IndicesTab() {
     auto* grid = new QGridLayout;
     grid->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 6; ++i) {
-        SetChartMinimum(views[i], 23, 14.5);  // the axes and the legend drawn whole
+        SetChartMinimum(views[i], 23, 16.5);  // the axes and the legend drawn whole
         grid->addWidget(views[i], i / 3, i % 3);
         // The readout says what is under the pointer in the chart it is over.
         connect(views[i], &StudyChartView::pointerMoved, this,
@@ -195,7 +201,6 @@ IndicesTab::IndicesTab() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(boxes);
-    layout->addLayout(files);
     layout->addWidget(charts_, 1);
     layout->addWidget(lblReadout);
 
@@ -296,7 +301,7 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     }
     std::vector<std::string> reasons = MissingValueReasons(r, result->set);
     if (!chkFiles->isChecked() && result->set.components.size() < 3) {
-        reasons.push_back("ほかの成分のファイルは「3 成分のファイルを指定する」で選べます。");
+        reasons.push_back("ほかの成分のファイルは「成分のファイルを指定」で選べます。");
     }
     QStringList notice;
     for (const std::string& reason : reasons) notice << Utf8(reason);
@@ -488,7 +493,7 @@ void IndicesTab::Draw() {
             series.push_back(AddMarks(c, QStringLiteral("5 %・95 %"), Qt::black, 7, marks));
         }
         SetAxis(c, Qt::AlignBottom, false, timeTitle, 0, end, series, false);
-        SetAxis(c, Qt::AlignLeft, false, QStringLiteral("累積 Ia / Ia"), 0, 1, series, false);
+        SetAxis(c, Qt::AlignLeft, false, QStringLiteral("累積 Ia / Ia"), 0, 1, series);
     }
 
     // The intensity's vector: the level a and the samples at or above it, 0.3 s in all.

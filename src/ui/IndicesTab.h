@@ -18,8 +18,8 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 class QTableWidget;
+class QToolButton;
 
 namespace kestrel {
 
@@ -49,7 +49,7 @@ public:
     // boxes, NS, EW and UD, are used.
     QCheckBox* chkFiles = nullptr;
     std::array<QLineEdit*, 3> txtFiles{};
-    std::array<QPushButton*, 3> cmdFiles{};
+    std::array<QToolButton*, 3> cmdFiles{};
     // Why values are "—": the components that could not be had, naming their files.
     QPlainTextEdit* txtNotice = nullptr;
     // The quantities (columns) of each component and of the record as a whole (rows).
