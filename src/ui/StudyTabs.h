@@ -1,5 +1,5 @@
-// The three tabs of the study window. Each computes from what the window gathered, draws
-// its charts, and gives its numbers and its charts for the exports.
+// The tabs of the study window (the ground-motion indices' in IndicesTab.h). Each computes from
+// what the window gathered, draws its charts, and gives its numbers and its charts for the exports.
 #pragma once
 
 #include <QByteArray>
