@@ -8,10 +8,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 
-#include "analysis/Run.h"
+#include "analysis/RunFromTexts.h"
 #include "files/ResultFiles.h"
 #include "files/TableReader.h"
 #include "files/WaveFile.h"
@@ -110,28 +109,26 @@ void BM_ReadTable10000Rows(benchmark::State& bench) {
 BENCHMARK(BM_ReadTable10000Rows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The longest run: 32,766 points, so 32,765 rows.
-std::unique_ptr<AnalysisState> LongestRun() {
-    auto state = std::make_unique<AnalysisState>();
+RunOutcome LongestRun() {
     RunTexts texts;
     texts.analysisTime = "327.64";
-    RunAnalysis(*state, texts, ExcitationCase::SteadyDisplacement, {});
-    return state;
+    return RunFromTexts(texts, ExcitationCase::SteadyDisplacement, {});
 }
 
 void BM_WriteLongestHistoryFile(benchmark::State& bench) {
-    const auto state = LongestRun();
+    const RunOutcome run = LongestRun();
     for (auto _ : bench) {
         std::ostringstream out;
-        WriteHistoryFile(out, *state, std::nullopt);
+        WriteHistoryFile(out, *run.response, std::nullopt);
         benchmark::DoNotOptimize(out.str().size());
     }
 }
 
 void BM_WriteLongestHistoryFileAsDisplacement(benchmark::State& bench) {
-    const auto state = LongestRun();
+    const RunOutcome run = LongestRun();
     for (auto _ : bench) {
         std::ostringstream out;
-        WriteHistoryFile(out, *state, 1.0);
+        WriteHistoryFile(out, *run.response, 1.0);
         benchmark::DoNotOptimize(out.str().size());
     }
 }
@@ -139,11 +136,11 @@ void BM_WriteLongestHistoryFileAsDisplacement(benchmark::State& bench) {
 // The whole save of the longest run onto the disk, both files flushed and renamed.
 void BM_SaveLongestRun(benchmark::State& bench) {
     const BenchFolder folder;
-    const auto state = LongestRun();
-    const ParameterValues values = ParameterValuesFromTexts({}, state->NaturalPeriod);
+    const RunOutcome run = LongestRun();
+    const ParameterValues values = ParameterValuesFromTexts({}, run.inputs->naturalPeriod);
     for (auto _ : bench) {
         const SaveOutcome outcome =
-            SaveResults(folder.path.string(), "bench", values, *state, std::nullopt);
+            SaveResults(folder.path.string(), "bench", values, *run.response, std::nullopt);
         if (!outcome.ok()) bench.SkipWithError("save failed");
     }
 }

@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "analysis/Run.h"
+#include "analysis/RunFromTexts.h"
 #include "playback/PlaybackTick.h"
 #include "runtime/MessageService.h"
 #include "ui/MainWindow.h"
@@ -38,17 +38,13 @@ long ResidentKb() {
 // A finished default run (steady acceleration, 1,002 points) and a ticker over it that
 // starts again from point 0 whenever the playback is over.
 struct Playback {
-    Playback() {
-        RunAnalysis(*state, RunTexts{}, ExcitationCase::SteadyAcceleration, {});
-        ticker.Reset();
-    }
+    Playback() { ticker.Reset(); }
     TickResult Next() {
-        TickResult r = ticker.Tick(*state, *tables, ExcitationCase::SteadyAcceleration);
-        if (r.outcome != TickResult::Outcome::Shown) state->StepIndex = 0;
+        TickResult r = ticker.Tick(*run.response, *run.inputs);
+        if (r.outcome != TickResult::Outcome::Shown) ticker.Reset();
         return r;
     }
-    std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    std::unique_ptr<PlotTables> tables = std::make_unique<PlotTables>();
+    RunOutcome run = RunFromTexts(RunTexts{}, ExcitationCase::SteadyAcceleration, {});
     PlaybackTicker ticker;
 };
 
@@ -113,7 +109,7 @@ void BM_WholePlayback(benchmark::State& bench, const char* timeStep, const char*
         window.cmdStart->click();
         loop.exec();
         bench.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) * 1e-9);
-        bench.counters["ticks"] = window.State().StepIndex;
+        bench.counters["ticks"] = window.PlayedPoints();
         bench.counters["interval_ms"] = window.Timer1->interval();
     }
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes the wave file readers (plain, K-NET/KiK-net, JMA CSV, PEER NGA AT2) with
-# libFuzzer for SECONDS seconds (default 60), then the analysis core for half as long,
-# kestrel-batch's parameter table reader and the header reader that gathers a record's
-# component files for a quarter as long each.
+# libFuzzer for SECONDS seconds (default 60), then the analysis core for half as long, and
+# for a quarter as long each the elastic-plastic run, kestrel-batch's parameter table reader,
+# the header reader that gathers a record's component files and the strength spectra.
 #   scripts/fuzz.sh [SECONDS]
 # Builds with clang under AddressSanitizer and UndefinedBehaviorSanitizer in build/fuzz,
 # seeds the corpus with a few wave files, and exits non-zero when the fuzzer finds a crash,
@@ -15,8 +15,8 @@ build="$root/build/fuzz"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DKESTREL_FUZZ=ON -DKESTREL_SANITIZE=ON \
     -DKESTREL_GUI=OFF -DKESTREL_BENCH=OFF >/dev/null
-cmake --build "$build" --target wave_reader_fuzz analysis_core_fuzz table_reader_fuzz \
-    component_set_fuzz -- -j2
+cmake --build "$build" --target wave_reader_fuzz analysis_core_fuzz inelastic_run_fuzz \
+    table_reader_fuzz component_set_fuzz strength_spectrum_fuzz -- -j2
 
 corpus="$build/corpus"
 mkdir -p "$corpus"
@@ -59,6 +59,16 @@ printf '\x00300\n100000\n0\n0.3\n9000\n5\n' >"$core/diverging"
 "$build/fuzz/analysis_core_fuzz" "$core" -max_total_time="$(((seconds + 1) / 2))" \
     -max_len=4096 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
 
+# The elastic-plastic run: the case byte, the model byte, Cy, p, one line per box, a record.
+inelastic="$build/inelastic-corpus"
+mkdir -p "$inelastic"
+printf '\x02\x010.2\n0\n300\n100000\n2\n0.01\n10\n5\n30\n1\n300\n1\n1\n' >"$inelastic/steady"
+printf '\x04\x020.1\n0.1\n300\n100000\n2\n0.01\n3\n5\n30\n1\n300\n1\n1\n0.01\n100\n-200\n' \
+    >"$inelastic/record"
+printf '\x00\x030.05\n0.5\n300\n100000\n2\n0.01\n5\n1e150\n' >"$inelastic/far"
+"$build/fuzz/inelastic_run_fuzz" "$inelastic" -max_total_time="$(((seconds + 3) / 4))" \
+    -max_len=4096 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+
 # The parameter table: UTF-8 with and without its mark, CP932, quotes and every line end.
 tables="$build/table-corpus"
 mkdir -p "$tables"
@@ -75,3 +85,12 @@ mkdir -p "$components"
 cp "$corpus/knet" "$corpus/knet-bad" "$components/"
 "$build/fuzz/component_set_fuzz" "$components" -max_total_time="$(((seconds + 3) / 4))" \
     -max_len=4096 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+
+# The strength spectra: damping, ductilities, p, time step, then a record.
+strength="$build/strength-corpus"
+mkdir -p "$strength"
+printf '5\n1, 2, 4\n0\n0.01\n0\n120\n-80\n30\n-10\n0\n' >"$strength/shake"
+printf '2\n1.5 8\n0.3\n0.02\n1\n1\n1\n-1\n' >"$strength/hardening"
+printf '0\n1\n0\n0.01\n0\n0\n' >"$strength/still"
+"$build/fuzz/strength_spectrum_fuzz" "$strength" -max_total_time="$(((seconds + 3) / 4))" \
+    -max_len=2048 -timeout=20 -rss_limit_mb=2048 -print_final_stats=1

@@ -12,6 +12,7 @@
 // it and says which fault it was.
 #pragma once
 
+#include <concepts>
 #include <optional>
 #include <span>
 #include <utility>
@@ -95,7 +96,8 @@ StepSetup PrepareSteps(const RunInputs& inputs, const GroundMotion& motion);
 
 namespace detail {
 
-// The loop: point 0 as prepared, then each point's time (Integration), ground acceleration
+// The loop: point 0 as prepared (the stepper's Start(State), if it has one, may set its
+// acceleration), then each point's time (Integration), ground acceleration
 // (GroundMotion), step (Integration) and shown acceleration (Integration), and the
 // observers told. Raises the first fault.
 template <typename Motion, Stepper StepperT, RunObserver... Observers>
@@ -104,7 +106,14 @@ void StepThrough(const StepSetup& setup, int pointCount, const Motion& motion, S
     RunPoint point;
     point.ground = motion.At(0);
     point.relative = setup.initial;
-    point.acceleration = setup.initial.a;
+    // A stepper whose spring holds another force than K x0 at point 0 (a column loaded
+    // beyond yield) sets the acceleration there in balance with it.
+    if constexpr (requires {
+                      { stepper.Start(setup.initial) } -> std::same_as<State>;
+                  }) {
+        point.relative = stepper.Start(setup.initial);
+    }
+    point.acceleration = point.relative.a;
     point.spring = stepper.Spring();
     (observers.Start(point), ...);
 
@@ -132,7 +141,8 @@ void StepThrough(const StepSetup& setup, int pointCount, const Motion& motion, S
 }  // namespace detail
 
 // The run with any stepper: makeStepper(const StepSetup&) builds it once the setup is
-// known; `extra` observers are told of every point beside the series and the peaks.
+// known; `extra` observers are told of every point beside the series and the peaks, before
+// them, so that a fault an extra observer raises at a point leaves that point out of all.
 template <typename MakeStepper, RunObserver... Extra>
 Response AnalyzeWith(const RunInputs& inputs, const GroundMotion& motion, MakeStepper makeStepper,
                      Extra&... extra) {
@@ -146,7 +156,7 @@ Response AnalyzeWith(const RunInputs& inputs, const GroundMotion& motion, MakeSt
         series.Reserve(inputs.pointCount);
         std::visit(
             [&](const auto& m) {
-                detail::StepThrough(setup, inputs.pointCount, m, stepper, series, peaks, extra...);
+                detail::StepThrough(setup, inputs.pointCount, m, stepper, extra..., series, peaks);
             },
             motion);
     } catch (const FaultError& e) {

@@ -10,14 +10,24 @@
 //   5. the playback interval of the step time (TimerInterval).
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "analysis/Analyze.h"
 #include "analysis/GroundMotion.h"
-#include "analysis/Run.h"  // RunHooks
 #include "analysis/RunInputs.h"
+#include "analysis/WaveRecord.h"
 
 namespace kestrel {
+
+// What a run asks of its caller while it runs.
+struct RunHooks {
+    // Shows the new natural period (once the boxes are read, before anything else can fault).
+    std::function<void(double naturalPeriod)> showNaturalPeriod;
+    // Earthquake case only: reads the chosen wave file. No value means nothing was loaded
+    // and the run ends there; the loader has already told the user why.
+    std::function<std::optional<WaveRecord>()> loadWaveRecord;
+};
 
 struct RunOutcome {
     enum class Status {

@@ -5,11 +5,46 @@
 // Units: centimetres, seconds, kilonewtons; mass in kN*s^2/cm.
 #pragma once
 
-#include "analysis/AnalysisState.h"  // ExcitationCase
+#include <string>
+
 #include "analysis/FaultOr.h"
-#include "analysis/Run.h"  // ModelTexts, RunTexts
 
 namespace kestrel {
+
+// The excitation chosen with the option buttons of the main window.
+enum class ExcitationCase {
+    InitialDisplacement,  // free vibration from an initial displacement
+    InitialVelocity,      // free vibration from an initial velocity
+    SteadyAcceleration,   // steady sinusoidal ground acceleration
+    SteadyDisplacement,   // steady sinusoidal ground motion given by its displacement
+    Earthquake,           // recorded ground acceleration from a wave file
+};
+
+// The cases with a ground acceleration, whose response acceleration is shown absolute.
+constexpr bool IsForced(ExcitationCase c) {
+    return c == ExcitationCase::SteadyAcceleration || c == ExcitationCase::SteadyDisplacement ||
+           c == ExcitationCase::Earthquake;
+}
+
+// The boxes of the building model, as typed.
+struct ModelTexts {
+    std::string stiffness = "300";  // kN/cm
+    std::string mass = "100000";    // kg
+    std::string damping = "2";      // %
+};
+
+// Every box a run reads, as typed, with the main window's initial texts as defaults.
+struct RunTexts {
+    ModelTexts model;
+    std::string timeStep = "0.01";         // s
+    std::string analysisTime = "10";       // s
+    std::string firstDisplacement = "5";   // cm
+    std::string firstVelocity = "30";      // cm/s
+    std::string accelerationPeriod = "1";  // s, the acceleration wave's period
+    std::string accelerationMax = "300";   // cm/s^2, its amplitude
+    std::string displacementPeriod = "1";  // s, the displacement wave's period
+    std::string displacementMax = "1";     // cm, its amplitude
+};
 
 // The one-storey building.
 struct Building {

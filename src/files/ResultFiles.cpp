@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "analysis/ProgramLimits.h"
 #include "files/ReplaceFile.h"
 #include "files/SystemErrorText.h"
 #include "runtime/Conversions.h"
@@ -31,6 +32,11 @@ std::optional<WriteFailure> Finish(std::ostream& out) {
     return std::nullopt;
 }
 
+// The rows of the history file: points 0 .. pointCount - 2, of those the response holds.
+int HistoryRows(const Response& response) {
+    return std::max(0, std::min(response.pointCount() - 1, response.completedPoints()));
+}
+
 }  // namespace
 
 ParameterValues ParameterValuesFromTexts(const ModelTexts& texts, double naturalPeriod) {
@@ -55,7 +61,7 @@ std::optional<WriteFailure> WriteParameterFile(std::ostream& out, const Paramete
     return Finish(out);
 }
 
-std::optional<WriteFailure> WriteHistoryFile(std::ostream& out, AnalysisState& state,
+std::optional<WriteFailure> WriteHistoryFile(std::ostream& out, const Response& response,
                                              std::optional<double> displacementPeriod) {
     const bool displacement = displacementPeriod.has_value();
     out << QuotedText("時刻(s)") << ','
@@ -63,28 +69,32 @@ std::optional<WriteFailure> WriteHistoryFile(std::ostream& out, AnalysisState& s
         << QuotedText("応答加速度(cm/s2)") << ',' << QuotedText("応答速度(cm/s)") << ','
         << QuotedText("応答変位(cm)") << kLineEnd;
 
+    const auto time = response.time();
+    const auto ground = response.ground();
+    const auto acceleration = response.acceleration();
+    const auto velocity = response.velocity();
+    const auto displacementSeries = response.displacement();
     std::string row;
-    // The rows are counted with the shared step index, as playback counts its points.
-    for (state.StepIndex = 0; state.StepIndex <= state.StepCount - 2; state.StepIndex += 1) {
-        const int i = RoundToInteger32(state.StepIndex);
-        double input = state.CacSeries[i];
+    const int rows = HistoryRows(response);
+    for (int i = 0; i < rows; ++i) {
+        double input = ground[i];
         if (displacement) {
             try {
-                input = (Real(input) / Pow(Real(TwoPi) / *displacementPeriod, 2)).value();
+                input = (Real(input) / Pow(Real(program::kTwoPi) / *displacementPeriod, 2)).value();
             } catch (const FaultError&) {
                 return WriteFailure::InputDisplacement;
             }
         }
         row.clear();
-        AppendNumberText(row, state.TimeSeries[i]);
+        AppendNumberText(row, time[i]);
         row += ',';
         AppendNumberText(row, input);
         row += ',';
-        AppendNumberText(row, state.AccSeries[i]);
+        AppendNumberText(row, acceleration[i]);
         row += ',';
-        AppendNumberText(row, state.VelSeries[i]);
+        AppendNumberText(row, velocity[i]);
         row += ',';
-        AppendNumberText(row, state.DisSeries[i]);
+        AppendNumberText(row, displacementSeries[i]);
         row += kLineEnd;
         out << row;
         if (!out) return WriteFailure::Stream;
@@ -97,7 +107,7 @@ bool SaveError::fileInUse() const {
 }
 
 SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
-                        const ParameterValues& values, AnalysisState& state,
+                        const ParameterValues& values, const Response& response,
                         std::optional<double> displacementPeriod) {
     SaveOutcome outcome;
     const std::string base(baseName);
@@ -115,9 +125,9 @@ SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
     // The longest run's history is over 2 MB: room for every row is taken at once, and the
     // text is moved out of the stream at the end instead of copied.
     std::string historyRoom;
-    historyRoom.reserve(static_cast<std::size_t>(std::max(0, state.StepCount - 1)) * 100 + 256);
+    historyRoom.reserve(static_cast<std::size_t>(HistoryRows(response)) * 100 + 256);
     std::ostringstream historyText(std::move(historyRoom));
-    if (WriteHistoryFile(historyText, state, displacementPeriod)) {
+    if (WriteHistoryFile(historyText, response, displacementPeriod)) {
         // A string stream takes every byte, so only the displacement can fail here.
         outcome.error = SaveError{historyPath,
                                   "定常波(変位)の周期 " + NumberText(*displacementPeriod) +

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/AnalysisState.h"
-#include "analysis/Run.h"
+#include "analysis/Analyze.h"
+#include "analysis/RunInputs.h"
 #include "files/WaveFile.h"
 
 namespace kestrel {
@@ -21,13 +21,13 @@ inline constexpr std::string_view kHistoryFileSuffix = "(時刻暦応答).csv";
 
 // The four numbers of the building-parameter file.
 struct ParameterValues {
-    double stiffness = 0;      // kN/cm, as typed in txtK
-    double mass = 0;           // kg, as typed in txtW (no conversion to the label's unit)
-    double dampingRatio = 0;   // the txtH percentage / 100
-    double naturalPeriod = 0;  // s, the state's NaturalPeriod
+    double stiffness = 0;      // kN/cm, as typed in the stiffness box
+    double mass = 0;           // kg, as typed in the mass box (no conversion to the label's unit)
+    double dampingRatio = 0;   // the damping box's percentage / 100
+    double naturalPeriod = 0;  // s, the natural period last shown
 };
 
-// The values as the save reads them from the model boxes and the state.
+// The values as the save reads them from the model boxes and the natural period shown.
 ParameterValues ParameterValuesFromTexts(const ModelTexts& texts, double naturalPeriod);
 
 // Why writing a result file into a stream stopped.
@@ -39,11 +39,11 @@ enum class WriteFailure {
 // The four lines of the building-parameter file.
 std::optional<WriteFailure> WriteParameterFile(std::ostream& out, const ParameterValues& values);
 
-// The header and rows 0 .. StepCount - 2 of the time-history file. The rows are counted
-// with the state's StepIndex, which is left at StepCount - 1 (or 0 when there are no rows).
-// With a displacement period P the second column is the input displacement
-// CacSeries(i) / (2 pi / P)^2 instead of the input acceleration.
-std::optional<WriteFailure> WriteHistoryFile(std::ostream& out, AnalysisState& state,
+// The header and one row for each point 0 .. pointCount - 2 of the run (the last point is
+// not written; a response stopped by a fault gives the rows of the points it holds). With a
+// displacement period P the second column is the input displacement g(i) / (2 pi / P)^2, with
+// the program's 2 pi, instead of the input acceleration.
+std::optional<WriteFailure> WriteHistoryFile(std::ostream& out, const Response& response,
                                              std::optional<double> displacementPeriod);
 
 // A file of the save that could not be written.
@@ -74,7 +74,7 @@ struct SaveOutcome {
 // The caller has already refused an empty base name (no destination chosen). This is the
 // one place that saves the pair, for the window and the command line alike.
 SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
-                        const ParameterValues& values, AnalysisState& state,
+                        const ParameterValues& values, const Response& response,
                         std::optional<double> displacementPeriod);
 
 // The message for a save that failed (outcome.error is set); it names the file and the

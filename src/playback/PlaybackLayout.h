@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "analysis/AnalysisState.h"
+#include "analysis/RunInputs.h"  // ExcitationCase
 
 namespace kestrel {
 

@@ -12,16 +12,16 @@ namespace {
 
 // The input value shown for point i: the ground acceleration, or in the displacement-wave
 // case the ground displacement it comes from (acceleration / omega^2).
-Real InputValue(const AnalysisState& s, ExcitationCase c, int i) {
-    if (c == ExcitationCase::SteadyDisplacement) {
-        return Real(s.CacSeries[i]) / Pow(s.ForcingOmega, 2);
+Real InputValue(const Response& r, const RunInputs& in, int i) {
+    if (in.excitation == ExcitationCase::SteadyDisplacement) {
+        return Real(r.ground()[i]) / Pow(in.forcing.omega, 2);
     }
-    return s.CacSeries[i];
+    return r.ground()[i];
 }
 
 // x of point k: the whole run always spans the same width.
-double PlotXOf(int k, int stepCount) {
-    return (Real(graph::LeftMargin) + Real(k) * (Real(graph::PlotWidth) / stepCount)).value();
+double PlotXOf(int k, int pointCount) {
+    return (Real(graph::LeftMargin) + Real(k) * (Real(graph::PlotWidth) / pointCount)).value();
 }
 
 // y of a value scaled by the peak of its series: +peak at 127.5, -peak at 1927.5. A series
@@ -31,10 +31,23 @@ double PlotYOf(double value, double peak) {
     return (Real(graph::ZeroLine) - Real(value) / peak * graph::HalfHeight).value();
 }
 
-// The free-vibration cases have no input: their input trace runs along the zero line.
-double InputPlotYOf(const AnalysisState& s, ExcitationCase c, int k) {
-    if (!IsForced(c)) return graph::ZeroLine;
-    return PlotYOf(s.CacSeries[k], s.CacPeak);
+// Where point k goes on the four graphs, in twips.
+struct PlotPoint {
+    double x = 0;
+    std::array<double, kGraphCount> y{};
+};
+
+PlotPoint PlotPointOf(const Response& r, const RunInputs& in, int k) {
+    const Peaks& peaks = r.peaks();
+    PlotPoint p;
+    p.x = PlotXOf(k, r.pointCount());
+    // The free-vibration cases have no input: their input trace runs along the zero line.
+    p.y[kInputGraph] =
+        IsForced(in.excitation) ? PlotYOf(r.ground()[k], peaks.ground) : graph::ZeroLine;
+    p.y[kAccelerationGraph] = PlotYOf(r.acceleration()[k], peaks.acceleration);
+    p.y[kVelocityGraph] = PlotYOf(r.velocity()[k], peaks.velocity);
+    p.y[kDisplacementGraph] = PlotYOf(r.displacement()[k], peaks.displacement);
+    return p;
 }
 
 // Drawing takes single-precision coordinates; a value beyond their range is an overflow.
@@ -43,29 +56,7 @@ float Coordinate(double v) {
     return static_cast<float>(v);
 }
 
-// Writes the plot-table entries of point k.
-void PlotPoint(const AnalysisState& s, PlotTables& t, ExcitationCase c, int k) {
-    t.PlotX[k] = PlotXOf(k, s.StepCount);
-    t.CacPlotY[k] = InputPlotYOf(s, c, k);
-    t.AccPlotY[k] = PlotYOf(s.AccSeries[k], s.AccPeak);
-    t.VelPlotY[k] = PlotYOf(s.VelSeries[k], s.VelPeak);
-    t.DisPlotY[k] = PlotYOf(s.DisSeries[k], s.DisPeak);
-}
-
 }  // namespace
-
-Series& PlotTables::PlotY(int graph) {
-    switch (graph) {
-        case kInputGraph:
-            return CacPlotY;
-        case kAccelerationGraph:
-            return AccPlotY;
-        case kVelocityGraph:
-            return VelPlotY;
-        default:
-            return DisPlotY;
-    }
-}
 
 InputCaptions InputCaptionsFor(ExcitationCase c) {
     if (c == ExcitationCase::SteadyDisplacement) return {"入力変位", "入力変位(cm)"};
@@ -74,34 +65,35 @@ InputCaptions InputCaptionsFor(ExcitationCase c) {
 
 void PlaybackTicker::Reset() {
     extremes_ = {};
+    next_ = 0;
 }
 
-TickResult PlaybackTicker::Tick(AnalysisState& s, PlotTables& tables, ExcitationCase c) {
+TickResult PlaybackTicker::Tick(const Response& r, const RunInputs& in) {
     const FaultScope site(FaultSite::Playback);
     TickResult result;
     try {
-        const int i = RoundToInteger32(s.StepIndex);
+        const int i = next_;
+        const int n = r.completedPoints();
         // A run of a single point has no segment to show; nor is there one past the end.
-        if (i < 0 || i + 1 >= s.StepCount) return result;
+        if (i < 0 || i + 1 >= n) return result;
 
         // Coordinates of point i, the building shift at i, then point i + 1.
-        PlotPoint(s, tables, c, i);
-        tables.FigureShift[i] = (Real(s.DisSeries[i]) * SwayScale(c)).value();
-        PlotPoint(s, tables, c, i + 1);
+        const PlotPoint from = PlotPointOf(r, in, i);
+        const double shift = (Real(r.displacement()[i]) * SwayScale(in.excitation)).value();
+        const PlotPoint to = PlotPointOf(r, in, i + 1);
 
         TickFrame& frame = result.frame;
         frame.index = i;
         for (int g = 0; g < kGraphCount; ++g) {
-            const Series& y = tables.PlotY(g);
-            frame.segments[g] = {Coordinate(tables.PlotX[i]), Coordinate(y[i]),
-                                 Coordinate(tables.PlotX[i + 1]), Coordinate(y[i + 1])};
+            frame.segments[g] = {Coordinate(from.x), Coordinate(from.y[g]), Coordinate(to.x),
+                                 Coordinate(to.y[g])};
         }
-        frame.columnTopX = Coordinate((Real(figure::BaseX) + tables.FigureShift[i]).value());
+        frame.columnTopX = Coordinate((Real(figure::BaseX) + shift).value());
 
-        // Time and current values; the time comes from the index, not from TimeSeries.
-        const double values[kGraphCount] = {InputValue(s, c, i).value(), s.AccSeries[i],
-                                            s.VelSeries[i], s.DisSeries[i]};
-        frame.time = NumberText((Real(i) * s.TimeStep).value());
+        // Time and current values; the time comes from the index, not from the time series.
+        const double values[kGraphCount] = {InputValue(r, in, i).value(), r.acceleration()[i],
+                                            r.velocity()[i], r.displacement()[i]};
+        frame.time = NumberText((Real(i) * r.stepTime()).value());
         for (int g = 0; g < kGraphCount; ++g) frame.values[g] = NumberText(values[g]);
 
         // Extremes: a box takes the value only when it goes beyond what the box shows.
@@ -118,9 +110,9 @@ TickResult PlaybackTicker::Tick(AnalysisState& s, PlotTables& tables, Excitation
             offer(2 * g + 1, x, x < extremes_[2 * g + 1].value);  // largest negative
         }
 
-        s.StepIndex = static_cast<float>(i + 1);
-        result.outcome = s.StepIndex == s.StepCount - 1 ? TickResult::Outcome::ShownLast
-                                                        : TickResult::Outcome::Shown;
+        next_ = i + 1;
+        result.outcome =
+            next_ == n - 1 ? TickResult::Outcome::ShownLast : TickResult::Outcome::Shown;
     } catch (const FaultError& e) {
         result = {};
         result.outcome = TickResult::Outcome::Faulted;

@@ -7,24 +7,12 @@
 #include <optional>
 #include <string>
 
-#include "analysis/AnalysisState.h"
+#include "analysis/Analyze.h"
+#include "analysis/RunInputs.h"
 #include "playback/PlaybackLayout.h"
 #include "runtime/Fault.h"
 
 namespace kestrel {
-
-// The plot tables of the playback, kept beside the analysis state for the life of the
-// main window. A tick writes the entries of the points it draws and draws from them.
-struct PlotTables {
-    Series PlotX;        // x of each point, shared by the four graphs
-    Series CacPlotY;     // y of the input trace
-    Series AccPlotY;     // y of the response-acceleration trace
-    Series VelPlotY;     // y of the response-velocity trace
-    Series DisPlotY;     // y of the response-displacement trace
-    Series FigureShift;  // sideways shift of the building top at each point
-
-    Series& PlotY(int graph);
-};
 
 // The running extremes, one box each, in the order a tick updates them.
 enum ExtremeIndex : int {
@@ -77,15 +65,21 @@ struct TickResult {
     Fault fault;      // Faulted only
 };
 
+// A playback of one run: its own cursor over the run's points and the running extremes. It
+// reads the run and never changes it.
 class PlaybackTicker {
 public:
-    // A fresh playback: every extreme box back to "0".
+    // A fresh playback from point 0: every extreme box back to "0".
     void Reset();
 
-    // Shows point StepIndex of the finished run in the state and advances StepIndex. The
-    // ticks show the points 0 to StepCount - 2; the last segment ends at StepCount - 1.
-    // A fault leaves StepIndex and the extremes as they were.
-    TickResult Tick(AnalysisState& s, PlotTables& tables, ExcitationCase c);
+    // Shows the next point i of the run (the response, with the inputs' excitation case and
+    // the displacement wave's frequency) and moves on to i + 1. The ticks show points 0 to
+    // n - 2 of the n points the response holds; the last segment ends at n - 1. The x axis
+    // spans the run's planned points. A fault leaves the cursor and the extremes as they were.
+    TickResult Tick(const Response& response, const RunInputs& inputs);
+
+    // The point the next tick shows.
+    int NextPoint() const { return next_; }
 
     // The text of an extreme box, as it stands after the last tick.
     const std::string& ExtremeText(int box) const { return extremes_[box].text; }
@@ -98,6 +92,7 @@ private:
         double value = 0;
     };
     std::array<Extreme, kExtremeCount> extremes_;
+    int next_ = 0;
 };
 
 }  // namespace kestrel

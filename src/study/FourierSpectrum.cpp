@@ -6,7 +6,7 @@
 #include <complex>
 #include <mutex>
 
-#include "analysis/AnalysisState.h"
+#include "analysis/ProgramLimits.h"
 #include "runtime/Conversions.h"
 #include "study/ResponseSpectrum.h"
 
@@ -65,7 +65,7 @@ std::vector<double> ParzenSmooth(const std::vector<double>& amplitude, double df
     std::vector<double> weight(m + 1);
     weight[0] = 1;
     for (std::size_t d = 1; d <= m; ++d) {
-        const double z = Pi * u * (static_cast<double>(d) * df) / 2;
+        const double z = program::kPi * u * (static_cast<double>(d) * df) / 2;
         const double r = std::sin(z) / z;
         weight[d] = (r * r) * (r * r);
     }
@@ -142,12 +142,12 @@ std::string SmoothingNote(const FourierSpectrum& spectrum) {
 
 std::vector<std::optional<double>> TransferFunction(std::span<const double> frequencies,
                                                     double period, double dampingRatio) {
-    const double omega = TwoPi / period;
+    const double omega = program::kTwoPi / period;
     const double w2 = omega * omega;
     std::vector<std::optional<double>> out;
     out.reserve(frequencies.size());
     for (double f : frequencies) {
-        const double forcing = TwoPi * f;
+        const double forcing = program::kTwoPi * f;
         const double damping = (2 * dampingRatio) * omega * forcing;
         const double gap = w2 - forcing * forcing;
         const double denominator = gap * gap + damping * damping;

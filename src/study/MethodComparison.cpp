@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <limits>
-#include <memory>
-#include <numbers>
 #include <utility>
 
-#include "analysis/AnalysisState.h"
-#include "study/ExactResponse.h"
+#include "analysis/ProgramLimits.h"
 
 namespace kestrel {
 
@@ -48,7 +46,9 @@ StepProperties MethodStepProperties(StepMethod method, double stepRatio, double 
     StepProperties p;
     if (!(stepRatio > 0) || !(std::fabs(h) < 1)) return p;
     const double root = std::sqrt(1 - h * h);
-    const double phase = 2 * std::numbers::pi * stepRatio / root;  // omega dt
+    // omega dt, with the program's pi: the damped period the ratio is taken against is the
+    // program's 2 pi / omega_d.
+    const double phase = 2 * program::kPi * stepRatio / root;
     const Matrix2 m = AmplificationMatrix(Beta(method), phase, h);
     const double trace = m.m11 + m.m22;
     const double det = m.m11 * m.m22 - m.m12 * m.m21;
@@ -73,7 +73,7 @@ StepProperties MethodStepProperties(StepMethod method, double stepRatio, double 
     p.stable = modulus <= bound;
     if (!p.stable) return p;
     const double logModulus = std::log(modulus);
-    p.periodElongation = (2 * std::numbers::pi * stepRatio / angle - 1) * 100;
+    p.periodElongation = (2 * program::kPi * stepRatio / angle - 1) * 100;
     p.apparentDamping = -logModulus / std::hypot(angle, logModulus);
     return p;
 }
@@ -177,118 +177,89 @@ void FinishSeries(MethodSeries& m, std::size_t points, double timeStep) {
     }
 }
 
-// Newmark gamma 1/2, beta 1/4 with the run's constants, from the run's state at point 0.
-std::vector<double> AverageAcceleration(const AnalysisState& s, std::span<const double> ground) {
-    std::vector<double> out;
-    if (ground.empty()) return out;
-    out.reserve(ground.size());
-    const double ts = s.TimeStep;
-    const double km = s.StiffnessPerMass;
-    const double cm = s.DampingPerMass;
-    const double denominator = 1 + cm * ts * 0.5 + km * ts * ts * 0.25;
-    double x = s.DisSeries[0];
-    double v = s.VelSeries[0];
-    double a = s.AccSeries[0];
-    out.push_back(x);
-    for (std::size_t i = 1; i < ground.size(); ++i) {
-        const double a1 =
-            -(km * (x + ts * v + ts * ts * 0.25 * a) + cm * (v + ts * 0.5 * a) + ground[i]) /
-            denominator;
-        const double v1 = v + ts * 0.5 * (a + a1);
-        const double x1 = x + ts * v + ts * ts * 0.25 * (a + a1);
-        if (!std::isfinite(a1) || !std::isfinite(v1) || !std::isfinite(x1)) break;
-        a = a1;
-        v = v1;
-        x = x1;
-        out.push_back(x);
-    }
-    return out;
+// The first `points` displacements of a response, or as many as it holds.
+std::vector<double> Displacements(const Response& r, std::size_t points) {
+    const std::span<const double> x = r.displacement();
+    return {x.begin(), x.begin() + static_cast<std::ptrdiff_t>(std::min(points, x.size()))};
+}
+
+// Whether the run stepped: it completed, or a fault stopped it part way through its steps.
+bool Stepped(const RunOutcome& run) {
+    if (!run.inputs || !run.motion || !run.response) return false;
+    if (run.status == RunOutcome::Status::Completed) return true;
+    if (run.status != RunOutcome::Status::Faulted || !run.fault) return false;
+    const FaultSite site = run.fault->site;
+    return run.response->fault() &&
+           (site == FaultSite::Integration || site == FaultSite::GroundMotion);
 }
 
 }  // namespace
 
-MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation,
-                                const std::optional<WaveRecord>& record) {
-    thread_local std::unique_ptr<AnalysisState> scratch;
-    if (!scratch) scratch = std::make_unique<AnalysisState>();
-    return CompareMethods(*scratch, texts, excitation, record);
-}
-
-MethodComparison CompareMethods(AnalysisState& s, const RunTexts& texts, ExcitationCase excitation,
-                                const std::optional<WaveRecord>& record) {
+MethodComparison CompareMethods(const RunOutcome& run) {
     MethodComparison out;
-    RunHooks hooks;
-    hooks.loadWaveRecord = [&record]() { return record; };
-    out.run = RunAnalysis(s, texts, excitation, hooks);
-
-    // The points the run computed: all of them, or those before the step that failed.
-    int valid = s.StepCount;
-    if (out.run.status == RunResult::Status::Faulted) {
-        const FaultSite site = out.run.fault.site;
-        if (site != FaultSite::Integration && site != FaultSite::GroundMotion) return out;
-        // The step index holds the point whose step failed. The forced cases' finishing
-        // pass (absolute acceleration) leaves it at 1 and fails only after every point was
-        // stepped, which the time of the last point, written by its step, shows.
-        valid = static_cast<int>(s.StepIndex);
-        const bool finishing = site == FaultSite::Integration && IsForced(excitation) &&
-                               valid == 1 && s.StepCount > 2 && s.TimeSeries[s.StepCount - 1] != 0;
-        if (finishing) valid = s.StepCount;
-    } else if (out.run.status != RunResult::Status::Completed) {
-        return out;
-    }
+    out.runStatus = run.status;
+    out.runFault = run.fault;
+    if (!Stepped(run)) return out;
     out.compared = true;
 
-    const double ts = s.TimeStep;
+    const RunInputs& inputs = *run.inputs;
+    const GroundMotion& motion = *run.motion;
+    const Response& linear = *run.response;
+    const double ts = linear.stepTime();
+    const double h = inputs.building.dampingRatio;
     out.timeStep = ts;
-    out.naturalPeriod = s.NaturalPeriod;
-    out.dampingRatio = s.DampingRatio;
-    out.stepRatio = ts / s.NaturalPeriod;
-    out.stabilityLimit = StabilityLimit(StepMethod::LinearAcceleration, s.DampingRatio)
+    out.naturalPeriod = inputs.naturalPeriod;
+    out.dampingRatio = h;
+    out.stepRatio = ts / inputs.naturalPeriod;
+    out.stabilityLimit = StabilityLimit(StepMethod::LinearAcceleration, h)
                              .value_or(std::numeric_limits<double>::infinity());
-    out.linearProperties =
-        MethodStepProperties(StepMethod::LinearAcceleration, out.stepRatio, s.DampingRatio);
-    out.averageProperties =
-        MethodStepProperties(StepMethod::AverageAcceleration, out.stepRatio, s.DampingRatio);
+    out.linearProperties = MethodStepProperties(StepMethod::LinearAcceleration, out.stepRatio, h);
+    out.averageProperties = MethodStepProperties(StepMethod::AverageAcceleration, out.stepRatio, h);
 
-    // The rows of the result file: points 0 .. StepCount - 2. Past a fault the steady
-    // waves' input is computed by the run's own formula; a fault in that formula ends the
-    // input there.
-    const bool steady = excitation == ExcitationCase::SteadyAcceleration ||
-                        excitation == ExcitationCase::SteadyDisplacement;
-    int points = std::max(0, s.StepCount - 1);
-    if (out.run.status == RunResult::Status::Faulted &&
-        out.run.fault.site == FaultSite::GroundMotion) {
-        points = std::min(points, valid);
-    }
-    const double halfPeriod = s.ForcingPeriod / 2;
+    // The rows of the result file, points 0 .. pointCount - 2: the run's own points, and past
+    // a fault of the run the ground motion's own values. A point whose ground acceleration
+    // cannot be computed ends them there.
+    const int points = std::max(0, linear.pointCount() - 1);
+    const int stepped = linear.completedPoints();
     out.time.reserve(static_cast<std::size_t>(points));
     out.ground.reserve(static_cast<std::size_t>(points));
-    for (int i = 0; i < points; ++i) {
-        if (i < valid) {
-            out.time.push_back(s.TimeSeries[i]);
-            out.ground.push_back(s.CacSeries[i]);
-            continue;
+    try {
+        for (int i = 0; i < points; ++i) {
+            if (i < stepped) {
+                out.time.push_back(linear.time()[i]);
+                out.ground.push_back(linear.ground()[i]);
+                continue;
+            }
+            const double g = GroundAt(motion, i);
+            const double t = static_cast<double>(i) * ts;
+            if (!std::isfinite(t)) break;
+            out.time.push_back(t);
+            out.ground.push_back(g);
         }
-        double g = s.CacSeries[i];
-        if (steady) g = std::sin(((ts * Pi) * i) / halfPeriod) * s.ForcingAmplitude;
-        const double t = static_cast<double>(i) * ts;
-        if (!std::isfinite(g) || !std::isfinite(t)) break;
-        out.time.push_back(t);
-        out.ground.push_back(g);
+    } catch (const FaultError&) {
     }
     const std::size_t n = out.time.size();
 
-    out.linear.displacement.assign(s.DisSeries.data(),
-                                   s.DisSeries.data() + std::min<std::size_t>(n, valid));
-    ResponseHistory exact = ExactResponse(out.ground, ts, std::sqrt(s.StiffnessPerMass),
-                                          s.DampingRatio, s.DisSeries[0], s.VelSeries[0]);
-    out.exact.displacement = std::move(exact.displacement);
-    out.average.displacement = AverageAcceleration(s, out.ground);
+    // The other two methods from the run's own point 0 over the same n points, each as far as
+    // it stays finite. They step over the ground accelerations just listed (the run's inputs
+    // with a record of them, whose steps take the same constants), so that a steady wave is
+    // not computed again for each method.
+    out.linear.displacement = Displacements(linear, n);
+    RunInputs over = inputs;
+    over.pointCount = static_cast<int>(n);
+    if (FaultOr<RecordedMotion> listed = MakeRecordedMotion(ts, out.ground)) {
+        const GroundMotion samples(std::move(listed).value());
+        out.exact.displacement = Displacements(Analyze(over, samples, StepperKind::Exact), n);
+        out.average.displacement =
+            Displacements(Analyze(over, samples, StepperKind::AverageAcceleration), n);
+    }
 
     FinishSeries(out.linear, n, ts);
     FinishSeries(out.exact, n, ts);
     FinishSeries(out.average, n, ts);
-    if (valid < s.StepCount) out.linear.divergedAt = static_cast<double>(valid) * ts;
+    if (!linear.complete()) {
+        out.linear.divergedAt = static_cast<double>(linear.completedPoints()) * ts;
+    }
     if (out.exact.peak > 0) {
         const double reference = out.exact.peak;
         auto error = [reference](const MethodSeries& m) {
@@ -299,6 +270,13 @@ MethodComparison CompareMethods(AnalysisState& s, const RunTexts& texts, Excitat
         out.average.peakError = error(out.average);
     }
     return out;
+}
+
+MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation,
+                                const std::optional<WaveRecord>& record) {
+    RunHooks hooks;
+    hooks.loadWaveRecord = [&record] { return record; };
+    return CompareMethods(RunFromTexts(texts, excitation, hooks));
 }
 
 }  // namespace kestrel

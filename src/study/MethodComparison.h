@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/Run.h"
+#include "analysis/RunFromTexts.h"
 #include "analysis/WaveRecord.h"
 
 namespace kestrel {
@@ -21,8 +21,9 @@ enum class StepMethod {
 
 // The stability limit of the linear acceleration method without damping: dt/T = sqrt(3)/pi.
 // With damping h >= 0 the limit stays w_n dt = 2 sqrt(3), which in the program's ratio (T the
-// damped period) is dt/T = sqrt(3)/pi sqrt(1 - h^2).
-inline constexpr double kLinearAccelerationLimit = 0.55132889542179204;
+// damped period, computed with the program's pi) is dt/T = sqrt(3)/pi sqrt(1 - h^2), pi the
+// program's 3.1415926535897.
+inline constexpr double kLinearAccelerationLimit = 0.5513288954218084;
 
 // How the computed free vibration moves, from the eigenvalues of the amplification matrix.
 enum class FreeVibration {
@@ -78,23 +79,25 @@ struct MethodSeries {
     std::optional<double> divergedAt;  // s, time of the first point not computed
 };
 
-// The three responses for the main window's inputs.
+// The three responses of one run.
 struct MethodComparison {
     // The program's own run: Completed, EndedEarly (no record) or Faulted with its fault.
-    // When it faulted while stepping (FaultSite::Integration: the response overflowed),
-    // the points before the fault are compared and `linear.divergedAt` says where; any
-    // other fault leaves everything below empty.
-    RunResult run;
-    bool compared = false;  // the series below are filled
+    // When it faulted while stepping (FaultSite::Integration: the response overflowed;
+    // FaultSite::GroundMotion: the steady wave could not be computed), the points before the
+    // fault are compared and `linear.divergedAt` says where; any other fault leaves
+    // everything below empty.
+    RunOutcome::Status runStatus = RunOutcome::Status::Faulted;
+    std::optional<Fault> runFault;  // Faulted only
+    bool compared = false;          // the series below are filled
 
-    std::vector<double> time;    // s: the points the result file writes, 0 .. StepCount-2
+    std::vector<double> time;    // s: the points the result file writes, 0 .. pointCount - 2
     std::vector<double> ground;  // ground acceleration at those points, cm/s^2
-    MethodSeries linear;         // the run's DisSeries, bit for bit
+    MethodSeries linear;         // the run's own displacement, bit for bit
     MethodSeries exact;          // exact for the ground acceleration linear between points
     MethodSeries average;        // Newmark gamma 1/2, beta 1/4 on the same steps
 
     double timeStep = 0;       // s
-    double naturalPeriod = 0;  // s, the run's NaturalPeriod (damped)
+    double naturalPeriod = 0;  // s, the run's natural period (damped)
     double dampingRatio = 0;
     double stepRatio = 0;                              // timeStep / naturalPeriod
     double stabilityLimit = kLinearAccelerationLimit;  // for the damping at hand
@@ -110,18 +113,15 @@ struct MethodComparison {
 //   "振動しない減衰：応答が振動せずに減衰します (Δt/T = 0.108、安定限界 0.240)"
 std::string LinearStepNote(const MethodComparison& comparison);
 
-// Runs the analysis exactly as "解析開始" does (RunAnalysis on the same texts and case; the
+// Compares the methods on a run of "解析開始" (RunFromTexts): its own displacement beside the
+// exact step and the average acceleration method, each stepped from the run's point 0 over
+// the run's inputs and ground motion.
+MethodComparison CompareMethods(const RunOutcome& run);
+
+// Runs the analysis exactly as "解析開始" does (RunFromTexts on the same texts and case; the
 // record is the one confirmed in the wave chooser, used in the earthquake case only and
-// std::nullopt there when none is confirmed) and computes the other two methods from the
-// run's own input and initial state.
-// The run uses a state kept for the calling thread (a state is 2 MB, which the system is
-// slow to hand out afresh each time).
+// std::nullopt there when none is confirmed) and compares the methods on that run.
 MethodComparison CompareMethods(const RunTexts& texts, ExcitationCase excitation,
                                 const std::optional<WaveRecord>& record);
-
-// The same with the caller's state, which afterwards holds the run as RunAnalysis left it
-// (its peaks and series, for a window that shows them too).
-MethodComparison CompareMethods(AnalysisState& state, const RunTexts& texts,
-                                ExcitationCase excitation, const std::optional<WaveRecord>& record);
 
 }  // namespace kestrel

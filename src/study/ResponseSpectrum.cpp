@@ -8,9 +8,9 @@
 #include <system_error>
 #include <thread>
 
-#include "analysis/AnalysisState.h"
+#include "analysis/ExactStep.h"
+#include "analysis/ProgramLimits.h"
 #include "runtime/Conversions.h"
-#include "study/ExactResponse.h"
 
 namespace kestrel {
 
@@ -70,7 +70,8 @@ LaneTable MakeLanes(double dt, std::span<const double> periods,
         const std::size_t p = pair % periods.size();
         const double omega = SpectrumOmega(periods[p]);
         const double h = dampings[pair / periods.size()].ratio;
-        const ExactStepCoefficients k = ExactStep(omega, h, dt / static_cast<double>(substeps[p]));
+        const ExactStepMatrix k =
+            ExactStepMatrixFor(omega, h, dt / static_cast<double>(substeps[p]));
         const double values[kCoefficientCount] = {k.a11,
                                                   k.a12,
                                                   k.a21,
@@ -260,7 +261,7 @@ std::optional<StudyError> RefuseInputs(double dt, std::span<const double> period
 }  // namespace
 
 double SpectrumOmega(double period) {
-    return TwoPi / period;
+    return program::kTwoPi / period;
 }
 
 std::size_t SpectrumSubsteps(double dt, double period) {

@@ -1,5 +1,5 @@
 // Elastic response spectra of a ground-acceleration record by the exact step of
-// ExactResponse.h (ground acceleration linear between samples, the building at rest at
+// analysis/ExactStep.h (ground acceleration linear between samples, the building at rest at
 // t = 0), for many periods and damping ratios at once. Each oscillator is followed on
 // SpectrumSubsteps equal sub-steps per sample and its peaks are taken at every sub-step
 // (docs/spectra.md).

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <thread>
 
-#include "study/ExactResponse.h"
+#include "analysis/ExactStep.h"
 #include "study/ResponseSpectrum.h"
 
 namespace kestrel {
@@ -76,7 +76,7 @@ std::vector<LaneGroup> MakeGroups(std::span<const double> first, std::span<const
         for (auto* column : {&g.first, &g.second, &g.pair}) column->assign(g.lanes, 0.0);
         for (std::size_t lane = 0; lane < g.periodIndex.size(); ++lane) {
             const double omega = SpectrumOmega(periods[g.periodIndex[lane]]);
-            const ExactStepCoefficients k = ExactStep(omega, kSiDamping, dt / n);
+            const ExactStepMatrix k = ExactStepMatrixFor(omega, kSiDamping, dt / n);
             const double values[kCoefficientCount] = {k.a11, k.a12, k.a21, k.a22,
                                                       k.b11, k.b12, k.b21, k.b22};
             for (int i = 0; i < kCoefficientCount; ++i) g.c[i][lane] = values[i];

@@ -3,7 +3,7 @@
 // 2.5 s,
 //     SI = 1/2.4 x integral from 0.1 to 2.5 s of Sv(T, h = 0.2) dT,
 // by the trapezoid rule over T = 0.10, 0.11, ..., 2.50 s. Each oscillator starts at rest
-// and is stepped by the exact recurrence (ExactResponse.h), the ground acceleration linear
+// and is stepped by the exact recurrence (analysis/ExactStep.h), the ground acceleration linear
 // between samples, on the spectra's sub-steps.
 #pragma once
 

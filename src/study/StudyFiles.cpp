@@ -102,6 +102,20 @@ std::optional<StudyError> WriteFourierCsv(std::ostream& out, const FourierSpectr
                      });
 }
 
+std::optional<StudyError> WriteStrengthCsv(std::ostream& out, const StrengthSpectrum& spectrum) {
+    std::vector<std::string> labels = {"周期(s)"};
+    for (const DuctilityItem& d : spectrum.ductilities) labels.push_back("Cy μ=" + d.text);
+    for (const DuctilityItem& d : spectrum.ductilities)
+        labels.push_back("VE μ=" + d.text + "(cm/s)");
+    for (const DuctilityItem& d : spectrum.ductilities) labels.push_back("R μ=" + d.text);
+    return WriteRows(out, labels, spectrum.periods.size(), [&](std::size_t p, std::string& row) {
+        AddItem(row, true, spectrum.periods[p]);
+        for (const StrengthCurves& c : spectrum.curves) AddItem(row, false, c.cy[p]);
+        for (const StrengthCurves& c : spectrum.curves) AddItem(row, false, c.ve[p]);
+        for (const StrengthCurves& c : spectrum.curves) AddItem(row, false, c.r[p]);
+    });
+}
+
 std::optional<StudyError> WriteAccuracyCsv(std::ostream& out, const MethodComparison& comparison) {
     // A step that is not a stable swing is named in the method's own heading.
     const std::string note = LinearStepNote(comparison);

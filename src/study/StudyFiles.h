@@ -12,6 +12,7 @@
 #include "study/FourierSpectrum.h"
 #include "study/MethodComparison.h"
 #include "study/ResponseSpectrum.h"
+#include "study/StrengthSpectrum.h"
 
 namespace kestrel {
 
@@ -31,6 +32,11 @@ std::optional<StudyError> WriteFourierCsv(std::ostream& out, const FourierSpectr
 // the third followed by LinearStepNote when the step is not a stable swing; one row per
 // time point; a method that diverged has empty items from there on.
 std::optional<StudyError> WriteAccuracyCsv(std::ostream& out, const MethodComparison& comparison);
+
+// Header "周期(s)", then one "Cy μ=2" per ductility of the list, one "VE μ=2(cm/s)" per
+// ductility, one "R μ=2" per ductility (the value as typed, in the list's order; μ is
+// U+03BC); one row per period, ascending.
+std::optional<StudyError> WriteStrengthCsv(std::ostream& out, const StrengthSpectrum& spectrum);
 
 // A text item in double quotes (a quote inside doubled), in CP932; a character CP932 lacks
 // (a file name may hold one) becomes "?".

@@ -71,6 +71,10 @@ std::string NoNumber(std::string_view what, std::string_view text) {
 
 }  // namespace
 
+std::vector<std::string> SplitStudyList(std::string_view text) {
+    return SplitList(text);
+}
+
 std::optional<double> StudyNumber(std::string_view text) {
     std::string ascii;
     ascii.reserve(text.size());

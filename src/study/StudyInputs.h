@@ -47,6 +47,10 @@ private:
     StudyError error_;
 };
 
+// The items of a list typed into a box: split at blanks, ",", and the full-width "、", "，"
+// and "　"; empty items dropped.
+std::vector<std::string> SplitStudyList(std::string_view text);
+
 // A number typed into one of the study's boxes: what StrictNumber reads, with the
 // full-width forms a Japanese input method types ("５", "０．２", "－１", "１ｅ３") and the
 // ideographic space read as their ASCII forms.

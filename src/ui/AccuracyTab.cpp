@@ -217,10 +217,10 @@ void AccuracyTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     lblStability->hide();
     if (!m.compared) {
         // Nothing was stepped: the run's own message, as "解析開始" shows it.
-        if (m.run.status == RunResult::Status::Faulted) {
-            messages.ShowMessage(FaultMessage(m.run.fault), kOkExclamation,
+        if (m.runStatus == RunOutcome::Status::Faulted && m.runFault) {
+            messages.ShowMessage(FaultMessage(*m.runFault), kOkExclamation,
                                  QStringLiteral("解析エラー"));
-            lblStability->setText(FaultMessage(m.run.fault));
+            lblStability->setText(FaultMessage(*m.runFault));
             lblStability->show();
         }
         DrawTimeCharts();
@@ -236,8 +236,8 @@ void AccuracyTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     if (const std::string note = LinearStepNote(m); !note.empty()) {
         lblStability->setText(Utf8(note));
         lblStability->show();
-    } else if (m.run.status == RunResult::Status::Faulted) {
-        lblStability->setText(FaultMessage(m.run.fault));
+    } else if (m.runStatus == RunOutcome::Status::Faulted && m.runFault) {
+        lblStability->setText(FaultMessage(*m.runFault));
         lblStability->show();
     }
     DrawTimeCharts();

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "analysis/RunFromTexts.h"
 #include "runtime/Conversions.h"
 #include "ui/FaultMessages.h"
 #include "ui/FormLayout.h"
@@ -35,7 +36,7 @@ void FitRightAlignedLabel(QLabel* label) {
 }  // namespace
 
 MainWindow::MainWindow(MessageService& messages, QWidget* parent)
-    : QWidget(parent), messages_(messages), state_(std::make_unique<AnalysisState>()) {
+    : QWidget(parent), messages_(messages) {
     setObjectName(QStringLiteral("frmAnalysis"));
     SetUpFixedDialog(this, QStringLiteral("Kestrel(線形加速度法)"), 8250, 3900);
     BuildControls();
@@ -187,36 +188,39 @@ RunTexts MainWindow::CurrentTexts() const {
     return t;
 }
 
+void MainWindow::ShowNaturalPeriod(double period) {
+    shownNaturalPeriod_ = period;
+    lblOrgCycle->setText(QString::fromStdString(NumberText(period)));
+}
+
 void MainWindow::cmdCycle_Click() {
-    const RunTexts texts = CurrentTexts();
-    if (const auto fault = ComputeNaturalPeriodFromTexts(*state_, texts.model)) {
-        ReportFault(*fault, true);
+    const FaultOr<double> period = ReadNaturalPeriod(CurrentTexts().model);
+    if (!period) {
+        ReportFault(period.fault(), true);
         return;
     }
-    lblOrgCycle->setText(QString::fromStdString(NumberText(state_->NaturalPeriod)));
+    ShowNaturalPeriod(*period);
 }
 
 void MainWindow::cmdStart_Click() {
+    WaveSource wave;
     RunHooks hooks;
-    hooks.showNaturalPeriod = [this](double period) {
-        lblOrgCycle->setText(QString::fromStdString(NumberText(period)));
-    };
-    hooks.loadWaveRecord = [this] { return LoadWaveRecord(); };
-    // From here on the state no longer holds the last run's results.
+    hooks.showNaturalPeriod = [this](double period) { ShowNaturalPeriod(period); };
+    hooks.loadWaveRecord = [this, &wave] { return LoadWaveRecord(&wave); };
+    // From here on the last run's results are gone.
     heldRun_.reset();
-    loadingRun_.reset();
-    const ExcitationCase excitation = SelectedCase();
-    const RunResult result = RunAnalysis(*state_, CurrentTexts(), excitation, hooks);
-    switch (result.status) {
-        case RunResult::Status::Completed:
-            heldRun_ = loadingRun_.value_or(CompletedRun{});
-            heldRun_->excitation = excitation;
-            HandOverToPlayback(result.timerIntervalMs);
+    RunOutcome run = RunFromTexts(CurrentTexts(), SelectedCase(), hooks);
+    switch (run.status) {
+        case RunOutcome::Status::Completed:
+            heldRun_.emplace(CompletedRun{std::move(*run.inputs), std::move(*run.motion),
+                                          std::move(*run.response), run.playbackIntervalMs,
+                                          std::move(wave)});
+            HandOverToPlayback(*heldRun_);
             break;
-        case RunResult::Status::Faulted:
-            ReportFault(result.fault, false);
+        case RunOutcome::Status::Faulted:
+            ReportFault(run.fault.value_or(Fault{}), false);
             break;
-        case RunResult::Status::EndedEarly:
+        case RunOutcome::Status::EndedEarly:
             break;
     }
 }

@@ -1,5 +1,5 @@
 // frmAnalysis: the main window. It holds every input of the analysis, the natural-period
-// display, the excitation choice and the commands, and owns the analysis state.
+// display, the excitation choice and the commands, and keeps the last completed run.
 #pragma once
 
 #include <QPointer>
@@ -7,8 +7,9 @@
 #include <memory>
 #include <optional>
 
-#include "analysis/AnalysisState.h"
-#include "analysis/Run.h"
+#include "analysis/Analyze.h"
+#include "analysis/GroundMotion.h"
+#include "analysis/RunInputs.h"
 #include "analysis/WaveRecord.h"
 #include "files/WaveFile.h"
 #include "runtime/MessageService.h"
@@ -37,13 +38,24 @@ struct FilePartsDeleter {
     void operator()(FileParts* parts) const;
 };
 
-// The run whose results the analysis state holds: only such a run may be saved or studied.
-struct CompletedRun {
-    ExcitationCase excitation = ExcitationCase::SteadyAcceleration;
-    // Earthquake runs: the wave file as it was opened (its real bytes) and the component
-    // read from it (JMA CSV records only). Empty for the other cases.
-    std::string wavePath;
+// Where an earthquake run's record came from: the wave file as it was opened (its real
+// bytes) and the component read from it (JMA CSV records only).
+struct WaveSource {
+    std::string path;
     std::optional<RecordComponent> component;
+};
+
+// A run that completed: what it read, the ground motion it stepped through, its response
+// and, for an earthquake run, its record's file. Only such a run is played back, saved or
+// studied.
+struct CompletedRun {
+    RunInputs inputs;
+    GroundMotion motion;
+    Response response;
+    int playbackIntervalMs = 0;  // step time x 500 ms, halves to even
+    WaveSource wave;             // empty for the other cases
+
+    ExcitationCase excitation() const { return inputs.excitation; }
 };
 
 class MainWindow : public QWidget {
@@ -53,16 +65,18 @@ public:
     explicit MainWindow(MessageService& messages, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    AnalysisState& State() { return *state_; }
     MessageService& Messages() { return messages_; }
 
     // The excitation case of the option button that is on.
     ExcitationCase SelectedCase() const;
     // The texts of every box a run reads, as they stand now.
     RunTexts CurrentTexts() const;
-    // The run whose results the state holds; none before the first run completes and from
-    // the start of every run until it completes (a failed run leaves no results).
+    // The last completed run; none before the first run completes and from the start of
+    // every run until it completes (a failed run leaves no results).
     const std::optional<CompletedRun>& HeldRun() const { return heldRun_; }
+    // The natural period the label shows: that of the last "固有周期の表示" or run (0 before
+    // either). The save writes it.
+    double ShownNaturalPeriod() const { return shownNaturalPeriod_; }
 
     // Commands.
     void cmdCycle_Click();
@@ -70,8 +84,10 @@ public:
     void cmdExit_Click();
 
     // Playback (MainWindowPlayback.cpp): the end of a completed run, and one timer tick.
-    void HandOverToPlayback(int intervalMs);
+    void HandOverToPlayback(const CompletedRun& run);
     void Timer1_Timer();
+    // The point the playback shows next: the points shown so far in this playback.
+    int PlayedPoints() const;
 
     // Files (MainWindowFiles.cpp).
     void cmdWave_Click();
@@ -81,10 +97,8 @@ public:
     // the analysis time from it.
     void ApplyWaveFile();
     // Reads the chosen wave file for an earthquake run; no value ends the run (the user
-    // has been told why).
-    std::optional<WaveRecord> LoadWaveRecord();
-    // The wave file and component the last LoadWaveRecord opened; none before one did.
-    const std::optional<CompletedRun>& LoadedRecord() const { return loadingRun_; }
+    // has been told why). `source`, when given, is told which file and component were read.
+    std::optional<WaveRecord> LoadWaveRecord(WaveSource* source = nullptr);
 
     // Study (MainWindowStudy.cpp): "結果の検討(&R)" opens the study window, or brings the
     // open one to the front and computes it again; Study() is the open one, if any.
@@ -139,14 +153,13 @@ private:
     void BuildControls();
     void BuildStudyCommand();
     void ReportFault(const Fault& fault, bool naturalPeriodOnly);
+    void ShowNaturalPeriod(double period);
 
     MessageService& messages_;
-    std::unique_ptr<AnalysisState> state_;
     std::unique_ptr<PlaybackParts, PlaybackPartsDeleter> playback_;
     std::unique_ptr<FileParts, FilePartsDeleter> files_;
     std::optional<CompletedRun> heldRun_;
-    // The wave file and component the running earthquake run opened.
-    std::optional<CompletedRun> loadingRun_;
+    double shownNaturalPeriod_ = 0;
     QPointer<QWidget> study_;
 };
 

@@ -140,7 +140,7 @@ void MainWindow::ApplyWaveFile() {
     }
 }
 
-std::optional<WaveRecord> MainWindow::LoadWaveRecord() {
+std::optional<WaveRecord> MainWindow::LoadWaveRecord(WaveSource* source) {
     WaveSelectWindow& chooser = Files().wave.Get();  // created hidden if never opened
     if (chooser.txtFileName->text().isEmpty()) {
         Messages().ShowMessage(QStringLiteral("地震波ファイルが選択されていません。"),
@@ -156,13 +156,13 @@ std::optional<WaveRecord> MainWindow::LoadWaveRecord() {
         Messages().ShowMessage(Q(m.prompt), kOkExclamation, Q(m.title));
         return std::nullopt;
     }
-    loadingRun_ = CompletedRun{ExcitationCase::Earthquake, path, chooser.WaveComponent};
+    if (source) *source = WaveSource{path, chooser.WaveComponent};
     return std::move(read.record);
 }
 
 void MainWindow::cmdSave_Click() {
-    // Only the results of a run that completed are saved: a failed run has cleared the
-    // series, and before the first run there are none.
+    // Only the results of a run that completed are saved: a failed run leaves none, and
+    // before the first run there are none.
     if (!heldRun_) {
         Messages().ShowMessage(QStringLiteral("保存できる解析結果がありません。\n"
                                               "「解析開始」で解析を終えてから保存して下さい。"),
@@ -176,15 +176,17 @@ void MainWindow::cmdSave_Click() {
                                QStringLiteral("データの保存"));
         return;
     }
+    // The model boxes and the displacement wave's option and period as they stand now, the
+    // natural period as the label shows it.
     const ParameterValues values =
-        ParameterValuesFromTexts(CurrentTexts().model, State().NaturalPeriod);
+        ParameterValuesFromTexts(CurrentTexts().model, ShownNaturalPeriod());
     std::optional<double> displacementPeriod;
     if (optOrgCycleDis->isChecked()) {
         displacementPeriod = LeadingNumber(txtOrgCycleDis->text().toStdString());
     }
     const SaveOutcome outcome =
         SaveResults(chooser.Dir1->PathBytes().toStdString(), baseName.toStdString(), values,
-                    State(), displacementPeriod);
+                    heldRun_->response, displacementPeriod);
     if (!outcome.ok()) {
         // The destination is kept so that the user can put things right and save again.
         if (outcome.error->fileInUse()) {

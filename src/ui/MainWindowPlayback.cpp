@@ -28,7 +28,10 @@ struct PlaybackParts {
 
     MainWindow& main;
     FormSlot<PictureWindow> frmPicture;
-    PlotTables tables;
+    // The run being played: its own copy of the inputs and the response (whose series it
+    // shares), so that a later run leaves it as it is.
+    RunInputs inputs;
+    std::optional<Response> response;
     PlaybackTicker ticker;
 
     bool playing = false;    // from the hand-over until the playback stops or ends
@@ -114,10 +117,9 @@ PlaybackParts* CreatePlaybackParts(MainWindow& window) {
     return parts;
 }
 
-void MainWindow::HandOverToPlayback(int intervalMs) {
-    State().StepIndex = 0;
+void MainWindow::HandOverToPlayback(const CompletedRun& run) {
     // Half the real duration of a step; below a millisecond the timer would never tick.
-    Timer1->setInterval(std::max(intervalMs, 1));
+    Timer1->setInterval(std::max(run.playbackIntervalMs, 1));
     if (!chkPicture->isChecked()) {
         Messages().ShowMessage(QStringLiteral("終了しました。"), kOkInformation,
                                QStringLiteral("解析終了"));
@@ -128,6 +130,8 @@ void MainWindow::HandOverToPlayback(int intervalMs) {
     // Every playback starts in a new window, even if the last one is still waiting to go.
     parts.frmPicture.Unload();
     parts.discardWaiting = false;
+    parts.inputs = run.inputs;
+    parts.response = run.response;
     parts.ticker.Reset();
     parts.playing = true;
     ++parts.playbackNumber;
@@ -135,16 +139,20 @@ void MainWindow::HandOverToPlayback(int intervalMs) {
     PictureWindow& form = parts.frmPicture.Get();
     form.show();
     hide();
-    form.ShowNaturalPeriod(NumberText(State().NaturalPeriod));
+    form.ShowNaturalPeriod(NumberText(run.inputs.naturalPeriod));
     Timer1->start();
+}
+
+int MainWindow::PlayedPoints() const {
+    return playback_->ticker.NextPoint();
 }
 
 void MainWindow::Timer1_Timer() {
     PlaybackParts& parts = Playback();
-    if (!parts.playing) return;
+    if (!parts.playing || !parts.response) return;
 
-    const ExcitationCase c = SelectedCase();
-    const TickResult result = parts.ticker.Tick(State(), parts.tables, c);
+    const ExcitationCase c = parts.inputs.excitation;
+    const TickResult result = parts.ticker.Tick(*parts.response, parts.inputs);
     switch (result.outcome) {
         case TickResult::Outcome::Shown:
             parts.frmPicture.Get().ShowPoint(result.frame, parts.ticker, InputCaptionsFor(c));

@@ -80,9 +80,10 @@ struct SpectrumTab::Result {
     double dampedPeriod = 0;                        // its damped period T_d, s
     QString dampingText;                            // the building's damping, % as typed
     std::optional<std::array<double, 5>> atPeriod;  // the spectra there with its damping
-    std::optional<std::array<double, 3>> peaks;     // DisPeak, VelPeak, AccPeak of its run
-    QString runNote;                                // why there are no peaks
-    std::optional<std::size_t> buildingCurve;       // the curve of the building's damping
+    std::optional<std::array<double, 3>>
+        peaks;        // its run's displacement, velocity, acceleration peaks
+    QString runNote;  // why there are no peaks
+    std::optional<std::size_t> buildingCurve;  // the curve of the building's damping
 };
 
 SpectrumTab::SpectrumTab() {
@@ -244,8 +245,8 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
         }
     }
     if (inputs.building && !inputs.buildingFault) {
-        const AnalysisState& b = *inputs.building;
-        result->peaks = std::array<double, 3>{b.DisPeak, b.VelPeak, b.AccPeak};
+        const Peaks& b = inputs.building->peaks();
+        result->peaks = std::array<double, 3>{b.displacement, b.velocity, b.acceleration};
     } else if (inputs.buildingFault) {
         result->runNote = FaultMessage(*inputs.buildingFault);
     }

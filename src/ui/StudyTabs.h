@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/AnalysisState.h"
-#include "analysis/Run.h"
+#include "analysis/Analyze.h"
+#include "analysis/RunInputs.h"
 #include "analysis/WaveRecord.h"
 #include "runtime/Fault.h"
 #include "runtime/MessageService.h"
@@ -41,9 +41,9 @@ struct StudyInputs {
     // oscillators, where the building is marked; no value without T_d.
     std::optional<double> undampedPeriod;
     double dampingRatio = 0;  // txtH as the run reads it, as a ratio
-    // The building's own earthquake run on the record, as "解析開始" computes it, and its
-    // fault when it did not complete.
-    const AnalysisState* building = nullptr;
+    // The building's own earthquake run on the record, as "解析開始" computes it: its response
+    // when it completed, else its fault.
+    std::optional<Response> building;
     std::optional<Fault> buildingFault;
     // The record's file name and component as a caption shows them: "record.csv (NS)".
     QString recordName;

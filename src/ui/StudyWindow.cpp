@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "analysis/ProgramLimits.h"
+#include "analysis/RunFromTexts.h"
 #include "runtime/UiFont.h"
 #include "study/StudyFiles.h"
 #include "ui/FileLists.h"
@@ -107,7 +109,8 @@ void StudyWindow::keyPressEvent(QKeyEvent* event) {
 StudyWindow::~StudyWindow() = default;
 
 bool StudyWindow::Recompute() {
-    std::optional<WaveRecord> record = main_.LoadWaveRecord();
+    WaveSource source;
+    std::optional<WaveRecord> record = main_.LoadWaveRecord(&source);
     if (!record) return false;
     StudyInputs inputs;
     inputs.texts = main_.CurrentTexts();
@@ -116,27 +119,27 @@ bool StudyWindow::Recompute() {
 
     // The building's natural period and damping from the model boxes, then its own run on
     // the record, as "解析開始" computes it.
-    auto building = std::make_unique<AnalysisState>();
-    if (!ComputeNaturalPeriodFromTexts(*building, inputs.texts.model)) {
-        inputs.naturalPeriod = building->NaturalPeriod;
-        const double undamped = TwoPi * std::sqrt(building->Mass / building->Stiffness);
+    const Building building = ReadBuilding(inputs.texts.model);
+    if (const FaultOr<double> period = ReadNaturalPeriod(inputs.texts.model)) {
+        inputs.naturalPeriod = *period;
+        const double undamped = program::kTwoPi * std::sqrt(building.mass / building.stiffness);
         if (std::isfinite(undamped) && undamped > 0) inputs.undampedPeriod = undamped;
     }
-    inputs.dampingRatio = building->DampingRatio;
+    inputs.dampingRatio = building.dampingRatio;
     RunHooks hooks;
     hooks.loadWaveRecord = [&inputs] { return std::optional<WaveRecord>(inputs.record); };
-    const RunResult run = RunAnalysis(*building, inputs.texts, ExcitationCase::Earthquake, hooks);
-    inputs.building = building.get();
-    if (run.status != RunResult::Status::Completed) inputs.buildingFault = run.fault;
-    if (const auto& loaded = main_.LoadedRecord()) {
-        inputs.recordPath = loaded->wavePath;
-        inputs.recordName =
-            QFileInfo(ShownPath(QByteArray::fromStdString(loaded->wavePath))).fileName();
-        if (loaded->component) {
-            const std::string_view name = ComponentName(*loaded->component);
-            inputs.recordName += QStringLiteral(" (%1)").arg(
-                QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-        }
+    RunOutcome run = RunFromTexts(inputs.texts, ExcitationCase::Earthquake, hooks);
+    if (run.status == RunOutcome::Status::Completed) {
+        inputs.building = std::move(run.response);
+    } else {
+        inputs.buildingFault = run.fault;
+    }
+    inputs.recordPath = source.path;
+    inputs.recordName = QFileInfo(ShownPath(QByteArray::fromStdString(source.path))).fileName();
+    if (source.component) {
+        const std::string_view name = ComponentName(*source.component);
+        inputs.recordName += QStringLiteral(" (%1)").arg(
+            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     }
 
     MessageService& messages = main_.Messages();

@@ -1,245 +1,245 @@
-// The run from the boxes' texts to the finished series, checked against worked figures.
+// "解析開始" on the analysis core, from the boxes' texts to the response, checked against
+// figures worked by hand and closed forms.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
+#include <functional>
+#include <numbers>
+#include <span>
+#include <vector>
 
-#include "analysis/Integrator.h"
-#include "analysis/Run.h"
+#include "analysis/RunFromTexts.h"
 #include "runtime/Conversions.h"
 
 namespace kestrel {
 namespace {
 
-class RunTest : public ::testing::Test {
-protected:
-    RunResult Run(ExcitationCase c, RunHooks hooks = {}) {
+RunTexts With(const std::function<void(RunTexts&)>& change) {
+    RunTexts t;
+    if (change) change(t);
+    return t;
+}
+
+// A run with the record handed over in the earthquake case; the natural period shown is kept.
+struct TextRun {
+    explicit TextRun(const RunTexts& texts, ExcitationCase c,
+                     std::optional<WaveRecord> record = {}) {
+        RunHooks hooks;
         hooks.showNaturalPeriod = [this](double t) { shownPeriod = NumberText(t); };
-        return RunAnalysis(state, texts, c, hooks);
+        hooks.loadWaveRecord = [&record] { return record; };
+        outcome = RunFromTexts(texts, c, hooks);
     }
-    // A 2 MB state: on the heap, as the main window keeps it.
-    std::unique_ptr<AnalysisState> owner = std::make_unique<AnalysisState>();
-    AnalysisState& state = *owner;
-    RunTexts texts;
+    const Response& response() const { return *outcome.response; }
+    RunOutcome outcome;
     std::string shownPeriod;
 };
 
-TEST_F(RunTest, DefaultModelGivesTheDerivedConstants) {
-    const RunResult r = Run(ExcitationCase::SteadyAcceleration);
-    ASSERT_EQ(r.status, RunResult::Status::Completed);
-    EXPECT_EQ(state.Mass, 1.0);
-    EXPECT_EQ(state.DampingRatio, 0.02);
-    EXPECT_EQ(state.StiffnessPerMass, 300.0);
-    EXPECT_EQ(state.StepCount, 1002);
-    EXPECT_EQ(shownPeriod, "0.362832446594252");
-    EXPECT_NEAR(state.DampingCoefficient, 0.69282032, 1e-8);
-    EXPECT_NEAR(state.StepDenominator, 1.0084641, 1e-7);
-    EXPECT_EQ(r.timerIntervalMs, 5);
-    EXPECT_EQ(state.StepIndex, 0.0f);
-    EXPECT_EQ(state.TimeSeries[1001], 1001 * 0.01);
-}
+enum class Series { Ground, Acceleration, Velocity, Displacement };
 
-TEST_F(RunTest, NaturalPeriodCommandTouchesOnlyTheModel) {
-    Run(ExcitationCase::InitialDisplacement);
-    const double dis5 = state.DisSeries[5];
-    texts.model.stiffness = "1200";
-    ASSERT_FALSE(ComputeNaturalPeriodFromTexts(state, texts.model).has_value());
-    EXPECT_EQ(NumberText(state.NaturalPeriod),
-              NumberText(TwoPi * std::sqrt(1.0 / 1200) / std::sqrt(1 - 0.0004)));
-    EXPECT_EQ(state.DisSeries[5], dis5);
-    EXPECT_EQ(state.StepCount, 1002);
-}
-
-TEST_F(RunTest, InitialDisplacementFirstStep) {
-    ASSERT_EQ(Run(ExcitationCase::InitialDisplacement).status, RunResult::Status::Completed);
-    EXPECT_EQ(state.AccSeries[0], -1500.0);
-    EXPECT_NEAR(state.AccSeries[1], -1467.3837623, 1e-6);
-    EXPECT_NEAR(state.VelSeries[1], -14.8369188, 1e-6);
-    EXPECT_NEAR(state.DisSeries[1], 4.9255436, 1e-6);
-    // Index 0 never enters the peaks: the damped response never returns to 5 cm.
-    EXPECT_NEAR(state.DisPeak, 4.9255436, 1e-6);
-    EXPECT_EQ(state.CacPeak, 0.0);
-    EXPECT_EQ(state.CacSeries[500], 0.0);
-}
-
-TEST_F(RunTest, InitialVelocityFirstStep) {
-    ASSERT_EQ(Run(ExcitationCase::InitialVelocity).status, RunResult::Status::Completed);
-    EXPECT_NEAR(state.AccSeries[0], -20.7846097, 1e-6);
-    EXPECT_NEAR(state.AccSeries[1], -109.5772903, 1e-6);
-    EXPECT_NEAR(state.VelSeries[1], 29.3481905, 1e-6);
-    EXPECT_NEAR(state.DisSeries[1], 0.2974809, 1e-6);
-}
-
-TEST_F(RunTest, SteadyAccelerationWaveAndAbsoluteAcceleration) {
-    ASSERT_EQ(Run(ExcitationCase::SteadyAcceleration).status, RunResult::Status::Completed);
-    EXPECT_NEAR(state.CacSeries[1], 18.8371559, 1e-6);
-    EXPECT_EQ(state.CacSeries[25], 300.0);
-    // The shortened pi leaves a trace of the sine at half a period.
-    EXPECT_NEAR(state.CacSeries[50], 2.8e-11, 0.5e-11);
-    EXPECT_NEAR(state.AccSeries[1], 0.1581014, 1e-6);
-    EXPECT_NEAR(state.VelSeries[1], -0.0933953, 1e-6);
-    EXPECT_EQ(state.AccSeries[0], 0.0);
-    EXPECT_EQ(state.CacPeak, 300.0);
-}
-
-TEST_F(RunTest, SteadyDisplacementAmplitudeAndLeftoverOmega) {
-    ASSERT_EQ(Run(ExcitationCase::SteadyDisplacement).status, RunResult::Status::Completed);
-    EXPECT_EQ(state.ForcingOmega, TwoPi);
-    EXPECT_NEAR(state.ForcingAmplitude, 39.4784176, 1e-6);
-    EXPECT_NEAR(state.CacSeries[25], 39.4784176, 1e-6);
-    // An acceleration-wave run keeps the displacement wave's omega.
-    texts.accelerationPeriod = "2";
-    ASSERT_EQ(Run(ExcitationCase::SteadyAcceleration).status, RunResult::Status::Completed);
-    EXPECT_EQ(state.ForcingOmega, TwoPi);
-    EXPECT_EQ(state.ForcingPeriod, 2.0);
-    EXPECT_EQ(state.ForcingAmplitude, 300.0);
-}
-
-TEST_F(RunTest, EveryPointAfterTheRunIsZero) {
-    state.DisSeries[40000] = 7;  // left from an imagined earlier, longer run
-    ASSERT_EQ(Run(ExcitationCase::InitialDisplacement).status, RunResult::Status::Completed);
-    for (int i = 1002; i <= MaxSeriesIndex; ++i) {
-        ASSERT_EQ(state.TimeSeries[i] + state.CacSeries[i] + state.AccSeries[i] +
-                      state.VelSeries[i] + state.DisSeries[i],
-                  0.0)
-            << i;
+std::span<const double> Of(const Response& r, Series s) {
+    switch (s) {
+        case Series::Ground:
+            return r.ground();
+        case Series::Acceleration:
+            return r.acceleration();
+        case Series::Velocity:
+            return r.velocity();
+        case Series::Displacement:
+            break;
     }
+    return r.displacement();
 }
 
-TEST_F(RunTest, SinglePointRunStepsNothing) {
-    texts.analysisTime = "-0.01";  // -1 + 2 = 1 point
-    ASSERT_EQ(Run(ExcitationCase::InitialDisplacement).status, RunResult::Status::Completed);
-    EXPECT_EQ(state.StepCount, 1);
-    EXPECT_EQ(state.DisSeries[0], 5.0);
-    EXPECT_EQ(state.DisSeries[1], 0.0);
-    EXPECT_EQ(state.DisPeak + state.AccPeak + state.VelPeak + state.CacPeak, 0.0);
-}
-
-TEST_F(RunTest, ZeroDampingStillSteps) {
-    texts.model.damping = "0";
-    ASSERT_EQ(Run(ExcitationCase::InitialDisplacement).status, RunResult::Status::Completed);
-    EXPECT_EQ(state.DampingPerMass, 0.0);
-    EXPECT_DOUBLE_EQ(state.StepDenominator, 1 + 300 * 0.01 * 0.01 / 6);
-    EXPECT_NEAR(state.DisPeak, 5.0, 0.01);  // an undamped swing comes back to about 5 cm
-}
-
-TEST(StepCountRounding, HalvesGoToEven) {
-    auto state = std::make_unique<AnalysisState>();
-    RunTexts texts;
-    texts.timeStep = "0.5";
-    texts.analysisTime = "500.25";  // 1000.5 + 2
-    RunAnalysis(*state, texts, ExcitationCase::InitialVelocity, {});
-    EXPECT_EQ(state->StepCount, 1002);
-    texts.analysisTime = "500.75";  // 1001.5 + 2
-    RunAnalysis(*state, texts, ExcitationCase::InitialVelocity, {});
-    EXPECT_EQ(state->StepCount, 1004);
-}
-
-TEST(TimerInterval, HalfMillisecondsGoToEven) {
+TEST(RunFromTexts, FirstPointsOfEachCaseAgainstWorkedFigures) {
+    using enum ExcitationCase;
+    using enum Series;
+    // The default building: K 300 kN/cm, M 1 kN s^2/cm, h 2 %, dt 0.01 s; acceleration at point
+    // 0 = -(C/M) v0 - (K/M) x0, then one step of the method worked by hand.
     const struct {
-        const char* timeStep;
-        int ms;
-    } cases[] = {{"0.005", 2}, {"0.003", 2}, {"0.007", 4}, {"0.009", 4}, {"0.0102", 5}};
+        ExcitationCase excitation;
+        Series series;
+        int point;
+        double value;
+        double tolerance;
+    } cases[] = {
+        {InitialDisplacement, Acceleration, 0, -1500, 0},
+        {InitialDisplacement, Acceleration, 1, -1467.3837623, 1e-6},
+        {InitialDisplacement, Velocity, 1, -14.8369188, 1e-6},
+        {InitialDisplacement, Displacement, 1, 4.9255436, 1e-6},
+        {InitialDisplacement, Ground, 500, 0, 0},
+        {InitialVelocity, Acceleration, 0, -20.7846097, 1e-6},
+        {InitialVelocity, Acceleration, 1, -109.5772903, 1e-6},
+        {InitialVelocity, Velocity, 1, 29.3481905, 1e-6},
+        {InitialVelocity, Displacement, 1, 0.2974809, 1e-6},
+        // 300 sin(2 pi t): the shortened pi leaves a trace of the sine at half a period.
+        {SteadyAcceleration, Ground, 1, 18.8371559, 1e-6},
+        {SteadyAcceleration, Ground, 25, 300, 0},
+        {SteadyAcceleration, Ground, 50, 2.8e-11, 0.5e-11},
+        {SteadyAcceleration, Acceleration, 0, 0, 0},             // point 0 stays as the case set it
+        {SteadyAcceleration, Acceleration, 1, 0.1581014, 1e-6},  // absolute: a + g
+        {SteadyAcceleration, Velocity, 1, -0.0933953, 1e-6},
+        // 1 cm at 1 s: the ground acceleration's amplitude is (2 pi)^2 cm/s^2.
+        {SteadyDisplacement, Ground, 25, 39.4784176, 1e-6},
+    };
     for (const auto& c : cases) {
-        auto state = std::make_unique<AnalysisState>();
-        RunTexts texts;
-        texts.timeStep = c.timeStep;
-        EXPECT_EQ(RunAnalysis(*state, texts, ExcitationCase::InitialVelocity, {}).timerIntervalMs,
-                  c.ms)
-            << c.timeStep;
+        SCOPED_TRACE(testing::Message() << "case " << static_cast<int>(c.excitation) << " series "
+                                        << static_cast<int>(c.series) << " point " << c.point);
+        const TextRun run(RunTexts{}, c.excitation);
+        ASSERT_EQ(run.outcome.status, RunOutcome::Status::Completed);
+        EXPECT_EQ(run.shownPeriod, "0.362832446594252");
+        EXPECT_EQ(run.outcome.playbackIntervalMs, 5);
+        const Response& r = run.response();
+        ASSERT_EQ(r.pointCount(), 1002);
+        ASSERT_EQ(r.completedPoints(), 1002);
+        EXPECT_EQ(r.time()[1001], 1001 * 0.01);
+        EXPECT_NEAR(Of(r, c.series)[c.point], c.value, c.tolerance);
     }
 }
 
-// ---- Earthquake records -------------------------------------------------------------
-
-class EarthquakeTest : public RunTest {
-protected:
-    RunResult RunRecord(const WaveRecord& record) {
-        RunHooks hooks;
-        hooks.loadWaveRecord = [record] { return std::optional<WaveRecord>(record); };
-        return Run(ExcitationCase::Earthquake, hooks);
-    }
-};
-
-TEST_F(EarthquakeTest, RecordDrivesTheStepsAndZerosFollow) {
-    // A file of 0.02 and 1,500 samples, confirmed: the boxes say 0.02 and 30.
-    WaveRecord record{0.02, std::vector<double>(1500)};
-    for (int k = 0; k < 1500; ++k) record.samples[k] = 5 + 100 * std::sin(0.1 * k);
-    texts.timeStep = "0.02";
-    texts.analysisTime = "30";
-    ASSERT_EQ(RunRecord(record).status, RunResult::Status::Completed);
-    EXPECT_EQ(state.StepCount, 1502);
-    EXPECT_EQ(state.CacSeries[0], 5.0);
-    EXPECT_EQ(state.AccSeries[0], -5.0);  // point 0 stays relative
-    EXPECT_EQ(state.CacSeries[1499], record.samples[1499]);
-    EXPECT_EQ(state.CacSeries[1500], 0.0);
-    EXPECT_EQ(state.CacSeries[1501], 0.0);
-    EXPECT_EQ(state.TimeSeries[1501], 1501 * 0.02);
-    EXPECT_EQ(state.TimeStep, 0.02);
-}
-
-TEST_F(EarthquakeTest, StepsUseTheRecordsTimeStepThroughout) {
-    WaveRecord record{0.02, std::vector<double>(1500, 0.0)};
-    record.samples[0] = 100;
-    texts.timeStep = "0.01";  // edited after the file was confirmed
-    texts.analysisTime = "30";
-    ASSERT_EQ(RunRecord(record).status, RunResult::Status::Completed);
-    EXPECT_EQ(state.StepCount, 3002);
-    EXPECT_EQ(state.TimeStep, 0.02);
-    EXPECT_EQ(state.TimeSeries[10], 10 * 0.02);
-    EXPECT_NEAR(state.StepDenominator, 1 + 0.02 * 0.02 * 300 / 6 + state.DampingPerMass * 0.01,
-                1e-15);
-}
-
-TEST_F(EarthquakeTest, SameAsTheSteadyWaveWhenTheRecordHoldsIt) {
-    ASSERT_EQ(Run(ExcitationCase::SteadyAcceleration).status, RunResult::Status::Completed);
-    const auto steady = std::make_unique<AnalysisState>(state);
-    WaveRecord record{0.01, {}};
-    for (int i = 0; i < 1002; ++i) record.samples.push_back(steady->CacSeries[i]);
-    ASSERT_EQ(RunRecord(record).status, RunResult::Status::Completed);
-    for (int i = 1; i < 1002; ++i) {
-        ASSERT_EQ(state.DisSeries[i], steady->DisSeries[i]) << i;
-        ASSERT_EQ(state.AccSeries[i], steady->AccSeries[i]) << i;
-    }
-}
-
-// In the forced cases the peaks are taken after the acceleration is made absolute.
-TEST_F(EarthquakeTest, ForcedPeaksAreTheLargestValuesOfTheFinishedSeries) {
+TEST(RunFromTexts, PeaksAreTheLargestShownValuesFromPointOne) {
     WaveRecord record{0.01, {}};
     for (int k = 0; k < 800; ++k) record.samples.push_back(200 * std::sin(0.3 * k) + 30);
-    for (const ExcitationCase c :
-         {ExcitationCase::SteadyAcceleration, ExcitationCase::SteadyDisplacement,
-          ExcitationCase::Earthquake}) {
-        SCOPED_TRACE(static_cast<int>(c));
-        ASSERT_EQ(c == ExcitationCase::Earthquake ? RunRecord(record).status : Run(c).status,
-                  RunResult::Status::Completed);
-        double cac = 0, acc = 0, vel = 0, dis = 0, relative = 0;
-        for (int i = 1; i < state.StepCount; ++i) {
-            cac = std::max(cac, std::fabs(state.CacSeries[i]));
-            acc = std::max(acc, std::fabs(state.AccSeries[i]));
-            vel = std::max(vel, std::fabs(state.VelSeries[i]));
-            dis = std::max(dis, std::fabs(state.DisSeries[i]));
-            relative = std::max(relative, std::fabs(state.AccSeries[i] - state.CacSeries[i]));
+    const struct {
+        ExcitationCase excitation;
+        RunTexts texts;
+    } cases[] = {
+        {ExcitationCase::InitialDisplacement, {}},
+        {ExcitationCase::InitialVelocity, With([](RunTexts& t) { t.model.damping = "0"; })},
+        {ExcitationCase::SteadyAcceleration, {}},
+        {ExcitationCase::SteadyDisplacement, {}},
+        {ExcitationCase::Earthquake, {}},
+        // A single point: nothing stepped, no peak.
+        {ExcitationCase::InitialDisplacement, With([](RunTexts& t) { t.analysisTime = "-0.01"; })},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.excitation));
+        const TextRun run(c.texts, c.excitation, record);
+        ASSERT_EQ(run.outcome.status, RunOutcome::Status::Completed);
+        const Response& r = run.response();
+        double largest[4] = {};
+        double relative = 0;
+        for (int i = 1; i < r.completedPoints(); ++i) {
+            for (int s = 0; s < 4; ++s) {
+                largest[s] = std::max(largest[s], std::fabs(Of(r, Series(s))[i]));
+            }
+            relative = std::max(relative, std::fabs(r.acceleration()[i] - r.ground()[i]));
         }
-        EXPECT_EQ(state.CacPeak, cac);
-        EXPECT_EQ(state.AccPeak, acc);
-        EXPECT_GT(std::fabs(state.AccPeak - relative), 1.0);  // not the relative peak
-        EXPECT_EQ(state.VelPeak, vel);
-        EXPECT_EQ(state.DisPeak, dis);
+        EXPECT_EQ(r.peaks().ground, largest[0]);
+        EXPECT_EQ(r.peaks().acceleration, largest[1]);
+        EXPECT_EQ(r.peaks().velocity, largest[2]);
+        EXPECT_EQ(r.peaks().displacement, largest[3]);
+        // The forced cases' acceleration peak is the absolute one, not the relative one.
+        if (IsForced(c.excitation)) {
+            EXPECT_GT(std::fabs(r.peaks().acceleration - relative), 1.0);
+        }
+    }
+    // The damped free vibration never returns to its initial 5 cm, which never enters.
+    EXPECT_NEAR(
+        TextRun(RunTexts{}, ExcitationCase::InitialDisplacement).response().peaks().displacement,
+        4.9255436, 1e-6);
+}
+
+TEST(RunFromTexts, EarthquakeRunsStepWithTheRecord) {
+    // A record of 1,500 samples 0.02 s apart, a constant 5 cm/s^2 under a swing.
+    WaveRecord record{0.02, std::vector<double>(1500)};
+    for (int k = 0; k < 1500; ++k) record.samples[k] = 5 + 100 * std::sin(0.1 * k);
+    const struct {
+        const char* timeStep;  // the box: as confirmed, or edited afterwards
+        int points;            // from the boxes: 30 s / box step + 2
+    } cases[] = {{"0.02", 1502}, {"0.01", 3002}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.timeStep);
+        const TextRun run(With([&](RunTexts& t) {
+                              t.timeStep = c.timeStep;
+                              t.analysisTime = "30";
+                          }),
+                          ExcitationCase::Earthquake, record);
+        ASSERT_EQ(run.outcome.status, RunOutcome::Status::Completed);
+        const Response& r = run.response();
+        ASSERT_EQ(r.completedPoints(), c.points);
+        // The steps and times use the record's own step; its samples, then zeros.
+        EXPECT_EQ(r.stepTime(), 0.02);
+        EXPECT_EQ(run.outcome.playbackIntervalMs, 10);
+        EXPECT_EQ(r.time()[10], 10 * 0.02);
+        EXPECT_EQ(r.time()[c.points - 1], (c.points - 1) * 0.02);
+        EXPECT_EQ(r.ground()[0], 5.0);
+        EXPECT_EQ(r.acceleration()[0], -5.0);  // point 0 stays relative
+        EXPECT_EQ(r.ground()[1499], record.samples[1499]);
+        EXPECT_EQ(r.ground()[1500], 0.0);
+        EXPECT_EQ(r.ground()[c.points - 1], 0.0);
+    }
+
+    // A record that holds the steady wave gives the steady run's response, bit for bit.
+    const TextRun steady(RunTexts{}, ExcitationCase::SteadyAcceleration);
+    const std::span<const double> wave = steady.response().ground();
+    const TextRun recorded(RunTexts{}, ExcitationCase::Earthquake,
+                           WaveRecord{0.01, {wave.begin(), wave.end()}});
+    for (int i = 1; i < 1002; ++i) {
+        ASSERT_EQ(recorded.response().displacement()[i], steady.response().displacement()[i]) << i;
+        ASSERT_EQ(recorded.response().acceleration()[i], steady.response().acceleration()[i]) << i;
+    }
+
+    // No record: the run ends after the natural period is shown, nothing stepped.
+    const TextRun none(With([](RunTexts& t) { t.model.stiffness = "1200"; }),
+                       ExcitationCase::Earthquake);
+    EXPECT_EQ(none.outcome.status, RunOutcome::Status::EndedEarly);
+    EXPECT_FALSE(none.outcome.response.has_value());
+    EXPECT_EQ(none.shownPeriod,
+              NumberText(6.2831853071794 * std::sqrt(1.0 / 1200) / std::sqrt(1 - 0.0004)));
+}
+
+TEST(RunFromTexts, StepCountsAndPlaybackIntervalsRoundHalvesToEven) {
+    const struct {
+        const char* timeStep;
+        const char* analysisTime;
+        int points;
+        int intervalMs;
+    } cases[] = {
+        {"0.5", "500.25", 1002, 250},  // 1000.5 + 2 points
+        {"0.5", "500.75", 1004, 250},  // 1001.5 + 2
+        {"0.005", "1", 202, 2},        // 2.5 ms
+        {"0.003", "1", 335, 2},        // 1.5 ms
+        {"0.007", "1", 145, 4},        // 3.5 ms
+        {"0.009", "1", 113, 4},        // 4.5 ms
+        {"0.0102", "1", 100, 5},       // 5.1 ms
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.timeStep << " " << c.analysisTime);
+        // A soft building (T 63 s), stable at every step here.
+        const TextRun run(With([&](RunTexts& t) {
+                              t.model.stiffness = "0.01";
+                              t.timeStep = c.timeStep;
+                              t.analysisTime = c.analysisTime;
+                          }),
+                          ExcitationCase::InitialVelocity);
+        ASSERT_EQ(run.outcome.status, RunOutcome::Status::Completed);
+        EXPECT_EQ(run.response().pointCount(), c.points);
+        EXPECT_EQ(run.outcome.playbackIntervalMs, c.intervalMs);
     }
 }
 
-TEST_F(EarthquakeTest, NoRecordEndsTheRunAfterTheOpeningSteps) {
-    Run(ExcitationCase::InitialDisplacement);
-    RunHooks hooks;
-    hooks.loadWaveRecord = [] { return std::optional<WaveRecord>(); };
-    texts.model.stiffness = "1200";
-    const RunResult r = Run(ExcitationCase::Earthquake, hooks);
-    EXPECT_EQ(r.status, RunResult::Status::EndedEarly);
-    EXPECT_EQ(shownPeriod, NumberText(TwoPi * std::sqrt(1.0 / 1200) / std::sqrt(1 - 0.0004)));
-    EXPECT_EQ(state.DisSeries[1], 0.0);
-    EXPECT_EQ(state.DisPeak, 0.0);
+TEST(RunFromTexts, SteadyStateAmplitudeOfAHarmonicGroundAcceleration) {
+    // Ground acceleration 300 sin(W t), period 0.5 s, on K 300, M 1, h 5 %: once the start-up
+    // swing has died away the displacement swings with A / sqrt((w^2 - W^2)^2 + (2 h w W)^2).
+    const TextRun run(With([](RunTexts& t) {
+                          t.model.damping = "5";
+                          t.timeStep = "0.0025";
+                          t.analysisTime = "40";
+                          t.accelerationPeriod = "0.5";
+                      }),
+                      ExcitationCase::SteadyAcceleration);
+    ASSERT_EQ(run.outcome.status, RunOutcome::Status::Completed);
+    const double w2 = 300;
+    const double bigW = 2 * std::numbers::pi / 0.5;
+    const double expected = 300 / std::sqrt(std::pow(w2 - bigW * bigW, 2) +
+                                            std::pow(2 * 0.05 * std::sqrt(w2) * bigW, 2));
+    const std::span<const double> x = run.response().displacement();
+    double amplitude = 0;
+    for (std::size_t i = static_cast<std::size_t>(35 / 0.0025); i < x.size(); ++i) {
+        amplitude = std::max(amplitude, std::fabs(x[i]));
+    }
+    EXPECT_NEAR(amplitude / expected, 1.0, 2e-3);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/Run.h"
+#include "analysis/RunFromTexts.h"
 #include "files/FileTestSupport.h"
 #include "files/RecordFixtures.h"
 #include "files/ResultFiles.h"
@@ -30,11 +30,10 @@ std::string Describe(const WaveReadResult& r) {
 
 // The history file of a steady displacement run on the given texts.
 std::string SavedHistory(const RunTexts& texts) {
-    auto state = std::make_unique<AnalysisState>();
-    RunAnalysis(*state, texts, ExcitationCase::SteadyDisplacement, {});
+    const RunOutcome run = RunFromTexts(texts, ExcitationCase::SteadyDisplacement, {});
     std::ostringstream out;
-    WriteParameterFile(out, ParameterValuesFromTexts(texts.model, state->NaturalPeriod));
-    WriteHistoryFile(out, *state, LeadingNumber(texts.displacementPeriod));
+    WriteParameterFile(out, ParameterValuesFromTexts(texts.model, run.inputs->naturalPeriod));
+    WriteHistoryFile(out, *run.response, LeadingNumber(texts.displacementPeriod));
     return out.str();
 }
 

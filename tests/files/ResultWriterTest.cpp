@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 #include <sstream>
 
-#include "analysis/Run.h"
+#include "analysis/RunFromTexts.h"
 #include "files/FileTestSupport.h"
 #include "files/ResultFiles.h"
 
@@ -15,10 +14,10 @@ namespace {
 
 const std::string kGolden = KESTREL_GOLDEN_DIR;
 
-std::unique_ptr<AnalysisState> DefaultRun(ExcitationCase c) {
-    auto state = std::make_unique<AnalysisState>();
-    EXPECT_EQ(RunAnalysis(*state, RunTexts{}, c, {}).status, RunResult::Status::Completed);
-    return state;
+RunOutcome DefaultRun(ExcitationCase c) {
+    RunOutcome run = RunFromTexts(RunTexts{}, c, {});
+    EXPECT_EQ(run.status, RunOutcome::Status::Completed);
+    return run;
 }
 
 // Both files of a save compared byte for byte with copies that were checked by hand:
@@ -37,14 +36,13 @@ TEST(ResultWriter, SavedFilesMatchTheGoldenCopies) {
     };
     const bool update = std::getenv("KESTREL_UPDATE_GOLDEN") != nullptr;
     for (const auto& c : cases) {
-        const auto state = DefaultRun(c.excitation);
+        const RunOutcome run = DefaultRun(c.excitation);
         const test::ScratchFolder folder;
         const SaveOutcome outcome =
             SaveResults(folder.path().string(), "run",
-                        ParameterValuesFromTexts(ModelTexts{}, state->NaturalPeriod), *state,
-                        c.displacementPeriod);
+                        ParameterValuesFromTexts(ModelTexts{}, run.inputs->naturalPeriod),
+                        *run.response, c.displacementPeriod);
         ASSERT_TRUE(outcome.ok()) << outcome.error->reason;
-        EXPECT_EQ(state->StepIndex, 1001);  // the row counter stops at StepCount - 1
         const std::pair<std::string, std::string> files[] = {
             {folder / "run(建物パラメータ).csv", kGolden + "/default-parameters.csv"},
             {folder / "run(時刻暦応答).csv", kGolden + "/" + c.historyGolden},
@@ -59,26 +57,28 @@ TEST(ResultWriter, SavedFilesMatchTheGoldenCopies) {
 TEST(ResultWriter, RunsWithoutRowsWriteOnlyTheHeader) {
     const std::string golden = test::ReadBytes(kGolden + "/default-history.csv");
     const std::string header = golden.substr(0, golden.find("\r\n") + 2);
-    for (const std::int16_t count : {0, 1, -3}) {
-        auto state = std::make_unique<AnalysisState>();
-        state->StepCount = count;
+    // One point (the last is never written), no point, and a count below zero.
+    for (const char* analysisTime : {"-0.01", "-0.02", "-5"}) {
+        RunTexts texts;
+        texts.analysisTime = analysisTime;
+        const RunOutcome run = RunFromTexts(texts, ExcitationCase::InitialDisplacement, {});
+        ASSERT_TRUE(run.response.has_value()) << analysisTime;
         std::ostringstream out;
-        EXPECT_FALSE(WriteHistoryFile(out, *state, std::nullopt));
-        EXPECT_EQ(out.str(), header);
-        EXPECT_EQ(state->StepIndex, 0);
+        EXPECT_FALSE(WriteHistoryFile(out, *run.response, std::nullopt));
+        EXPECT_EQ(out.str(), header) << analysisTime;
     }
 }
 
 TEST(ResultWriter, PeriodsThatGiveNoDisplacementAreRefused) {
-    const auto state = DefaultRun(ExcitationCase::SteadyDisplacement);
+    const RunOutcome run = DefaultRun(ExcitationCase::SteadyDisplacement);
     for (const double period : {0.0, 1e200}) {  // 2 pi / P, squared, is 0 for both
         std::ostringstream out;
-        EXPECT_EQ(WriteHistoryFile(out, *state, period), WriteFailure::InputDisplacement);
+        EXPECT_EQ(WriteHistoryFile(out, *run.response, period), WriteFailure::InputDisplacement);
     }
 }
 
 TEST(ResultWriter, AStreamThatRefusesBytesIsAFailure) {
-    const auto state = DefaultRun(ExcitationCase::SteadyAcceleration);
+    const RunOutcome run = DefaultRun(ExcitationCase::SteadyAcceleration);
     const ParameterValues values = ParameterValuesFromTexts(ModelTexts{}, 0.362832446594252);
     // The parameter file has 92 bytes, the history file about 76,000.
     for (const std::size_t room : {0, 20, 91, 5000}) {
@@ -88,7 +88,7 @@ TEST(ResultWriter, AStreamThatRefusesBytesIsAFailure) {
         if (room < 92) {
             EXPECT_EQ(WriteParameterFile(parameters, values), WriteFailure::Stream);
         }
-        EXPECT_EQ(WriteHistoryFile(history, *state, std::nullopt), WriteFailure::Stream);
+        EXPECT_EQ(WriteHistoryFile(history, *run.response, std::nullopt), WriteFailure::Stream);
     }
     // A full disk: the bytes wait in the file buffer until the writer flushes.
     std::ofstream full("/dev/full", std::ios::binary);

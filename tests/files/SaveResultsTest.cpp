@@ -7,10 +7,9 @@
 
 #include <cerrno>
 #include <csignal>
-#include <memory>
 #include <set>
 
-#include "analysis/Run.h"
+#include "analysis/RunFromTexts.h"
 #include "files/FileTestSupport.h"
 #include "files/ReplaceFile.h"
 #include "files/ResultFiles.h"
@@ -32,15 +31,12 @@ std::set<std::string> Names(const std::string& folder) {
 
 class SaveResultsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        RunAnalysis(*state, RunTexts{}, ExcitationCase::SteadyDisplacement, {});
-    }
     SaveOutcome Save(const std::string& where, const std::string& base,
                      std::optional<double> period = std::nullopt) {
-        return SaveResults(where, base, values, *state, period);
+        return SaveResults(where, base, values, *run.response, period);
     }
 
-    std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
+    RunOutcome run = RunFromTexts(RunTexts{}, ExcitationCase::SteadyDisplacement, {});
     ParameterValues values = ParameterValuesFromTexts(ModelTexts{}, 0.362832446594252);
     test::ScratchFolder folder;
     std::string root = folder.path().string();
@@ -124,7 +120,7 @@ TEST_F(SaveResultsTest, AFullDiskFailsTheSaveAndLeavesNoPartOfTheFile) {
     // The longest run's history, about 3 MB, cannot fit; the parameter file can.
     RunTexts longest;
     longest.analysisTime = "327.64";
-    RunAnalysis(*state, longest, ExcitationCase::SteadyAcceleration, {});
+    run = RunFromTexts(longest, ExcitationCase::SteadyAcceleration, {});
     const SaveOutcome outcome = Save(disk, "full");
     const auto names = Names(disk);
     ::umount2(disk.c_str(), MNT_DETACH);

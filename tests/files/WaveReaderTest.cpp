@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "analysis/Run.h"
+#include "analysis/RunFromTexts.h"
 #include "files/FileTestSupport.h"
 #include "files/WaveFile.h"
 #include "runtime/Conversions.h"
@@ -185,13 +185,13 @@ TEST(WaveReader, ARunOnAFileOfNNumbersHasNPlusOnePoints) {
         hooks.loadWaveRecord = [&]() -> std::optional<WaveRecord> {
             return ReadWaveFile(path).record;
         };
-        auto state = std::make_unique<AnalysisState>();
-        const RunResult run = RunAnalysis(*state, texts, ExcitationCase::Earthquake, hooks);
-        ASSERT_EQ(run.status, RunResult::Status::Completed);
-        EXPECT_EQ(state->StepCount, count + 1);
-        EXPECT_EQ(state->CacSeries[count - 2], (count - 1) % 300);
-        EXPECT_EQ(state->CacSeries[count - 1], 0);
-        EXPECT_EQ(state->CacSeries[count], 0);
+        const RunOutcome run = RunFromTexts(texts, ExcitationCase::Earthquake, hooks);
+        ASSERT_EQ(run.status, RunOutcome::Status::Completed);
+        const Response& r = *run.response;
+        ASSERT_EQ(r.completedPoints(), count + 1);
+        EXPECT_EQ(r.ground()[count - 2], (count - 1) % 300);
+        EXPECT_EQ(r.ground()[count - 1], 0);
+        EXPECT_EQ(r.ground()[count], 0);
     }
 }
 

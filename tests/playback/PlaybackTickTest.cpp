@@ -1,12 +1,14 @@
 // The playback tick without its window: points shown, coordinates, value texts, running
-// extremes, the end of a playback and faults, on finished runs and on spoilt states.
+// extremes, the end of a playback and faults, on finished runs and on responses made to
+// fault.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
+#include <functional>
 #include <vector>
 
-#include "analysis/Run.h"
+#include "analysis/RunFromTexts.h"
+#include "playback/MadeResponse.h"
 #include "playback/PlaybackTick.h"
 #include "runtime/Conversions.h"
 
@@ -18,11 +20,12 @@ using Outcome = TickResult::Outcome;
 class PlaybackTickTest : public ::testing::Test {
 protected:
     void Run(ExcitationCase c) {
-        excitation = c;
-        ASSERT_EQ(RunAnalysis(state, texts, c, {}).status, RunResult::Status::Completed);
+        run = RunFromTexts(texts, c, {});
+        ASSERT_EQ(run.status, RunOutcome::Status::Completed);
         ticker.Reset();
     }
-    TickResult Tick() { return ticker.Tick(state, tables, excitation); }
+    const Response& response() const { return *run.response; }
+    TickResult Tick() { return ticker.Tick(*run.response, *run.inputs); }
     std::vector<TickResult> PlayToEnd() {
         std::vector<TickResult> all;
         do {
@@ -31,13 +34,8 @@ protected:
         return all;
     }
 
-    // 2 MB each: on the heap, as the main window keeps them.
-    std::unique_ptr<AnalysisState> stateOwner = std::make_unique<AnalysisState>();
-    std::unique_ptr<PlotTables> tablesOwner = std::make_unique<PlotTables>();
-    AnalysisState& state = *stateOwner;
-    PlotTables& tables = *tablesOwner;
     RunTexts texts;
-    ExcitationCase excitation = ExcitationCase::SteadyAcceleration;
+    RunOutcome run;
     PlaybackTicker ticker;
 };
 
@@ -52,12 +50,13 @@ TEST_F(PlaybackTickTest, FirstTickShowsPointZeroInEveryCase) {
         Run(c);
         const TickResult r = Tick();
         ASSERT_EQ(r.outcome, Outcome::Shown);
-        EXPECT_EQ(state.StepIndex, 1.0f);
+        EXPECT_EQ(ticker.NextPoint(), 1);
         EXPECT_EQ(r.frame.time, "0");
-        const double omega2 =
-            c == ExcitationCase::SteadyDisplacement ? state.ForcingOmega * state.ForcingOmega : 1.0;
-        const double values[] = {state.CacSeries[0] / omega2, state.AccSeries[0],
-                                 state.VelSeries[0], state.DisSeries[0]};
+        const double omega = run.inputs->forcing.omega;
+        const double omega2 = c == ExcitationCase::SteadyDisplacement ? omega * omega : 1.0;
+        const Response& s = response();
+        const double values[] = {s.ground()[0] / omega2, s.acceleration()[0], s.velocity()[0],
+                                 s.displacement()[0]};
         for (int g = 0; g < kGraphCount; ++g) {
             EXPECT_EQ(r.frame.values[g], NumberText(values[g]));
             EXPECT_EQ(ticker.ExtremeText(2 * g), NumberText(std::max(0.0, values[g])));
@@ -69,7 +68,7 @@ TEST_F(PlaybackTickTest, FirstTickShowsPointZeroInEveryCase) {
         if (!IsForced(c)) {
             EXPECT_EQ(r.frame.segments[kInputGraph].y2, 1027.5f);
         }
-        EXPECT_FLOAT_EQ(r.frame.columnTopX, 1745 + state.DisSeries[0] * sway);
+        EXPECT_FLOAT_EQ(r.frame.columnTopX, 1745 + s.displacement()[0] * sway);
     }
 }
 
@@ -81,21 +80,27 @@ TEST_F(PlaybackTickTest, DefaultRunPlaysEveryPointButTheLast) {
     EXPECT_EQ(all.back().frame.time, "10");
     EXPECT_FLOAT_EQ(all.back().frame.segments[0].x2, 500 + 1001 * (6500.0 / 1002));
 
-    const Series* series[] = {&state.CacSeries, &state.AccSeries, &state.VelSeries,
-                              &state.DisSeries};
+    const Response& s = response();
+    const std::span<const double> series[] = {s.ground(), s.acceleration(), s.velocity(),
+                                              s.displacement()};
     for (int g = 0; g < kGraphCount; ++g) {
         // The extremes cover the points shown, 0 to 1000, never the last point 1001.
-        const double* first = series[g]->data();
+        const double* first = series[g].data();
         EXPECT_EQ(ticker.ExtremeText(2 * g),
                   NumberText(std::max(0.0, *std::max_element(first, first + 1001))));
         EXPECT_EQ(ticker.ExtremeText(2 * g + 1),
                   NumberText(std::min(0.0, *std::min_element(first, first + 1001))));
         // After point 0 the trace stays within +/- peak and reaches it.
-        const double* y = tables.PlotY(g).data();
-        const auto [low, high] = std::minmax_element(y + 1, y + 1002);
-        EXPECT_GE(*low, 127.5);
-        EXPECT_LE(*high, 1927.5);
-        EXPECT_TRUE(*low == 127.5 || *high == 1927.5) << g;
+        float low = 1e9f, high = -1e9f;
+        for (std::size_t k = 1; k < all.size(); ++k) {
+            low = std::min(low, all[k].frame.segments[g].y1);
+            high = std::max(high, all[k].frame.segments[g].y1);
+        }
+        low = std::min(low, all.back().frame.segments[g].y2);
+        high = std::max(high, all.back().frame.segments[g].y2);
+        EXPECT_GE(low, 127.5f);
+        EXPECT_LE(high, 1927.5f);
+        EXPECT_TRUE(low == 127.5f || high == 1927.5f) << g;
     }
     ticker.Reset();  // a new playback starts from "0" boxes
     EXPECT_EQ(ticker.ExtremeText(kAccMax), "0");
@@ -125,7 +130,7 @@ TEST_F(PlaybackTickTest, ShortAndZeroRunsEndNormallyAlongTheZeroLine) {
         if (row.ticks == 1 && row.last == Outcome::ShownLast) {
             EXPECT_EQ(all[0].frame.segments[kDisplacementGraph].x2, 3750.0f);
         }
-        if (state.DisPeak == 0) {
+        if (response().peaks().displacement == 0) {
             for (const TickResult& r : all) {
                 if (r.outcome == Outcome::NothingToShow) continue;
                 ASSERT_EQ(r.frame.segments[kDisplacementGraph].y2, 1027.5f);
@@ -134,30 +139,41 @@ TEST_F(PlaybackTickTest, ShortAndZeroRunsEndNormallyAlongTheZeroLine) {
     }
 }
 
-TEST_F(PlaybackTickTest, FaultsStopTheTickBeforeAnythingChanges) {
-    // Each row spoils what the second tick (point 1) needs.
-    const std::pair<ExcitationCase, void (*)(AnalysisState&)> rows[] = {
-        {ExcitationCase::SteadyAcceleration,  // scaled coordinate beyond range
-         [](AnalysisState& s) { s.DisSeries[1] = 1e300, s.DisPeak = 1e-300; }},
-        {ExcitationCase::SteadyAcceleration,  // coordinate beyond single precision
-         [](AnalysisState& s) { s.AccSeries[1] = 1e40 * s.AccPeak; }},
-        {ExcitationCase::SteadyAcceleration,  // building shift beyond range
-         [](AnalysisState& s) { s.DisSeries[1] = s.DisPeak = 1e307; }},
-        {ExcitationCase::SteadyDisplacement,  // displacement wave without a frequency
-         [](AnalysisState& s) { s.ForcingOmega = 0; }},
+TEST(PlaybackTick, FaultsStopTheTickBeforeAnythingChanges) {
+    // Each row spoils what the second tick (point 1 to point 2) needs and the first does not.
+    const struct {
+        const char* what;
+        ExcitationCase excitation;
+        double omega;  // the displacement wave's
+        Response response;
+        FaultKind kind;
+    } rows[] = {
+        {"scaled coordinate beyond range", ExcitationCase::SteadyAcceleration, 0,
+         test::MadeResponse({1, 1, 1}, {0, 0, 1e300}, {300, 1, 0, 1e-300}), FaultKind::Overflow},
+        {"coordinate beyond single precision", ExcitationCase::SteadyAcceleration, 0,
+         test::MadeResponse({1, 1, 1e40}, {0, 1, 0}, {300, 1, 0, 1}), FaultKind::Overflow},
+        {"building shift beyond range", ExcitationCase::SteadyAcceleration, 0,
+         test::MadeResponse({1, 1, 1}, {0, 1e307, 0}, {300, 1, 0, 1e307}), FaultKind::Overflow},
+        {"displacement wave without a frequency", ExcitationCase::SteadyDisplacement, 0,
+         test::MadeResponse({1, 1, 1}, {0, 1, 0}, {300, 1, 0, 1}), FaultKind::DivideByZero},
     };
-    const FaultKind kinds[] = {FaultKind::Overflow, FaultKind::Overflow, FaultKind::Overflow,
-                               FaultKind::DivideByZero};
-    for (std::size_t k = 0; k < std::size(rows); ++k) {
-        SCOPED_TRACE(k);
-        Run(rows[k].first);
-        ASSERT_EQ(Tick().outcome, Outcome::Shown);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        RunInputs inputs;
+        inputs.excitation = row.excitation;
+        inputs.forcing.omega = row.omega;
+        PlaybackTicker ticker;
+        ticker.Reset();
+        // The displacement wave needs its frequency at point 0 already: it faults at once.
+        if (row.excitation != ExcitationCase::SteadyDisplacement) {
+            ASSERT_EQ(ticker.Tick(row.response, inputs).outcome, Outcome::Shown);
+        }
+        const int next = ticker.NextPoint();
         const std::string largest = ticker.ExtremeText(kAccMax);
-        rows[k].second(state);
-        const TickResult r = Tick();
+        const TickResult r = ticker.Tick(row.response, inputs);
         EXPECT_EQ(r.outcome, Outcome::Faulted);
-        EXPECT_EQ(r.fault, (Fault{FaultSite::Playback, kinds[k]}));
-        EXPECT_EQ(state.StepIndex, 1.0f);
+        EXPECT_EQ(r.fault, (Fault{FaultSite::Playback, row.kind}));
+        EXPECT_EQ(ticker.NextPoint(), next);
         EXPECT_EQ(ticker.ExtremeText(kAccMax), largest);
     }
 }

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
-#include <numbers>
 #include <sstream>
 
 #include "runtime/Conversions.h"
@@ -14,6 +12,9 @@
 
 namespace kestrel {
 namespace {
+
+// The program's pi: its periods, and so the ratios dt/T, are computed with it.
+constexpr double kProgramPi = 3.1415926535897;
 
 TEST(StepProperties, CheckedElongationsWithoutDamping) {
     struct Case {
@@ -47,20 +48,21 @@ TEST(MethodComparison, LinearSeriesIsTheRunsOwnDisplacement) {
           ExcitationCase::Earthquake}) {
         RunTexts texts;
         texts.analysisTime = "9";
-        auto state = std::make_unique<AnalysisState>();
         RunHooks hooks;
         hooks.loadWaveRecord = [&] { return std::optional<WaveRecord>(record); };
-        ASSERT_EQ(RunAnalysis(*state, texts, c, hooks).status, RunResult::Status::Completed);
-        const MethodComparison m = CompareMethods(texts, c, record);
+        const RunOutcome run = RunFromTexts(texts, c, hooks);
+        ASSERT_EQ(run.status, RunOutcome::Status::Completed);
+        const Response& r = *run.response;
+        const MethodComparison m = CompareMethods(run);
         ASSERT_TRUE(m.compared);
-        EXPECT_EQ(m.naturalPeriod, state->NaturalPeriod);
-        EXPECT_EQ(m.stepRatio, state->TimeStep / state->NaturalPeriod);
-        ASSERT_EQ(m.linear.displacement.size(), static_cast<std::size_t>(state->StepCount - 1));
+        EXPECT_EQ(m.naturalPeriod, run.inputs->naturalPeriod);
+        EXPECT_EQ(m.stepRatio, r.stepTime() / run.inputs->naturalPeriod);
+        // The rows of the result file: every point but the last.
+        ASSERT_EQ(m.linear.displacement.size(), static_cast<std::size_t>(r.pointCount() - 1));
         for (std::size_t i = 0; i < m.linear.displacement.size(); ++i) {
-            const int at = static_cast<int>(i);
-            ASSERT_EQ(m.linear.displacement[i], state->DisSeries[at]);
-            ASSERT_EQ(m.ground[i], state->CacSeries[at]);
-            ASSERT_EQ(m.time[i], state->TimeSeries[at]);
+            ASSERT_EQ(m.linear.displacement[i], r.displacement()[i]);
+            ASSERT_EQ(m.ground[i], r.ground()[i]);
+            ASSERT_EQ(m.time[i], r.time()[i]);
         }
         EXPECT_FALSE(m.linear.divergedAt.has_value());
         EXPECT_NEAR(m.linear.peakError.value(), 0, 0.05);
@@ -155,7 +157,7 @@ TEST(MethodComparison, PeriodElongationAgreesWithZeroCrossingsOfLongRuns) {
     };
     for (const Case c : {Case{0.1, 0}, Case{0.3, 0}, Case{0.05, 0.02}, Case{0.2, 0.02}}) {
         // The step that gives the ratio for this building, over 12,000 steps.
-        const double period = 2 * Pi / std::sqrt(300.0) / std::sqrt(1 - c.h * c.h);
+        const double period = 2 * kProgramPi / std::sqrt(300.0) / std::sqrt(1 - c.h * c.h);
         const double dt = c.ratio * period;
         const MethodComparison m = CompareMethods(Building(c.h * 100, dt, 12000 * dt),
                                                   ExcitationCase::InitialVelocity, std::nullopt);
@@ -175,22 +177,21 @@ TEST(MethodComparison, PeriodElongationAgreesWithZeroCrossingsOfLongRuns) {
 }
 
 TEST(MethodComparison, PastTheStabilityLimitTheLinearMethodStopsWhereItDiverged) {
-    const double period = 2 * Pi / std::sqrt(300.0);
+    const double period = 2 * kProgramPi / std::sqrt(300.0);
     for (const ExcitationCase c :
          {ExcitationCase::InitialDisplacement, ExcitationCase::SteadyAcceleration}) {
         const RunTexts texts = Building(0, 0.62 * period, 2000 * 0.62 * period);
-        auto state = std::make_unique<AnalysisState>();
-        const RunResult run = RunAnalysis(*state, texts, c, {});
-        ASSERT_EQ(run.status, RunResult::Status::Faulted);
+        const RunOutcome run = RunFromTexts(texts, c, {});
+        ASSERT_EQ(run.status, RunOutcome::Status::Faulted);
         // The same input on a soft building, which stays stable at this step.
         RunTexts softTexts = texts;
         softTexts.model.stiffness = "0.01";
-        auto soft = std::make_unique<AnalysisState>();
-        ASSERT_EQ(RunAnalysis(*soft, softTexts, c, {}).status, RunResult::Status::Completed);
+        const RunOutcome soft = RunFromTexts(softTexts, c, {});
+        ASSERT_EQ(soft.status, RunOutcome::Status::Completed);
 
-        const MethodComparison m = CompareMethods(texts, c, {});
-        EXPECT_EQ(m.run.status, RunResult::Status::Faulted);
-        EXPECT_EQ(m.run.fault, run.fault);
+        const MethodComparison m = CompareMethods(run);
+        EXPECT_EQ(m.runStatus, RunOutcome::Status::Faulted);
+        EXPECT_EQ(m.runFault, run.fault);
         ASSERT_TRUE(m.compared);
         EXPECT_GT(m.stepRatio, m.stabilityLimit);
         EXPECT_FALSE(m.linearProperties.stable);
@@ -199,13 +200,15 @@ TEST(MethodComparison, PastTheStabilityLimitTheLinearMethodStopsWhereItDiverged)
         const std::size_t kept = m.linear.displacement.size();
         ASSERT_LT(kept, m.time.size());
         EXPECT_DOUBLE_EQ(*m.linear.divergedAt, m.time[kept]);
+        ASSERT_EQ(kept, static_cast<std::size_t>(run.response->completedPoints()));
         for (std::size_t i = 0; i < kept; ++i) {
-            ASSERT_EQ(m.linear.displacement[i], state->DisSeries[static_cast<int>(i)]);
+            ASSERT_EQ(m.linear.displacement[i], run.response->displacement()[i]);
         }
-        ASSERT_EQ(m.time.size(), static_cast<std::size_t>(soft->StepCount - 1));
+        const Response& stable = *soft.response;
+        ASSERT_EQ(m.time.size(), static_cast<std::size_t>(stable.pointCount() - 1));
         for (std::size_t i = 0; i < m.time.size(); ++i) {
-            ASSERT_EQ(m.ground[i], soft->CacSeries[static_cast<int>(i)]);
-            ASSERT_EQ(m.time[i], soft->TimeSeries[static_cast<int>(i)]);
+            ASSERT_EQ(m.ground[i], stable.ground()[i]);
+            ASSERT_EQ(m.time[i], stable.time()[i]);
         }
         EXPECT_EQ(m.exact.displacement.size(), m.time.size());
         EXPECT_EQ(m.average.displacement.size(), m.time.size());
@@ -224,26 +227,33 @@ TEST(MethodComparison, PastTheStabilityLimitTheLinearMethodStopsWhereItDiverged)
 }
 
 TEST(MethodComparison, OtherFaultsAndAMissingRecordAreTheRunsOwn) {
+    using enum FaultSite;
+    using enum FaultKind;
+    using Status = RunOutcome::Status;
     struct Case {
         ExcitationCase excitation;
         const char* stiffness;
         const char* timeStep;
-        RunResult::Status status;
+        Status status;
+        std::optional<Fault> fault;
     };
     const Case cases[] = {
-        {ExcitationCase::InitialDisplacement, "0", "0.01", RunResult::Status::Faulted},
-        {ExcitationCase::SteadyAcceleration, "300", "0", RunResult::Status::Faulted},
-        {ExcitationCase::Earthquake, "300", "0.01", RunResult::Status::EndedEarly},
+        {ExcitationCase::InitialDisplacement, "0", "0.01", Status::Faulted,
+         Fault{MassStiffnessRatio, DivideByZero}},
+        {ExcitationCase::SteadyAcceleration, "300", "0", Status::Faulted,
+         Fault{StepCount, DivideByZero}},
+        // Every point stepped, the playback interval cannot be kept: nothing is compared.
+        {ExcitationCase::InitialVelocity, "300", "1e10", Status::Faulted,
+         Fault{TimerInterval, Overflow}},
+        {ExcitationCase::Earthquake, "300", "0.01", Status::EndedEarly, std::nullopt},
     };
     for (const Case& c : cases) {
         RunTexts texts;
         texts.model.stiffness = c.stiffness;
         texts.timeStep = c.timeStep;
-        auto state = std::make_unique<AnalysisState>();
-        const RunResult run = RunAnalysis(*state, texts, c.excitation, {});
         const MethodComparison m = CompareMethods(texts, c.excitation, std::nullopt);
-        EXPECT_EQ(m.run.status, c.status);
-        EXPECT_EQ(m.run.fault, run.fault);
+        EXPECT_EQ(m.runStatus, c.status);
+        EXPECT_EQ(m.runFault, c.fault);
         EXPECT_FALSE(m.compared);
         EXPECT_TRUE(m.time.empty());
     }
@@ -264,7 +274,7 @@ TEST(StepProperties, ElongationCurvesEndWhereTheSwingEnds) {
         EXPECT_LE(end, StabilityLimit(StepMethod::LinearAcceleration, h).value());
         // Without damping the swing ends at the stability limit, with a period of 2 dt.
         if (h == 0) {
-            EXPECT_NEAR(end, std::sqrt(3.0) / std::numbers::pi, 1e-9);
+            EXPECT_NEAR(end, std::sqrt(3.0) / kProgramPi, 1e-9);
             EXPECT_NEAR(linear.back().periodElongation, (2 * end - 1) * 100, 1e-4);
         }
         EXPECT_EQ(linear.front().periodElongation, 0);
@@ -277,9 +287,10 @@ TEST(StepProperties, ElongationCurvesEndWhereTheSwingEnds) {
 
 TEST(StepProperties, StabilityFromTheSpectralRadiusAtEveryDamping) {
     // The limit is w_n dt = 2 sqrt(3) whatever the damping: dt/T_d = 2 sqrt(3) sqrt(1 - h^2)
-    // / (2 pi). Just inside it the step is bounded, just outside it grows.
+    // / (2 pi), T_d the program's period (its pi). Just inside it the step is bounded, just
+    // outside it grows.
     for (const double h : {0.0, 0.05, 0.2, 0.5, 0.9}) {
-        const double limit = 2 * std::sqrt(3.0) * std::sqrt(1 - h * h) / (2 * std::numbers::pi);
+        const double limit = 2 * std::sqrt(3.0) * std::sqrt(1 - h * h) / (2 * kProgramPi);
         EXPECT_NEAR(StabilityLimit(StepMethod::LinearAcceleration, h).value(), limit, 1e-15) << h;
         EXPECT_TRUE(
             MethodStepProperties(StepMethod::LinearAcceleration, limit * (1 - 1e-9), h).stable)

@@ -1,7 +1,7 @@
-// The command line against the window: for every excitation case, the pair "保存(&S)"
-// writes after a run driven through the main window and the pair `kestrel-batch response`
-// writes from the same texts are the same bytes; so are the table of the tab "地震動の
-// 指標" and the file of `kestrel-batch indices`.
+// The command line against the window: for every excitation case and every record format,
+// the pair "保存(&S)" writes after a run driven through the main window and the pair
+// `kestrel-batch response` writes from the same texts are the same bytes; so are the table
+// of the tab "地震動の指標" and the file of `kestrel-batch indices`.
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -51,6 +51,19 @@ std::string JmaWave() {
                          std::to_string(k % 5 - 2));
     }
     return test::JmaText(f);
+}
+
+std::string KnetWave() {
+    test::KnetFixture f;
+    for (int k = 0; k < 600; ++k) f.counts.push_back((k % 17 - 8) * 410'000LL + k * 900);
+    return test::KnetText(f);
+}
+
+std::string At2Wave() {
+    test::At2Fixture f;
+    f.points = "NPTS=   300, DT=   .0100 SEC";
+    for (int k = 0; k < 300; ++k) f.values.push_back(std::to_string(k % 23 - 11) + "E-02");
+    return test::At2Text(f);
 }
 
 }  // namespace
@@ -103,12 +116,21 @@ void BatchAgreementTest::responseFilesEqualTheWindowsSave() {
          -1},
         {"earthquake", &MainWindow::optSelect, {}, "wave.txt", -1},
         {"earthquake", &MainWindow::optSelect, {{&MainWindow::txtH, "damping", "5"}}, "jma.csv", 1},
+        {"earthquake", &MainWindow::optSelect, {}, "knet.NS", -1},
+        // The time step edited after the record was confirmed: the run keeps the record's.
+        {"earthquake",
+         &MainWindow::optSelect,
+         {{&MainWindow::txtTs, "time-step", "0.02"}},
+         "peer.AT2",
+         -1},
     };
     for (const Case& c : cases) {
         QTemporaryDir dir;
         QDir::setCurrent(dir.path());
         WriteFile(dir.filePath(QStringLiteral("wave.txt")), PlainWave());
         WriteFile(dir.filePath(QStringLiteral("jma.csv")), JmaWave());
+        WriteFile(dir.filePath(QStringLiteral("knet.NS")), KnetWave());
+        WriteFile(dir.filePath(QStringLiteral("peer.AT2")), At2Wave());
         QDir(dir.path()).mkdir(QStringLiteral("batch"));
         std::vector<std::string> args = {"response", std::string("--case=") + c.name};
         {
@@ -190,8 +212,9 @@ void BatchAgreementTest::indicesTableEqualsTheBatchFile() {
         QString why;
         const QByteArray tab = study->indices->CsvBytes(why);
         QCOMPARE(tab.count("\r\n"), c.rows);
-        const std::vector<std::string> args = {"indices", window.LoadedRecord()->wavePath,
-                                               "batch.csv"};
+        WaveSource source;  // the file the study window read
+        QVERIFY(window.LoadWaveRecord(&source));
+        const std::vector<std::string> args = {"indices", source.path, "batch.csv"};
         std::ostringstream out, err;
         QCOMPARE(batch::RunBatch(args, out, err), 0);
         QCOMPARE(QString::fromStdString(err.str()), QString());

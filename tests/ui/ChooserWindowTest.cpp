@@ -26,25 +26,6 @@ using kestrel::test::ScriptedMessages;
 
 namespace {
 
-struct Row {
-    const char* name;
-    const char* caption;
-    int left, top, width, height;
-};
-
-void CheckLayout(QWidget& w, const Row* rows, std::size_t count, const char* const* order,
-                 std::size_t orderCount) {
-    for (std::size_t i = 0; i < count; ++i) {
-        const Row& row = rows[i];
-        auto* control = w.findChild<QWidget*>(QString::fromLatin1(row.name));
-        QVERIFY2(control, row.name);
-        QCOMPARE(control->geometry(),
-                 QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
-        QCOMPARE(kestrel::test::CaptionOf(control), QString::fromUtf8(row.caption));
-    }
-    kestrel::test::CheckTabOrder(w, {order, orderCount});
-}
-
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
@@ -80,7 +61,7 @@ private:
     static SaveSelectWindow* SaveChooser() { return test::TopLevel<SaveSelectWindow>(); }
 
 private slots:
-    void layoutsMatchTheTables();
+    void layoutsKeepEveryCaptionWholeAndApart();
     void listsAreLinked();
     void waveChooserShowsAndReturns();
     void confirmingAWaveFileSetsTheBoxes();
@@ -97,37 +78,39 @@ private slots:
     void cp932NamesAreListedAndOpened();
 };
 
-void ChooserWindowTest::layoutsMatchTheTables() {
+void ChooserWindowTest::layoutsKeepEveryCaptionWholeAndApart() {
     ScriptedMessages messages;
     WaveSelectWindow wave(messages);
     QCOMPARE(wave.windowTitle(), QStringLiteral("入力波選択"));
     QCOMPARE(wave.size(), QSize(410, 288));
-    const Row waveRows[] = {
-        {"Drive1", "", 120, 480, 2895, 300},
-        {"Dir1", "", 120, 840, 2895, 2820},
-        {"File1", "", 3120, 480, 2895, 3150},
-        {"txtFileName", "", 3120, 120, 2895, 270},
-        {"cmdOK", "選択する(&Y)", 120, 3840, 1335, 375},
-        {"lblFileName", "ファイル名(&N)：", 120, 120, 2895, 255},
+    const kestrel::test::NamedCaption waveControls[] = {
+        {"lblFileName", "ファイル名(&N)："},
+        {"txtFileName", ""},
+        {"Drive1", ""},
+        {"Dir1", ""},
+        {"File1", ""},
+        {"cmdOK", "選択する(&Y)"},
     };
+    kestrel::test::CheckControlsWholeAndApart(wave, waveControls);
     const char* const waveOrder[] = {"Drive1", "Dir1", "File1", "txtFileName", "cmdOK"};
-    CheckLayout(wave, waveRows, std::size(waveRows), waveOrder, std::size(waveOrder));
+    kestrel::test::CheckTabOrder(wave, waveOrder);
 
     SaveSelectWindow save(messages);
     QCOMPARE(save.windowTitle(), QStringLiteral("保存先選択"));
     QCOMPARE(save.size(), QSize(412, 280));
-    const Row saveRows[] = {
-        {"Drive1", "", 120, 480, 2895, 300},
-        {"txtFileName", "", 3120, 120, 2895, 270},
-        {"File1", "", 3120, 480, 2895, 3150},
-        {"Command1", "選択する(&Y)", 120, 3720, 1335, 375},
-        {"Command2", "選択しない(&N)", 1560, 3720, 1335, 375},
-        {"Dir1", "", 120, 840, 2895, 2820},
-        {"lblFileName", "ファイル名(&N)：", 120, 120, 2895, 255},
+    const kestrel::test::NamedCaption saveControls[] = {
+        {"lblFileName", "ファイル名(&N)："},
+        {"txtFileName", ""},
+        {"Drive1", ""},
+        {"Dir1", ""},
+        {"File1", ""},
+        {"Command1", "選択する(&Y)"},
+        {"Command2", "選択しない(&N)"},
     };
+    kestrel::test::CheckControlsWholeAndApart(save, saveControls);
     const char* const saveOrder[] = {"Drive1",   "txtFileName", "File1",
                                      "Command1", "Command2",    "Dir1"};
-    CheckLayout(save, saveRows, std::size(saveRows), saveOrder, std::size(saveOrder));
+    kestrel::test::CheckTabOrder(save, saveOrder);
 }
 
 void ChooserWindowTest::listsAreLinked() {
@@ -228,7 +211,7 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     f.window.cmdStart->click();
     QCOMPARE(f.messages.Prompts(),
              QStringList{QStringLiteral("地震波ファイルが選択されていません。")});
-    QCOMPARE(f.window.State().DisPeak, 0.0);
+    QVERIFY(!f.window.HeldRun());
     QVERIFY(!f.window.isHidden());
 
     WriteFile(f.dir.filePath(QStringLiteral("wave1.txt")), WaveText("0.02", 1500));
@@ -238,12 +221,13 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     f.messages.shown.clear();
     f.window.cmdStart->click();
     QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("終了しました。")});
-    QCOMPARE(f.window.State().StepCount, std::int16_t{1502});
-    QCOMPARE(f.window.State().CacSeries[0], -30.0);
-    QVERIFY(f.window.State().DisPeak > 0);
     QVERIFY(f.window.HeldRun());
-    QCOMPARE(f.window.HeldRun()->excitation, ExcitationCase::Earthquake);
-    QCOMPARE(QString::fromStdString(f.window.HeldRun()->wavePath),
+    const Response& response = f.window.HeldRun()->response;
+    QCOMPARE(response.completedPoints(), 1502);
+    QCOMPARE(response.ground()[0], -30.0);
+    QVERIFY(response.peaks().displacement > 0);
+    QCOMPARE(f.window.HeldRun()->excitation(), ExcitationCase::Earthquake);
+    QCOMPARE(QString::fromStdString(f.window.HeldRun()->wave.path),
              QDir(f.dir.path()).absoluteFilePath(QStringLiteral("wave1.txt")));
 
     // Deleted after it was chosen: a message, and no response from a missing record.
@@ -252,7 +236,6 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     f.window.cmdStart->click();
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
-    QCOMPARE(f.window.State().DisPeak, 0.0);
     QVERIFY(!f.window.HeldRun());
 }
 
@@ -558,7 +541,7 @@ void ChooserWindowTest::cp932NamesAreListedAndOpened() {
         f.window.cmdStart->click();
         QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("終了しました。")});
         QVERIFY(f.window.HeldRun());
-        QCOMPARE(QByteArray::fromStdString(f.window.HeldRun()->wavePath), path);
+        QCOMPARE(QByteArray::fromStdString(f.window.HeldRun()->wave.path), path);
     }
 }
 

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QWidget>
 #include <span>
+#include <utility>
+#include <vector>
 
 namespace kestrel::test {
 
@@ -43,6 +45,33 @@ inline void CheckTabOrder(QWidget& window, std::span<const char* const> order) {
         auto* from = window.findChild<QWidget*>(QString::fromLatin1(order[i - 1]));
         QVERIFY2(from, order[i - 1]);
         QCOMPARE(NextTabStop(from)->objectName(), QString::fromLatin1(order[i]));
+    }
+}
+
+// A control by its name and what it shows (CaptionOf).
+using NamedCaption = std::pair<const char*, const char*>;
+
+// The layout as a user sees it: every named control is there with its caption, lies inside
+// its parent, shows a label's caption whole, and covers none of the other named controls
+// beside it (edges may touch by a pixel).
+inline void CheckControlsWholeAndApart(QWidget& window, std::span<const NamedCaption> controls) {
+    std::vector<QWidget*> found;
+    for (const auto& [name, caption] : controls) {
+        auto* w = window.findChild<QWidget*>(QString::fromLatin1(name));
+        QVERIFY2(w, name);
+        QCOMPARE(CaptionOf(w), QString::fromUtf8(caption));
+        QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), name);
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            QVERIFY2(label->sizeHint().width() <= label->width(), name);
+        }
+        for (QWidget* other : found) {
+            if (other->parentWidget() != w->parentWidget()) continue;
+            const QRect inner = w->geometry().adjusted(1, 1, -1, -1);
+            QVERIFY2(!inner.intersects(other->geometry().adjusted(1, 1, -1, -1)),
+                     qPrintable(QString::fromLatin1(name) + QStringLiteral(" covers ") +
+                                other->objectName()));
+        }
+        found.push_back(w);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "playback/MadeResponse.h"
 #include "runtime/Conversions.h"
 #include "ui/FaultMessages.h"
 #include "ui/FormChecks.h"
@@ -45,6 +46,17 @@ struct Fixture {
     }
 };
 
+// A completed run of three points whose last displacement lies far beyond its peak, which no
+// real run gives: its playback must fault at its second tick.
+CompletedRun SpoiltRun() {
+    const RunInputs inputs = ReadRunInputs(RunTexts{}, ExcitationCase::InitialDisplacement).value();
+    return CompletedRun{inputs,
+                        NoGroundMotion{},
+                        test::MadeResponse({0, 0, 0}, {0, 0, 1e300}, {0, 0, 0, 1e-300}),
+                        5,
+                        {}};
+}
+
 // The time, the four current values and the eight extremes, in full (a box too narrow for
 // its text holds the whole text as its tooltip).
 QStringList BoxTexts(const PictureWindow* p) {
@@ -68,55 +80,21 @@ bool HasTrace(const QImage& image) {
     return false;
 }
 
-// name, caption or text, alignment ('L', 'C', 'R' or none), twips relative to the window
-// or to fraValue.
-struct ControlRow {
-    const char* name;
-    const char* caption;
-    char align;
-    int left, top, width, height;
-};
-
-const ControlRow kControls[] = {
-    {"pctCac", "", 0, 1320, 120, 7335, 2055},
-    {"pctAcc", "", 0, 1320, 2280, 7335, 2055},
-    {"pctVel", "", 0, 1320, 4440, 7335, 2055},
-    {"pctDis", "", 0, 1320, 6600, 7335, 2055},
-    {"pctFig", "", 0, 8760, 120, 3495, 3495},
-    {"cmdExit", "強制終了(&X)", 0, 8760, 8280, 1215, 375},
-    {"lblCac", "入力加速度", 'C', 120, 240, 1095, 255},
-    {"Label1", "ﾌﾟﾗｽ最大値", 'L', 120, 600, 1095, 255},
-    {"txtCacMax", "0", 'R', 120, 960, 1095, 270},
-    {"Label2", "ﾏｲﾅｽ最大値", 'L', 120, 1320, 1095, 255},
-    {"txtCacMin", "0", 'R', 120, 1680, 1095, 270},
-    {"lblAcc", "応答加速度", 'C', 120, 2280, 1095, 255},
-    {"Label3", "ﾌﾟﾗｽ最大値", 'L', 120, 2640, 1095, 255},
-    {"txtAccMax", "0", 'R', 120, 3000, 1095, 270},
-    {"Label4", "ﾏｲﾅｽ最大値", 'L', 120, 3360, 1095, 255},
-    {"txtAccMin", "0", 'R', 120, 3720, 1095, 270},
-    {"lblVel", "応答速度", 'C', 120, 4440, 1095, 255},
-    {"Label5", "ﾌﾟﾗｽ最大値", 'L', 120, 4800, 1095, 255},
-    {"txtVelMax", "0", 'R', 120, 5160, 1095, 270},
-    {"Label6", "ﾏｲﾅｽ最大値", 'L', 120, 5640, 1095, 255},
-    {"txtVelMin", "0", 'R', 120, 6000, 1095, 270},
-    {"lblDis", "応答変位", 'C', 120, 6600, 1095, 255},
-    {"Label7", "ﾌﾟﾗｽ最大値", 'L', 120, 6960, 1095, 255},
-    {"txtDisMax", "0", 'R', 120, 7320, 1095, 270},
-    {"Label8", "ﾏｲﾅｽ最大値", 'L', 120, 7680, 1095, 255},
-    {"txtDisMin", "0", 'R', 120, 8040, 1095, 270},
-    {"fraValue", "現時刻の解析結果の値", 0, 8760, 3840, 3495, 2175},
-    {"lblTime", "時刻(s)：", 'R', 120, 240, 1455, 255},
-    {"txtTime", "0", 'R', 1680, 240, 1695, 270},
-    {"lblCac1", "入力加速度(cm/s2)", 'C', 120, 720, 1575, 255},
-    {"lblAcc1", "応答加速度(cm/s2)", 'C', 1800, 720, 1575, 255},
-    {"txtCac", "0", 'R', 120, 960, 1575, 270},
-    {"txtAcc", "0", 'R', 1800, 960, 1575, 270},
-    {"lblVel1", "応答速度(cm/s)", 'C', 120, 1440, 1575, 255},
-    {"lblDis1", "応答変位(cm)", 'C', 1800, 1440, 1575, 255},
-    {"txtVel", "0", 'R', 120, 1680, 1575, 270},
-    {"txtDis", "0", 'R', 1800, 1680, 1575, 270},
-    {"lblCycle", "建物固有周期(s)：", 'R', 8760, 6120, 1575, 255},
-    {"txtCycle", "0", 'R', 10440, 6120, 1815, 270},
+// Every control of the playback window with what it shows.
+const test::NamedCaption kControls[] = {
+    // clang-format off
+    {"pctCac", ""}, {"pctAcc", ""}, {"pctVel", ""}, {"pctDis", ""}, {"pctFig", ""},
+    {"cmdExit", "強制終了(&X)"}, {"lblCac", "入力加速度"}, {"Label1", "ﾌﾟﾗｽ最大値"},
+    {"txtCacMax", "0"}, {"Label2", "ﾏｲﾅｽ最大値"}, {"txtCacMin", "0"}, {"lblAcc", "応答加速度"},
+    {"Label3", "ﾌﾟﾗｽ最大値"}, {"txtAccMax", "0"}, {"Label4", "ﾏｲﾅｽ最大値"}, {"txtAccMin", "0"},
+    {"lblVel", "応答速度"}, {"Label5", "ﾌﾟﾗｽ最大値"}, {"txtVelMax", "0"},
+    {"Label6", "ﾏｲﾅｽ最大値"}, {"txtVelMin", "0"}, {"lblDis", "応答変位"},
+    {"Label7", "ﾌﾟﾗｽ最大値"}, {"txtDisMax", "0"}, {"Label8", "ﾏｲﾅｽ最大値"}, {"txtDisMin", "0"},
+    {"fraValue", "現時刻の解析結果の値"}, {"lblTime", "時刻(s)："}, {"txtTime", "0"},
+    {"lblCac1", "入力加速度(cm/s2)"}, {"lblAcc1", "応答加速度(cm/s2)"}, {"txtCac", "0"},
+    {"txtAcc", "0"}, {"lblVel1", "応答速度(cm/s)"}, {"lblDis1", "応答変位(cm)"}, {"txtVel", "0"},
+    {"txtDis", "0"}, {"lblCycle", "建物固有周期(s)："}, {"txtCycle", "0"},
+    // clang-format on
 };
 
 }  // namespace
@@ -125,7 +103,7 @@ class PlaybackWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void layoutMatchesTheTable();
+    void layoutKeepsEveryCaptionWholeAndApart();
     void wholePlaybacksOnTheRealTimer();
     void forcedStopYesAndNo();
     void realQuestionBoxOutlivesThePlayback_data();
@@ -135,30 +113,20 @@ private slots:
     void numbersTooWideForTheirBoxesAreRounded();
 };
 
-void PlaybackWindowTest::layoutMatchesTheTable() {
+void PlaybackWindowTest::layoutKeepsEveryCaptionWholeAndApart() {
     PictureWindow w;
     QCOMPARE(w.windowTitle(), QStringLiteral("動画、グラフ表示"));
     QCOMPARE(w.size(), QSize(823, 586));
     QCOMPARE(w.minimumSize(), w.maximumSize());
     QVERIFY(!(w.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    for (const ControlRow& row : kControls) {
-        auto* control = w.findChild<QWidget*>(QString::fromLatin1(row.name));
-        QVERIFY2(control, row.name);
-        QCOMPARE(control->geometry(),
-                 QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
-        QString caption;
-        Qt::Alignment align;
-        if (auto* b = qobject_cast<QPushButton*>(control)) caption = b->text();
-        if (auto* g = qobject_cast<QGroupBox*>(control)) caption = g->title();
-        if (auto* l = qobject_cast<QLabel*>(control)) caption = l->text(), align = l->alignment();
-        if (auto* e = qobject_cast<QLineEdit*>(control))
-            caption = e->text(), align = e->alignment();
-        QCOMPARE(caption, QString::fromUtf8(row.caption));
-        const Qt::Alignment expected = row.align == 'R'   ? Qt::AlignRight
-                                       : row.align == 'C' ? Qt::AlignHCenter
-                                                          : Qt::AlignLeft;
-        if (row.align) QVERIFY2((align & Qt::AlignHorizontal_Mask) == expected, row.name);
+    test::CheckControlsWholeAndApart(w, kControls);
+    // Numbers to the right, graph captions and value headings centred, the rest to the left.
+    for (QLineEdit* box : w.findChildren<QLineEdit*>()) QVERIFY(box->alignment() & Qt::AlignRight);
+    for (QLabel* label :
+         {w.lblCac, w.lblAcc, w.lblVel, w.lblDis, w.lblCac1, w.lblAcc1, w.lblVel1, w.lblDis1}) {
+        QVERIFY2(label->alignment() & Qt::AlignHCenter, qPrintable(label->objectName()));
     }
+    QVERIFY(w.lblTime->alignment() & Qt::AlignRight && w.lblCycle->alignment() & Qt::AlignRight);
     QCOMPARE(w.txtDis->parentWidget(), w.fraValue);
     QVERIFY(w.txtCacMin->isReadOnly() && w.txtDisMax->isReadOnly() && !w.txtTime->isReadOnly());
 
@@ -193,12 +161,13 @@ void PlaybackWindowTest::wholePlaybacksOnTheRealTimer() {
     QCOMPARE(f.messages.shown[0].title, QStringLiteral("解析終了"));
     QTRY_VERIFY(p.isNull());
     QVERIFY(f.window.isVisible());
-    const AnalysisState& s = f.window.State();
-    QCOMPARE(s.StepIndex, 11.0f);
+    QCOMPARE(f.window.PlayedPoints(), 11);
+    const CompletedRun& run = *f.window.HeldRun();
+    const double omega = run.inputs.forcing.omega;
     QCOMPARE(atEnd[0], QStringLiteral("0.1"));
-    QCOMPARE(atEnd[1], QString::fromStdString(
-                           NumberText(s.CacSeries[10] / (s.ForcingOmega * s.ForcingOmega))));
-    QCOMPARE(atEnd[4], QString::fromStdString(NumberText(s.DisSeries[10])));
+    QCOMPARE(atEnd[1],
+             QString::fromStdString(NumberText(run.response.ground()[10] / (omega * omega))));
+    QCOMPARE(atEnd[4], QString::fromStdString(NumberText(run.response.displacement()[10])));
     QCOMPARE(atEnd.mid(13),
              (QStringList{QStringLiteral("入力変位"), QStringLiteral("入力変位(cm)")}));
 
@@ -214,7 +183,7 @@ void PlaybackWindowTest::wholePlaybacksOnTheRealTimer() {
     f.Start("0.008");
     QCOMPARE(f.window.Timer1->interval(), 1);
     QTRY_COMPARE(f.messages.Prompts(), QStringList{kEnd});
-    QCOMPARE(f.window.State().StepIndex, 11.0f);
+    QCOMPARE(f.window.PlayedPoints(), 11);
 }
 
 void PlaybackWindowTest::forcedStopYesAndNo() {
@@ -290,7 +259,7 @@ void PlaybackWindowTest::realQuestionBoxOutlivesThePlayback() {
     QVERIFY(windowKeptForQuestion);  // hidden, but there for the question it owns
     QTRY_VERIFY(p.isNull());
     QVERIFY(window.isVisible() && !window.Timer1->isActive());
-    QCOMPARE(window.State().StepIndex, 11.0f);
+    QCOMPARE(window.PlayedPoints(), 11);
 }
 
 void PlaybackWindowTest::closeBoxAndFaultsReturnToTheMainWindow() {
@@ -305,11 +274,10 @@ void PlaybackWindowTest::closeBoxAndFaultsReturnToTheMainWindow() {
     f.Ticks(1);  // a late tick does nothing
     QVERIFY(f.messages.shown.empty());
 
-    // Point 1 lies far beyond a tiny peak: the tick stops, says so and returns.
-    p = f.Start();
+    // Point 2 lies far beyond a tiny peak: the second tick stops, says so and returns.
+    f.window.HandOverToPlayback(SpoiltRun());
+    p = f.window.findChild<PictureWindow*>(QStringLiteral("frmPicture"));
     f.Ticks(1);
-    f.window.State().DisSeries[1] = 1e300;
-    f.window.State().DisPeak = 1e-300;
     QStringList atMessage;
     f.messages.whileOpen = [&](const ShownMessage&) { atMessage = BoxTexts(p); };
     f.Ticks(1);

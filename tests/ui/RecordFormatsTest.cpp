@@ -60,23 +60,20 @@ std::string PlainText(const WaveRecord& record) {
 }
 
 // Everything a run leaves for the playback and the result files.
-struct Response {
-    int stepCount = 0;
+struct RunValues {
+    int points = 0;
     double timeStep = 0;
     std::vector<double> values;
 
-    explicit Response(AnalysisState& s) : stepCount(s.StepCount), timeStep(s.TimeStep) {
-        for (int i = 0; i <= stepCount; ++i) {
-            for (const Series* series :
-                 {&s.TimeSeries, &s.CacSeries, &s.AccSeries, &s.VelSeries, &s.DisSeries}) {
-                values.push_back((*series)[i]);
-            }
+    explicit RunValues(const Response& r) : points(r.completedPoints()), timeStep(r.stepTime()) {
+        for (const auto series :
+             {r.time(), r.ground(), r.acceleration(), r.velocity(), r.displacement()}) {
+            values.insert(values.end(), series.begin(), series.end());
         }
-        for (const double peak : {s.CacPeak, s.AccPeak, s.VelPeak, s.DisPeak}) {
-            values.push_back(peak);
-        }
+        const Peaks& p = r.peaks();
+        values.insert(values.end(), {p.ground, p.acceleration, p.velocity, p.displacement});
     }
-    bool operator==(const Response&) const = default;
+    bool operator==(const RunValues&) const = default;
 };
 
 }  // namespace
@@ -101,11 +98,11 @@ private:
             Chooser()->cmdOK->click();
         }
         // Runs the analysis and returns its response; no value when it did not complete.
-        std::optional<Response> Run() {
+        std::optional<RunValues> Run() {
             messages.shown.clear();
             window.cmdStart->click();
             if (messages.Prompts() != QStringList{QStringLiteral("終了しました。")}) return {};
-            return Response(window.State());
+            return RunValues(window.HeldRun()->response);
         }
         QString Path(const QString& name) const { return dir.filePath(name); }
 
@@ -160,21 +157,21 @@ void RecordFormatsTest::aRecordActsAsThePlainFileOfItsNumbers() {
         QCOMPARE(f.messages.shown[2].prompt, QString::fromUtf8(c.read));
         QCOMPARE(f.messages.shown[2].style, int{kOkInformation});
         QCOMPARE(f.messages.shown[2].title, QStringLiteral("記録の読み込み"));
-        const std::optional<Response> onRecord = f.Run();
+        const std::optional<RunValues> onRecord = f.Run();
         QVERIFY(onRecord);
 
         // The plain file of the same numbers: the same texts, two messages, the same run.
         const std::optional<RecordComponent> component =
             c.choice >= 0 ? std::optional(RecordComponent(c.choice)) : std::nullopt;
         const WaveRecord record = ReadWaveBytes(c.bytes, component).record;
-        QCOMPARE(onRecord->stepCount, record.Count() + 1);
+        QCOMPARE(onRecord->points, record.Count() + 1);
         WriteFile(f.Path(QStringLiteral("plain.txt")), PlainText(record));
         f.messages.shown.clear();
         f.Confirm(QStringLiteral("plain.txt"));
         QCOMPARE(f.window.txtTs->text(), QString::fromLatin1(c.timeStep));
         QCOMPARE(f.window.txtTl->text(), QString::fromLatin1(c.duration));
         QCOMPARE(f.messages.shown.size(), std::size_t{2});
-        const std::optional<Response> onPlain = f.Run();
+        const std::optional<RunValues> onPlain = f.Run();
         QVERIFY(onPlain);
         QVERIFY(*onRecord == *onPlain);
     }
@@ -220,7 +217,7 @@ void RecordFormatsTest::anotherFileDropsTheComponent() {
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
     QVERIFY(f.messages.shown[0].prompt.contains(QStringLiteral("選び直して")));
-    QCOMPARE(f.window.State().DisPeak, 0.0);
+    QVERIFY(!f.window.HeldRun());
     QCOMPARE(f.messages.asked.size(), std::size_t{1});  // only at the confirmation
 }
 

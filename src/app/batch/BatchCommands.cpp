@@ -1,7 +1,5 @@
 #include "app/batch/BatchCommands.h"
 
-#include <memory>
-
 #include "app/batch/BatchIndices.h"
 #include "app/batch/BatchOptions.h"
 #include "app/batch/BatchRun.h"
@@ -27,11 +25,11 @@ int Response(const Invocation& invocation, std::ostream& err) {
     }
     RunRequest request;
     if (auto problem = ReadRunRequest(invocation.options, request)) return Fail(err, *problem);
-    const auto state = std::make_unique<AnalysisState>();
-    const std::optional<Problem> failed = PerformRun(*state, request);
+    RunOutcome run;
+    const std::optional<Problem> failed = PerformRun(request, run);
     ReportWarnings(err, request.warnings);
     if (failed) return Fail(err, *failed);
-    if (auto problem = SaveRun(folder, base, request, *state)) return Fail(err, *problem);
+    if (auto problem = SaveRun(folder, base, request, run)) return Fail(err, *problem);
     return kExitOk;
 }
 

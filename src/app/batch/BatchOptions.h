@@ -10,8 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/AnalysisState.h"
-#include "analysis/Run.h"
+#include "analysis/RunInputs.h"
 
 namespace kestrel::batch {
 

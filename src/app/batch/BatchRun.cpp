@@ -224,30 +224,31 @@ Problem WaveProblem(const WaveError& error, const std::string& path) {
     return Problem{kExitFailure, MessageLine(m.title, m.prompt)};
 }
 
-std::optional<Problem> PerformRun(AnalysisState& state, RunRequest& request) {
+std::optional<Problem> PerformRun(RunRequest& request, RunOutcome& run) {
     std::optional<WaveRecord> record;
     if (auto problem = LoadRunRecord(request, record)) return problem;
     RunHooks hooks;
     hooks.loadWaveRecord = [&record] { return std::move(record); };
-    const RunResult result = RunAnalysis(state, request.texts, request.excitation, hooks);
-    if (result.status == RunResult::Status::Completed) return std::nullopt;
-    if (result.status == RunResult::Status::EndedEarly) {
+    run = RunFromTexts(request.texts, request.excitation, hooks);
+    if (run.status == RunOutcome::Status::Completed) return std::nullopt;
+    if (run.status == RunOutcome::Status::EndedEarly || !run.fault) {
         return Problem{kExitUsage, "地震波ファイルが選択されていません。"};
     }
-    return RunFaultProblem(result.fault);
+    return RunFaultProblem(*run.fault);
 }
 
 std::optional<Problem> SaveRun(const std::string& folder, const std::string& baseName,
-                               const RunRequest& request, AnalysisState& state) {
+                               const RunRequest& request, const RunOutcome& run) {
     // What "保存(&S)" reads: the model boxes, the run's natural period, and the displacement
     // wave's period when that case is chosen.
     const ParameterValues values =
-        ParameterValuesFromTexts(request.texts.model, state.NaturalPeriod);
+        ParameterValuesFromTexts(request.texts.model, run.inputs->naturalPeriod);
     std::optional<double> displacementPeriod;
     if (request.excitation == ExcitationCase::SteadyDisplacement) {
         displacementPeriod = LeadingNumber(request.texts.displacementPeriod);
     }
-    const SaveOutcome outcome = SaveResults(folder, baseName, values, state, displacementPeriod);
+    const SaveOutcome outcome =
+        SaveResults(folder, baseName, values, *run.response, displacementPeriod);
     if (outcome.ok()) return std::nullopt;
     if (outcome.error->fileInUse()) {
         return Problem{kExitFailure, MessageLine("ファイルの起動状態",
@@ -257,6 +258,12 @@ std::optional<Problem> SaveRun(const std::string& folder, const std::string& bas
     }
     const FileMessage m = SaveErrorMessage(outcome);
     return Problem{kExitFailure, MessageLine(m.title, m.prompt)};
+}
+
+std::array<double, 5> RunFigures(const RunOutcome& run) {
+    const Peaks& peaks = run.response->peaks();
+    return {run.inputs->naturalPeriod, peaks.ground, peaks.acceleration, peaks.velocity,
+            peaks.displacement};
 }
 
 }  // namespace kestrel::batch

@@ -2,14 +2,14 @@
 // excitation case, the wave file, the analysis and the save of the result pair.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <ostream>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "analysis/AnalysisState.h"
-#include "analysis/Run.h"
+#include "analysis/RunFromTexts.h"
 #include "app/batch/BatchOptions.h"
 #include "files/WaveFile.h"
 
@@ -53,14 +53,18 @@ Problem ComponentProblem(const std::string& path);
 Problem WaveProblem(const WaveError& error, const std::string& path);
 
 // Reads the wave file (when there is one) as the wave chooser confirms it, putting the
-// record's time step and length into the texts not given, then runs the analysis. On
-// success the state holds the completed run.
-std::optional<Problem> PerformRun(AnalysisState& state, RunRequest& request);
+// record's time step and length into the texts not given, then runs the analysis as
+// "解析開始" does. On success `run` is the completed run.
+std::optional<Problem> PerformRun(RunRequest& request, RunOutcome& run);
 
-// Saves the run's pair as "保存(&S)" does after it: BASE(建物パラメータ).csv and
+// Saves the completed run's pair as "保存(&S)" does after it: BASE(建物パラメータ).csv and
 // BASE(時刻暦応答).csv in the folder. Nothing is left behind on a failure.
 std::optional<Problem> SaveRun(const std::string& folder, const std::string& baseName,
-                               const RunRequest& request, AnalysisState& state);
+                               const RunRequest& request, const RunOutcome& run);
+
+// The completed run's natural period and its four peaks (ground, response acceleration,
+// velocity, displacement), as the table's summary lists them.
+std::array<double, 5> RunFigures(const RunOutcome& run);
 
 // Writes "kestrel-batch: message" as one line on err.
 void Report(std::ostream& err, std::string_view message);

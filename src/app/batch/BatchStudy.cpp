@@ -94,8 +94,8 @@ int RunAccuracy(const Invocation& invocation, std::ostream& err) {
 
     const MethodComparison comparison = CompareMethods(request.texts, request.excitation, record);
     if (!comparison.compared) {
-        return Fail(err, comparison.run.status == RunResult::Status::Faulted
-                             ? RunFaultProblem(comparison.run.fault)
+        return Fail(err, comparison.runFault
+                             ? RunFaultProblem(*comparison.runFault)
                              : Problem{kExitUsage, "地震波ファイルが選択されていません。"});
     }
     std::ostringstream text;

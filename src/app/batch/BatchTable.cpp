@@ -112,23 +112,20 @@ struct RowRun {
 
 // Runs and saves the rows that have no problem yet. The rows are independent, and most
 // of a row's time is spent waiting for its files to reach the disk, so several rows are
-// in hand at once; each worker has its own analysis state.
+// in hand at once; each row's run is its own.
 void RunRows(std::vector<RowRun>& runs, const std::string& outFolder) {
     std::atomic<std::size_t> next = 0;
     const auto work = [&] {
-        const auto state = std::make_unique<AnalysisState>();
         for (std::size_t i = next++; i < runs.size(); i = next++) {
             RowRun& run = runs[i];
             if (run.problem) continue;
             RunRequest request;
+            RunOutcome outcome;
             run.problem = ReadRunRequest(run.options, request);
-            if (!run.problem) run.problem = PerformRun(*state, request);
+            if (!run.problem) run.problem = PerformRun(request, outcome);
             run.warnings = std::move(request.warnings);
-            if (!run.problem) run.problem = SaveRun(outFolder, run.base, request, *state);
-            if (!run.problem) {
-                run.results = {state->NaturalPeriod, state->CacPeak, state->AccPeak, state->VelPeak,
-                               state->DisPeak};
-            }
+            if (!run.problem) run.problem = SaveRun(outFolder, run.base, request, outcome);
+            if (!run.problem) run.results = RunFigures(outcome);
         }
     };
     const std::size_t count = std::min<std::size_t>(kTableWorkers, runs.size());
