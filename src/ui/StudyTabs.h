@@ -1,5 +1,5 @@
-// The three tabs of the study window. Each computes from what the window gathered, draws
-// its charts, and gives its numbers and its charts for the exports.
+// The tabs of the study window (the ground-motion indices' in IndicesTab.h). Each computes from
+// what the window gathered, draws its charts, and gives its numbers and its charts for the exports.
 #pragma once
 
 #include <QByteArray>
@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "analysis/Analyze.h"
@@ -46,6 +47,9 @@ struct StudyInputs {
     std::optional<Fault> buildingFault;
     // The record's file name and component as a caption shows them: "record.csv (NS)".
     QString recordName;
+    // The confirmed record's file as it was opened (its bytes), for the tabs that read the
+    // record's other components.
+    std::string recordPath;
 };
 
 // The parts of an exported figure's caption the tabs share: the record with its time step

@@ -16,6 +16,7 @@
 #include "runtime/UiFont.h"
 #include "study/StudyFiles.h"
 #include "ui/FileLists.h"
+#include "ui/IndicesTab.h"
 #include "ui/MainWindow.h"
 #include "ui/StudyChart.h"
 #include "ui/StudyTabs.h"
@@ -33,9 +34,11 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     spectrum = new SpectrumTab;
     fourier = new FourierTab;
     accuracy = new AccuracyTab;
+    indices = new IndicesTab;
     tabs->addTab(spectrum, QStringLiteral("応答スペクトル"));
     tabs->addTab(fourier, QStringLiteral("フーリエスペクトル"));
     tabs->addTab(accuracy, QStringLiteral("解法の精度"));
+    tabs->addTab(indices, QStringLiteral("地震動の指標"));
 
     cmdRecompute = new QPushButton(QStringLiteral("再計算(&U)"));
     cmdCsv = new QPushButton(QStringLiteral("CSV 保存(&C)..."));
@@ -51,6 +54,7 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
         {spectrum, "tabSpectrum"},
         {fourier, "tabFourier"},
         {accuracy, "tabAccuracy"},
+        {indices, "tabIndices"},
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
@@ -130,6 +134,7 @@ bool StudyWindow::Recompute() {
     } else {
         inputs.buildingFault = run.fault;
     }
+    inputs.recordPath = source.path;
     inputs.recordName = QFileInfo(ShownPath(QByteArray::fromStdString(source.path))).fileName();
     if (source.component) {
         const std::string_view name = ComponentName(*source.component);
@@ -139,7 +144,7 @@ bool StudyWindow::Recompute() {
 
     MessageService& messages = main_.Messages();
     for (StudyTab* tab : {static_cast<StudyTab*>(spectrum), static_cast<StudyTab*>(fourier),
-                          static_cast<StudyTab*>(accuracy)}) {
+                          static_cast<StudyTab*>(accuracy), static_cast<StudyTab*>(indices)}) {
         tab->Compute(inputs, messages);
     }
     return true;

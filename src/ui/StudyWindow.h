@@ -1,7 +1,7 @@
-// The study window "結果の検討": the response spectra and the Fourier spectrum of the
-// confirmed record, and the accuracy of the step-by-step method for the main window's
-// current inputs. Computed when it opens and on "再計算(&U)", from the main window's boxes
-// and the record confirmed at that moment; closing it discards it.
+// The study window "結果の検討": the response spectra, the Fourier spectrum and the
+// ground-motion indices of the confirmed record, and the accuracy of the step-by-step method
+// for the main window's current inputs. Computed when it opens and on "再計算(&U)", from the main
+// window's boxes and the record confirmed at that moment; closing it discards it.
 #pragma once
 
 #include <QString>
@@ -17,6 +17,7 @@ namespace kestrel {
 
 class AccuracyTab;
 class FourierTab;
+class IndicesTab;
 class MainWindow;
 class SpectrumTab;
 
@@ -48,6 +49,7 @@ public:
     SpectrumTab* spectrum = nullptr;
     FourierTab* fourier = nullptr;
     AccuracyTab* accuracy = nullptr;
+    IndicesTab* indices = nullptr;
     QPushButton* cmdRecompute = nullptr;
     QPushButton* cmdCsv = nullptr;
     QPushButton* cmdPng = nullptr;
