@@ -3,9 +3,10 @@
 // and the study window opened on that run; the accuracy tab is taken for initial-displacement
 // runs at Δt/T = 0.03, 0.3, 0.6 and 1.38 (past the elongation chart's axis), the spectrum tab
 // for a steady-wave run (which has no record), then the accuracy tab for a 30,000-sample
-// record with its PNG and SVG exports, and each tab at the window's smallest size. Usage:
-// study_screenshots FOLDER (on a display, e.g. under xvfb-run). Message boxes are answered at once
-// without showing.
+// record with its PNG and SVG exports, and each tab at the window's smallest size; the
+// ground-motion indices of an earthquake run on a synthetic K-NET recording of three files,
+// at the window's usual and smallest sizes. Usage: study_screenshots FOLDER (on a display,
+// e.g. under xvfb-run). Message boxes are answered at once without showing.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -82,7 +83,7 @@ int main(int argc, char* argv[]) {
     if (!study) return 1;
     study->resize(1100, 780);
     Settle();
-    const char* names[] = {"study-spectrum", "study-fourier", "study-accuracy"};
+    const char* names[] = {"study-spectrum", "study-fourier", "study-accuracy", "study-indices"};
     QList<QImage> tabs;
     for (int i = 0; i < 3; ++i) {
         study->tabs->setCurrentIndex(i);
@@ -158,11 +159,36 @@ int main(int argc, char* argv[]) {
 
     // Each tab at the smallest size the window allows.
     study->resize(1, 1);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         study->tabs->setCurrentIndex(i);
         Settle();
         study->grab().save(out +
                            QStringLiteral("/%1-smallest.png").arg(QString::fromLatin1(names[i])));
     }
+
+    // A K-NET recording of three files: its indices, at the usual size for the README and
+    // at the smallest.
+    const struct {
+        const char* suffix;
+        const char* direction;
+        double phase, scale;
+    } knet[] = {{"NS", "N-S", 0, 1}, {"EW", "E-W", 1.3, 0.8}, {"UD", "U-D", 2.1, 0.45}};
+    for (const auto& k : knet) {
+        QFile f(dir.filePath(QStringLiteral("KST0012401011610.%1").arg(QLatin1String(k.suffix))));
+        if (!f.open(QIODevice::WriteOnly)) return 1;
+        f.write(QByteArray::fromStdString(
+            kestrel::bench::SyntheticKnetText(k.direction, 6000, 22, 7, k.phase, k.scale)));
+    }
+    confirm(QStringLiteral("KST0012401011610.NS"));
+    button("optSelect")->setChecked(true);
+    button("cmdStart")->click();
+    study->resize(1100, 780);
+    study->tabs->setCurrentIndex(3);
+    study->cmdRecompute->click();
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-indices.png"));
+    study->resize(1, 1);
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-indices-knet-smallest.png"));
     return 0;
 }

@@ -1,6 +1,7 @@
-// The tabs of the study window. Each computes from the run the window studies, draws its
-// charts, and gives its numbers and its charts for the exports. The record tabs (the spectra)
-// need an earthquake run's record and say so inside the tab when the run has none.
+// The tabs of the study window (the ground-motion indices' in IndicesTab.h). Each computes
+// from the run the window studies, draws its charts, and gives its numbers and its charts for
+// the exports. The record tabs (the spectra and the indices) need an earthquake run's record
+// and say so inside the tab when the run has none.
 #pragma once
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "analysis/GroundMotion.h"
@@ -42,6 +44,9 @@ struct StudyInputs {
     double dampingRatio = 0;  // h of the run, as a ratio
     // The record's file name and component as a caption shows them: "record.csv (NS)".
     QString recordName;
+    // An earthquake run's record file as it was opened (its bytes), where the indices tab
+    // finds the record's other components; empty for the other cases.
+    std::string recordPath;
 };
 
 // The study of a run: its period, damping and record set out for the tabs.

@@ -16,6 +16,7 @@
 #include "runtime/UiFont.h"
 #include "study/StudyFiles.h"
 #include "ui/FileLists.h"
+#include "ui/IndicesTab.h"
 #include "ui/MainWindow.h"
 #include "ui/StudyChart.h"
 #include "ui/StudyTabs.h"
@@ -37,9 +38,11 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     spectrum = new SpectrumTab;
     fourier = new FourierTab;
     accuracy = new AccuracyTab;
+    indices = new IndicesTab;
     tabs->addTab(spectrum, QStringLiteral("応答スペクトル"));
     tabs->addTab(fourier, QStringLiteral("フーリエスペクトル"));
     tabs->addTab(accuracy, QStringLiteral("解法の精度"));
+    tabs->addTab(indices, QStringLiteral("地震動の指標"));
 
     cmdRecompute = new QPushButton(QStringLiteral("再計算(&U)"));
     cmdCsv = new QPushButton(QStringLiteral("CSV 保存(&C)..."));
@@ -50,7 +53,7 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
         {lblRun, "lblRun"},        {lblNewerRun, "lblNewerRun"}, {cmdRecompute, "cmdRecompute"},
         {cmdCsv, "cmdCsv"},        {cmdPng, "cmdPng"},           {cmdSvg, "cmdSvg"},
         {cmdClose, "cmdClose"},    {spectrum, "tabSpectrum"},    {fourier, "tabFourier"},
-        {accuracy, "tabAccuracy"},
+        {accuracy, "tabAccuracy"}, {indices, "tabIndices"},
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
@@ -116,6 +119,7 @@ StudyInputs StudyInputsOf(std::shared_ptr<const SteppedRun> run) {
     if (std::isfinite(undamped) && undamped > 0) inputs.undampedPeriod = undamped;
     if (const auto* record = std::get_if<RecordedMotion>(&run->motion)) {
         inputs.record = record;
+        inputs.recordPath = run->wave.path;
         inputs.recordName =
             QFileInfo(ShownPath(QByteArray::fromStdString(run->wave.path))).fileName();
         if (run->wave.component) {
@@ -144,7 +148,7 @@ bool StudyWindow::Recompute() {
 
     MessageService& messages = main_.Messages();
     for (StudyTab* tab : {static_cast<StudyTab*>(spectrum), static_cast<StudyTab*>(fourier),
-                          static_cast<StudyTab*>(accuracy)}) {
+                          static_cast<StudyTab*>(accuracy), static_cast<StudyTab*>(indices)}) {
         tab->Compute(inputs, messages);
     }
     return true;

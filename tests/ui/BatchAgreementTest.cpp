@@ -1,6 +1,7 @@
 // The command line against the window: for every excitation case and every record format,
 // the pair "保存(&S)" writes after a run driven through the main window and the pair
-// `kestrel-batch response` writes from the same texts are the same bytes.
+// `kestrel-batch response` writes from the same texts are the same bytes; so are the table
+// of the tab "地震動の指標" and the file of `kestrel-batch indices`.
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -15,9 +16,11 @@
 #include "files/RecordFixtures.h"
 #include "ui/ChooserWindows.h"
 #include "ui/FormChecks.h"
+#include "ui/IndicesTab.h"
 #include "ui/MainControls.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
+#include "ui/StudyWindow.h"
 
 using namespace kestrel;
 using kestrel::test::ScriptedMessages;
@@ -71,6 +74,7 @@ class BatchAgreementTest : public QObject {
 
 private slots:
     void responseFilesEqualTheWindowsSave();
+    void indicesTableEqualsTheBatchFile();
 };
 
 void BatchAgreementTest::responseFilesEqualTheWindowsSave() {
@@ -176,6 +180,56 @@ void BatchAgreementTest::responseFilesEqualTheWindowsSave() {
                                                     QString::fromUtf8(suffix))),
                      c.name);
         }
+    }
+}
+
+void BatchAgreementTest::indicesTableEqualsTheBatchFile() {
+    // The tab's CSV export and `kestrel-batch indices` on the confirmed file: the same bytes,
+    // for a record of one component, of three files and of one file of three columns.
+    auto knet = [](const char* direction, long long shift) {
+        test::KnetFixture f;
+        f.direction = direction;
+        for (long long k = 0; k < 300; ++k) f.counts.push_back((k * shift) % 31 * 20000 - 300000);
+        return test::KnetText(f);
+    };
+    const struct {
+        const char* confirmed;
+        int component;  // the answer to the component question, -1 when none is asked
+        int rows;       // of the file, the header too
+    } cases[] = {{"wave.txt", -1, 3}, {"R.EW", -1, 5}, {"jma.csv", 2, 5}};
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        QDir::setCurrent(dir.path());
+        WriteFile(dir.filePath(QStringLiteral("wave.txt")), PlainWave());
+        WriteFile(dir.filePath(QStringLiteral("jma.csv")), JmaWave());
+        WriteFile(dir.filePath(QStringLiteral("R.NS")), knet("N-S", 3));
+        WriteFile(dir.filePath(QStringLiteral("R.EW")), knet("E-W", 5));
+        WriteFile(dir.filePath(QStringLiteral("R.UD")), knet("U-D", 7));
+        ScriptedMessages messages;
+        MainWindow window(messages);
+        test::MainControls ui(window);
+        window.show();
+        if (c.component >= 0) messages.choiceAnswers = {c.component};
+        ui.cmdWave->click();
+        test::TopLevel<WaveSelectWindow>()->txtFileName->setText(QString::fromLatin1(c.confirmed));
+        test::TopLevel<WaveSelectWindow>()->cmdOK->click();
+        ui.optSelect->setChecked(true);
+        ui.chkPicture->setChecked(false);
+        ui.cmdStart->click();
+        ui.cmdStudy->click();
+        StudyWindow* study = window.Study();
+        QVERIFY(study);
+        QString why;
+        const QByteArray tab = study->indices->CsvBytes(why);
+        QCOMPARE(tab.count("\r\n"), c.rows);
+        // The file of the run the study window studies.
+        const std::vector<std::string> args = {"indices", window.LastRun()->wave.path, "batch.csv"};
+        std::ostringstream out, err;
+        QCOMPARE(batch::RunBatch(args, out, err), 0);
+        QCOMPARE(QString::fromStdString(err.str()), QString());
+        QVERIFY2(tab == ReadAll(dir.filePath(QStringLiteral("batch.csv"))), c.confirmed);
+        study->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -22,14 +24,19 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QXYSeries>
 #include <cmath>
+#include <sstream>
 #include <string>
 
+#include "files/RecordFixtures.h"
 #include "runtime/TextEncoding.h"
+#include "study/IndicesFiles.h"
 #include "study/StudyInputs.h"
 #include "ui/ChooserWindows.h"
 #include "ui/FormChecks.h"
+#include "ui/IndicesTab.h"
 #include "ui/MainControls.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
@@ -108,15 +115,15 @@ private:
         // Confirms a wave file of the test folder in the wave chooser and chooses the
         // earthquake case; no messages remain.
         void ConfirmRecord(int samples = 1500) { ConfirmRecordText(WaveText(samples)); }
-        void ConfirmRecordText(const std::string& text) {
-            QFile f(dir.filePath(QStringLiteral("wave.txt")));
+        void ConfirmRecordText(const std::string& text, const QString& name = "wave.txt") {
+            QFile f(dir.filePath(name));
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray::fromStdString(text));
             f.close();
             ui.cmdWave->click();
             auto* chooser = test::TopLevel<WaveSelectWindow>();
             QVERIFY(chooser);
-            chooser->txtFileName->setText(QStringLiteral("wave.txt"));
+            chooser->txtFileName->setText(name);
             chooser->cmdOK->click();
             QVERIFY(window.isVisible());
             ui.optSelect->setChecked(true);
@@ -155,6 +162,7 @@ private slots:
     void stabilityLine();
     void buildingAtItsUndampedPeriod();
     void narrowSmoothingIsSaid();
+    void indicesOfEachRecord();
     void extremeRecords();
     void exportAsksBeforeReplacingTheFinalName();
     void boxesLegendsAndKeys();
@@ -235,7 +243,8 @@ void StudyWindowTest::studiesTheRunItWasGiven() {
         QCOMPARE(s->lblRun->text(),
                  QStringLiteral("検討する解析：") + QString::fromUtf8(c.shown) + building);
         QVERIFY(!s->lblNewerRun->isVisibleTo(s));
-        for (StudyTab* tab : std::initializer_list<StudyTab*>{s->spectrum, s->fourier}) {
+        for (StudyTab* tab :
+             std::initializer_list<StudyTab*>{s->spectrum, s->fourier, s->indices}) {
             QCOMPARE(tab->HasResult(), earthquake);
             auto* notice = tab->findChild<QLabel*>(QStringLiteral("lblNoRecord"));
             QCOMPARE(notice->isVisibleTo(tab), !earthquake);
@@ -301,6 +310,7 @@ void StudyWindowTest::tabsAndExports() {
         const char* tab;
         const char* header;  // the first items of the CSV header
         const char* inputs;  // the caption's part of the record or excitation and the tab
+        int lines = 11;      // the least number of lines of the CSV file
     } tabs[] = {
         {"応答スペクトル", "\"周期(s)\",\"Sd h=2%(cm)\",\"Sv h=2%(cm/s)\"",
          "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ "
@@ -312,6 +322,8 @@ void StudyWindowTest::tabsAndExports() {
          "\"時刻(s)\",\"入力加速度(cm/"
          "s2)\",\"線形加速度法(cm)\",\"厳密解(cm)\",\"平均加速度法(cm)\"",
          "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ 表示 0～"},
+        {"地震動の指標", "\"ファイル\",\"成分\",\"計測震度\",\"震度階級\"",
+         "地震波 wave.txt, Δt = 0.01 s ／ 速度・変位の低域遮断 0.1 Hz", 3},
     };
     QCOMPARE(s->tabs->count(), int(std::size(tabs)));
     for (int i = 0; i < s->tabs->count(); ++i) {
@@ -339,7 +351,7 @@ void StudyWindowTest::tabsAndExports() {
             if (extension == QLatin1String("csv")) {
                 QVERIFY2(FirstLine(bytes).startsWith(QString::fromUtf8(tabs[i].header)),
                          qPrintable(FirstLine(bytes)));
-                QVERIFY(bytes.count("\r\n") > 10);
+                QVERIFY(bytes.count("\r\n") >= tabs[i].lines);
             } else if (extension == QLatin1String("png")) {
                 // The charts with the caption's strip under them.
                 const QImage image = QImage::fromData(bytes, "PNG");
@@ -594,6 +606,209 @@ void StudyWindowTest::narrowSmoothingIsSaid() {
     }
 }
 
+void StudyWindowTest::indicesOfEachRecord() {
+    // K-NET files of one recording (counts whose mean is removed), and plain files, used as
+    // written.
+    auto knet = [](const char* direction, int shift) {
+        test::KnetFixture f;
+        f.direction = direction;
+        for (long long k = 0; k < 400; ++k) f.counts.push_back((k * shift) % 29 * 30000 - 400000);
+        return test::KnetText(f);
+    };
+    auto plain = [](int samples, double scale) {
+        std::string text = "0.01\r\n";
+        for (int k = 0; k < samples; ++k) {
+            text += std::to_string(scale * (k % 37 - 18) * std::sin(0.3 * k)) + "\r\n";
+        }
+        return text;
+    };
+    // The largest magnitude of a plain file's accelerations, read independently.
+    auto peak = [](const std::string& text) {
+        double largest = 0;
+        std::istringstream in(text);
+        std::string line;
+        std::getline(in, line);
+        while (std::getline(in, line)) largest = std::max(largest, std::fabs(std::stod(line)));
+        return ShortNumber(largest);
+    };
+    const std::string ns = knet("N-S", 3), ew = knet("E-W", 5), ud = knet("U-D", 7);
+    const std::string a = plain(600, 10), b = plain(600, 7), c = plain(600, 4);
+    const std::string shorter = plain(500, 4);
+    const QString whole = QString::fromUtf8(kCompositeRowName.data());
+    const struct {
+        const char* what;
+        std::vector<std::pair<QString, std::string>> files;  // the first is confirmed
+        std::vector<const char*> byHand;  // the NS, EW, UD boxes; none: found from the record
+        const char* lowCut;
+        QStringList rows;     // the table's row headings
+        bool intensity;       // whether 合成 shows a class
+        QStringList notice;   // what the notice says; empty: nothing
+        QString firstPeak;    // the first row's PGA; empty: not checked
+        const char* refused;  // what the refusal names; null: computed
+        // What the confirmed file holds once the run is over; null: as it was.
+        const std::string* afterRun = nullptr;
+    } cases[] = {
+        {"K-NET, all three",
+         {{"R.NS", ns}, {"R.EW", ew}, {"R.UD", ud}},
+         {},
+         "0.1",
+         {"NS", "EW", "UD", whole},
+         true,
+         {},
+         {},
+         nullptr},
+        {"K-NET, no UD",
+         {{"R.EW", ew}, {"R.NS", ns}},
+         {},
+         "0.1",
+         {"NS", "EW", whole},
+         false,
+         {"R.UD」が見つかりません", "「成分のファイルを指定」で選べます"},
+         {},
+         nullptr},
+        {"plain file",
+         {{"a.txt", a}},
+         {},
+         "0.2",
+         {"a.txt", whole},
+         false,
+         {"a.txt」は 1 成分だけの記録です", "「成分のファイルを指定」で選べます"},
+         peak(a),
+         nullptr},
+        // The run's own record is studied, whatever its file holds now.
+        {"the file rewritten after the run",
+         {{"a.txt", a}},
+         {},
+         "0.2",
+         {"a.txt", whole},
+         false,
+         {"a.txt」は解析の後で読めなくなったか変わったため"},
+         peak(a),
+         nullptr,
+         &b},
+        {"plain files by hand",
+         {{"a.txt", a}, {"b.txt", b}, {"c.txt", c}},
+         {"a.txt", "b.txt", "c.txt"},
+         "0.1",
+         {"NS", "EW", "UD", whole},
+         true,
+         {},
+         peak(a),
+         nullptr},
+        {"the confirmed record is the one the others must fit",
+         {{"a.txt", a}, {"s.txt", shorter}, {"c.txt", c}},
+         {"s.txt", "a.txt", "c.txt"},
+         "0.1",
+         {"EW", "UD", whole},
+         false,
+         {"s.txt」はデータ数が違います（500 点、選んだファイルは 600 点）"},
+         peak(a),
+         nullptr},
+        {"no file by hand",
+         {{"a.txt", a}},
+         {"", "", ""},
+         "0.1",
+         {},
+         false,
+         {},
+         {},
+         "成分のファイルが選ばれていません。"},
+        {"low cut 0",
+         {{"a.txt", a}},
+         {},
+         "0",
+         {},
+         false,
+         {},
+         {},
+         "低域遮断周波数「0」を読めません"},
+        {"low cut past Nyquist",
+         {{"a.txt", a}},
+         {},
+         "５０",
+         {},
+         false,
+         {},
+         {},
+         "ナイキスト周波数 50 Hz より小さく"},
+    };
+    for (const auto& k : cases) {
+        Fixture f;
+        for (std::size_t i = 1; i < k.files.size(); ++i) {
+            QFile file(f.dir.filePath(k.files[i].first));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray::fromStdString(k.files[i].second));
+        }
+        f.ConfirmRecordText(k.files[0].second, k.files[0].first);
+        f.Run();
+        if (k.afterRun) {
+            QFile file(f.dir.filePath(k.files[0].first));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray::fromStdString(*k.afterRun));
+        }
+        StudyWindow* s = f.Open();
+        QVERIFY(s);
+        IndicesTab* tab = s->indices;
+        f.messages.shown.clear();
+        tab->txtLowCut->setText(QString::fromUtf8(k.lowCut));
+        if (!k.byHand.empty()) {
+            tab->chkFiles->setChecked(true);
+            for (std::size_t i = 0; i < 3; ++i) {
+                // The EW file through the dialog, the others typed.
+                const QString path = *k.byHand[i] ? f.dir.filePath(k.byHand[i]) : QString();
+                if (i == 1 && !path.isEmpty()) {
+                    tab->askOpenFileName = [&](QWidget*, const QString&, const QString&) {
+                        return path;
+                    };
+                    tab->cmdFiles[1]->click();
+                    QCOMPARE(tab->txtFiles[1]->text(), path);
+                } else {
+                    tab->txtFiles[i]->setText(path);
+                }
+            }
+        }
+        s->cmdRecompute->click();
+        if (k.refused) {
+            QCOMPARE(f.messages.shown.size(), std::size_t{1});
+            QVERIFY2(f.messages.shown[0].prompt.contains(QString::fromUtf8(k.refused)),
+                     qPrintable(f.messages.shown[0].prompt));
+            QVERIFY(!tab->HasResult());
+            QVERIFY(s->spectrum->HasResult());  // the other tabs are computed all the same
+            continue;
+        }
+        QVERIFY2(f.messages.shown.empty(), qPrintable(f.messages.Prompts().join('\n')));
+        QVERIFY2(tab->HasResult(), k.what);
+        QStringList rows;
+        for (int r = 0; r < tab->table->rowCount(); ++r) {
+            rows << tab->table->verticalHeaderItem(r)->text();
+        }
+        QCOMPARE(rows, k.rows);
+        const int last = tab->table->rowCount() - 1;
+        const QString shownClass = tab->table->item(last, 1)->text();
+        QVERIFY2((shownClass != QStringLiteral("—")) == k.intensity, qPrintable(shownClass));
+        // A class the shown value gives, beside the value to three decimals.
+        if (k.intensity) {
+            bool number = false;
+            tab->table->item(last, 2)->text().toDouble(&number);
+            QVERIFY(number && tab->table->item(last, 2)->text().split('.').value(1).size() == 3);
+        }
+        const QString notice = tab->txtNotice->toPlainText();
+        QCOMPARE(notice.isEmpty(), k.notice.isEmpty());
+        for (const QString& part : k.notice) QVERIFY2(notice.contains(part), qPrintable(notice));
+        if (!k.firstPeak.isEmpty()) QCOMPARE(tab->table->item(0, 4)->text(), k.firstPeak);
+        // Without files named by hand, the boxes show the files used.
+        if (k.byHand.empty()) {
+            for (int i = 0; i + 1 < k.rows.size(); ++i) {
+                const QString& row = k.rows[i];
+                const int box = row == u"EW" ? 1 : row == u"UD" ? 2 : 0;
+                const QString file = row.endsWith(u".txt") ? row : QStringLiteral("R.") + row;
+                QVERIFY2(tab->txtFiles[box]->text().endsWith(u'/' + file),
+                         qPrintable(tab->txtFiles[box]->text()));
+            }
+        }
+    }
+}
+
 void StudyWindowTest::extremeRecords() {
     const struct {
         const char* sample;
@@ -703,7 +918,7 @@ void StudyWindowTest::boxesLegendsAndKeys() {
         const qsizetype at = text.indexOf(u'&');
         if (at >= 0 && at + 1 < text.size()) letters << text.at(at + 1).toUpper();
     }
-    QCOMPARE(letters.size(), 15);
+    QCOMPARE(letters.size(), 17);
     QCOMPARE(letters.removeDuplicates(), 0);
     // Esc in a box closes the window, as it closes a dialog.
     QPointer<StudyWindow> open = s;

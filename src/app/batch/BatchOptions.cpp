@@ -38,19 +38,23 @@ const CaseName kCaseNames[] = {
 
 constexpr std::string_view kRunExtras[] = {"case", "wave", "component"};
 constexpr std::string_view kSpectrumOptions[] = {"damping", "periods", "component"};
+constexpr std::string_view kIndicesOptions[] = {"low-cut"};
 
 struct CommandInfo {
     Command command;
     std::string_view name;
-    std::size_t operands;
+    std::size_t operands;  // the least number of operands
+    bool moreOperands;     // any number beyond that
     std::string_view synopsis;
 };
 
 constexpr CommandInfo kCommands[] = {
-    {Command::Response, "response", 1, "kestrel-batch response [オプション] BASE"},
-    {Command::Spectrum, "spectrum", 2, "kestrel-batch spectrum [オプション] WAVEFILE OUT.csv"},
-    {Command::Accuracy, "accuracy", 1, "kestrel-batch accuracy [オプション] OUT.csv"},
-    {Command::Table, "table", 2, "kestrel-batch table PARAMS.csv OUTDIR"},
+    {Command::Response, "response", 1, false, "kestrel-batch response [オプション] BASE"},
+    {Command::Spectrum, "spectrum", 2, false,
+     "kestrel-batch spectrum [オプション] WAVEFILE OUT.csv"},
+    {Command::Accuracy, "accuracy", 1, false, "kestrel-batch accuracy [オプション] OUT.csv"},
+    {Command::Indices, "indices", 2, true, "kestrel-batch indices [--low-cut F] RECORD... OUT.csv"},
+    {Command::Table, "table", 2, false, "kestrel-batch table PARAMS.csv OUTDIR"},
 };
 
 const CommandInfo* FindCommand(std::string_view name) {
@@ -67,8 +71,11 @@ bool IsRunOption(std::string_view name) {
 }
 
 bool IsKnownOption(std::string_view name) {
-    return IsRunOption(name) || std::find(std::begin(kSpectrumOptions), std::end(kSpectrumOptions),
-                                          name) != std::end(kSpectrumOptions);
+    return IsRunOption(name) ||
+           std::find(std::begin(kSpectrumOptions), std::end(kSpectrumOptions), name) !=
+               std::end(kSpectrumOptions) ||
+           std::find(std::begin(kIndicesOptions), std::end(kIndicesOptions), name) !=
+               std::end(kIndicesOptions);
 }
 
 std::string Quoted(std::string_view text) {
@@ -104,6 +111,9 @@ bool TakesOption(Command command, std::string_view name) {
         case Command::Spectrum:
             return std::find(std::begin(kSpectrumOptions), std::end(kSpectrumOptions), name) !=
                    std::end(kSpectrumOptions);
+        case Command::Indices:
+            return std::find(std::begin(kIndicesOptions), std::end(kIndicesOptions), name) !=
+                   std::end(kIndicesOptions);
         case Command::Table:
         case Command::Help:
         case Command::Version:
@@ -176,7 +186,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         if (value.empty()) return Error("オプション" + Quoted(option) + "に値がありません。");
         invocation.options[name] = std::move(value);
     }
-    if (invocation.operands.size() != command->operands) {
+    const std::size_t given = invocation.operands.size();
+    if (given < command->operands || (given > command->operands && !command->moreOperands)) {
         return Error("引数の数が違います。使い方：" + std::string(command->synopsis));
     }
     return ParseResult{std::move(invocation), {}};
@@ -191,6 +202,8 @@ std::string HelpText() {
         "BASE(建物パラメータ).csv と BASE(時刻暦応答).csv を書きます。",
         "地震波ファイルの応答スペクトルを OUT.csv に書きます。",
         "線形加速度法・厳密解・平均加速度法の応答変位を OUT.csv に書きます。",
+        "記録ごとに計測震度・最大加速度・最大速度・最大変位・SI 値・アリアス強度・\n"
+        "      有効継続時間・CAV を OUT.csv に書きます（成分ごとの行と「合成」の行）。",
         "PARAMS.csv の 1 行ごとに解析して OUTDIR に結果のファイルを書き、\n"
         "      OUTDIR/summary.csv に一覧を書きます。",
     };
@@ -230,6 +243,14 @@ std::string HelpText() {
         std::string(kDefaultSpectrumPeriods) +
         "\n"
         "  --component NS|EW|UD        気象庁の CSV 記録で使う成分\n"
+        "\nindices のオプション:\n"
+        "  --low-cut F                 速度・変位を求める前の低域遮断周波数(Hz)  既定 " +
+        std::string(kDefaultLowCutText) +
+        "\n"
+        "  気象庁の CSV 記録は 3 成分を使います。K-NET・KiK-net の記録は、同じフォルダーにある\n"
+        "  同じ観測点・時刻のほかの成分のファイル（.NS .EW .UD、.NS1～.UD1、.NS2～.UD2）も\n"
+        "  読みます。そのファイルを RECORD に並べても、1 つの記録として 1 回だけ計算します。\n"
+        "  計算できない記録は理由を書いた行になり（終了状態 1）、ほかの記録は計算します。\n"
         "\ntable の PARAMS.csv (UTF-8 または CP932):\n"
         "  1 行目は見出しで、base（基本名）と上のオプションの名前（stiffness, mass, ..., case,\n"
         "  wave, component）を並べます。2 行目から 1 行が 1 回の解析です。空欄は既定値です。\n"
