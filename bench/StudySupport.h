@@ -1,10 +1,11 @@
 // What the study-window probe and the screenshot program share: message boxes answered at
-// once, and a synthetic ground-acceleration record.
+// once, and synthetic ground-acceleration records.
 #pragma once
 
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "runtime/MessageService.h"
 
@@ -36,6 +37,53 @@ inline std::string SyntheticRecordText(int n, double centre, double width) {
         char number[32];
         std::snprintf(number, sizeof number, "%.4f\r\n", a);
         text += number;
+    }
+    return text;
+}
+
+// One direction ("N-S", "E-W" or "U-D") of a K-NET recording of n samples at 100 Hz: the
+// network's header and counts. Each direction shakes with its own phases and `scale` of
+// the strength; a bell envelope centred at `centre` seconds, `width` seconds wide.
+inline std::string SyntheticKnetText(const char* direction, int n, double centre, double width,
+                                     double phase, double scale) {
+    const std::pair<const char*, std::string> header[] = {
+        {"Origin Time", "2024/01/01 16:10:00"},
+        {"Lat.", "37.495"},
+        {"Long.", "137.270"},
+        {"Depth. (km)", "16"},
+        {"Mag.", "7.6"},
+        {"Station Code", "KST001"},
+        {"Station Lat.", "37.3000"},
+        {"Station Long.", "136.9000"},
+        {"Station Height(m)", "12"},
+        {"Record Time", "2024/01/01 16:10:15"},
+        {"Sampling Freq(Hz)", "100Hz"},
+        {"Duration Time(s)", std::to_string(n / 100)},
+        {"Dir.", direction},
+        {"Scale Factor", "3920(gal)/6182761"},
+        {"Max. Acc. (gal)", "0"},
+        {"Last Correction", "2024/01/01 16:10:00"},
+        {"Memo.", ""},
+    };
+    std::string text;
+    for (const auto& [label, value] : header) {
+        std::string line = label;
+        line.resize(18, ' ');
+        text += line + value + "\n";
+    }
+    unsigned state = 777 + static_cast<unsigned>(phase * 1000);
+    for (int k = 0; k < n; ++k) {
+        const double t = k * 0.01;
+        state = state * 1103515245u + 12345u;
+        const double noise = static_cast<double>((state >> 8) & 0xffff) / 32768.0 - 1.0;
+        const double envelope = std::exp(-std::pow((t - centre) / width, 2));
+        const double gal = scale * envelope *
+                           (300 * std::sin(7.3 * t + phase) + 160 * std::sin(13.1 * t + 2 * phase) +
+                            90 * std::sin(3.1 * t + phase / 2) + 70 * noise);
+        char item[24];
+        std::snprintf(item, sizeof item, " %8ld", std::lround(gal * 6182761 / 3920));
+        text += item;
+        if (k % 8 == 7 || k + 1 == n) text += "\n";
     }
     return text;
 }

@@ -188,7 +188,9 @@ ComponentSet ReadNetworkSet(const std::string& path, ComponentRecord chosen) {
         set.problems.push_back(Problem(Kind::NameNotRecognised, path, std::nullopt));
         return set;
     }
+    // The name says the direction, as it says the siblings'.
     chosen.direction = names->direction;
+    chosen.directionKnown = true;
     const std::filesystem::path folder = file.parent_path();
     std::vector<ComponentRecord> found;
     for (const RecordComponent direction : kDirections) {
@@ -283,36 +285,15 @@ ComponentSetRead ReadComponentSet(const std::string& path) {
     return out;
 }
 
-ComponentSetRead ReadChosenComponents(const std::array<std::string, 3>& paths) {
+ComponentSetRead ReadChosenComponents(const std::array<std::string, 3>& paths,
+                                      std::optional<std::size_t> reference) {
     ComponentSetRead out;
-    std::optional<std::size_t> reference;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        const RecordComponent direction = kDirections[i];
-        if (paths[i].empty()) {
-            out.set.problems.push_back(Problem(Kind::NotNamed, "", direction));
-            continue;
+    // The reference is read first; the others in their order.
+    if (!reference || *reference >= paths.size() || paths[*reference].empty()) {
+        reference.reset();
+        for (std::size_t i = 0; i < paths.size() && !reference; ++i) {
+            if (!paths[i].empty()) reference = i;
         }
-        WaveReadResult read = ReadWaveFile(paths[i], direction);
-        if (!read.ok()) {
-            if (!reference) {
-                out.error = std::move(read.error);
-                return out;
-            }
-            ComponentProblem p = Problem(Kind::Unreadable, paths[i], direction);
-            p.readError = std::move(read.error);
-            out.set.problems.push_back(std::move(p));
-            continue;
-        }
-        ComponentRecord c = FromRead(std::move(read), paths[i], direction, true);
-        if (reference) {
-            if (auto problem = ShapeMismatch(c, out.set.components[*reference])) {
-                out.set.problems.push_back(std::move(*problem));
-                continue;
-            }
-        } else {
-            reference = out.set.components.size();
-        }
-        out.set.components.push_back(std::move(c));
     }
     if (!reference) {
         out.error = WaveError{};
@@ -321,7 +302,38 @@ ComponentSetRead ReadChosenComponents(const std::array<std::string, 3>& paths) {
         out.error->reason = {TrNoop("ファイルが選ばれていません")};
         return out;
     }
-    out.set.chosen = *reference;
+    WaveReadResult first = ReadWaveFile(paths[*reference], kDirections[*reference]);
+    if (!first.ok()) {
+        out.error = std::move(first.error);
+        return out;
+    }
+    const ComponentRecord fit =
+        FromRead(std::move(first), paths[*reference], kDirections[*reference], true);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const RecordComponent direction = kDirections[i];
+        if (i == *reference) {
+            out.set.chosen = out.set.components.size();
+            out.set.components.push_back(fit);
+            continue;
+        }
+        if (paths[i].empty()) {
+            out.set.problems.push_back(Problem(Kind::NotNamed, "", direction));
+            continue;
+        }
+        WaveReadResult read = ReadWaveFile(paths[i], direction);
+        if (!read.ok()) {
+            ComponentProblem p = Problem(Kind::Unreadable, paths[i], direction);
+            p.readError = std::move(read.error);
+            out.set.problems.push_back(std::move(p));
+            continue;
+        }
+        ComponentRecord c = FromRead(std::move(read), paths[i], direction, true);
+        if (auto problem = ShapeMismatch(c, fit)) {
+            out.set.problems.push_back(std::move(*problem));
+            continue;
+        }
+        out.set.components.push_back(std::move(c));
+    }
     return out;
 }
 
@@ -379,8 +391,7 @@ std::string ComponentProblemText(const ComponentProblem& p) {
     const std::string which = DirectionWords(p);
     switch (p.kind) {
         case Kind::SingleComponent:
-            return "地震波ファイル" + file + "は 1 成分だけの記録です。3 成分の値は、残りの 2 " +
-                   "成分のファイルを選ぶと計算できます。";
+            return "地震波ファイル" + file + "は 1 成分だけの記録です。";
         case Kind::NameNotRecognised:
             return "ファイル名" + file + "が K-NET・KiK-net の名前（末尾 .NS・.EW・.UD、" +
                    ".NS1～.UD2）ではないため、ほかの成分のファイルを探せません。";

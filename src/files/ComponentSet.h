@@ -87,9 +87,11 @@ ComponentSetRead ReadComponentSet(const std::string& path);
 
 // Directions named by hand: the file for NS, EW and UD in that order, an empty path for
 // one not named. Each is read as the wave chooser reads it (a JMA CSV file gives the
-// column of its direction); the first one named is the reference the others must fit
-// (time step and length). An error only when no file is named or the first cannot be read.
-ComponentSetRead ReadChosenComponents(const std::array<std::string, 3>& paths);
+// column of its direction); the one at `reference` (when it is named; otherwise the first
+// one named) is the reference the others must fit (time step and length) and `chosen`. An
+// error only when no file is named or the reference cannot be read.
+ComponentSetRead ReadChosenComponents(const std::array<std::string, 3>& paths,
+                                      std::optional<std::size_t> reference = std::nullopt);
 
 // The values of a K-NET/KiK-net header that say which recording a file belongs to, as
 // written (blanks at the ends trimmed).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <numbers>
 #include <system_error>
 #include <thread>
@@ -244,7 +245,8 @@ std::vector<IndexComponent> IndexComponents(const ComponentSet& set) {
             item.horizontal = c.direction != RecordComponent::UD;
         } else {
             const std::string written = c.info ? c.info->component : std::string();
-            item.name = written.empty() ? "—" : written;
+            item.name =
+                written.empty() ? std::filesystem::path(c.path).filename().string() : written;
             std::string upper = written;
             for (char& ch : upper) {
                 if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
@@ -259,7 +261,8 @@ std::vector<IndexComponent> IndexComponents(const ComponentSet& set) {
 }
 
 StudyResult<double> ParseLowCut(std::string_view text) {
-    const std::optional<double> value = StrictNumber(text);
+    // Full-width digits too, as every box of the study window takes them.
+    const std::optional<double> value = StudyNumber(text);
     if (!value || !(*value > 0) || !std::isfinite(*value)) {
         return StudyError{std::string(kLowCutBox),
                           "低域遮断周波数「" + std::string(text) +

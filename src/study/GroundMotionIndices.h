@@ -101,11 +101,13 @@ StudyResult<GroundMotionIndices> ComputeIndices(std::span<const IndexComponent> 
                                                 double dt, const IndexOptions& options);
 
 // The components of a record as read: named by their direction ("NS", "EW", "UD"), or,
-// where the file does not say, by the file's own name of its component (or "—") and
-// taken as horizontal. The spans point into the set, which must outlive them.
+// where the file does not say, by the file's own name of its component (or, when it names
+// none, by the file's name) and taken as horizontal. The spans point into the set, which must
+// outlive them.
 std::vector<IndexComponent> IndexComponents(const ComponentSet& set);
 
-// The low-cut box's text: a number of Hz greater than 0; refused naming the box.
+// The low-cut box's text (full-width digits too): a number of Hz greater than 0; refused
+// naming the box.
 StudyResult<double> ParseLowCut(std::string_view text);
 
 }  // namespace kestrel

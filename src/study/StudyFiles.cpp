@@ -1,5 +1,6 @@
 #include "study/StudyFiles.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "files/ReplaceFile.h"
@@ -132,6 +133,26 @@ std::optional<StudyError> WriteAccuracyCsv(std::ostream& out, const MethodCompar
         AddItem(row, false, at(comparison.exact, i));
         AddItem(row, false, at(comparison.average, i));
     });
+}
+
+std::string QuotedCp932Item(std::string_view utf8) {
+    std::string text;
+    if (auto whole = Utf8ToCp932(utf8)) {
+        text = std::move(*whole);
+    } else {
+        while (!utf8.empty()) {
+            const std::size_t n = std::max<std::size_t>(Utf8CharLength(utf8), 1);
+            const std::optional<std::string> one = Utf8ToCp932(utf8.substr(0, n));
+            text += one ? *one : "?";
+            utf8.remove_prefix(n);
+        }
+    }
+    std::string item = "\"";
+    for (const char c : text) {
+        if (c == '"') item += '"';
+        item += c;
+    }
+    return item + "\"";
 }
 
 std::optional<SaveError> WriteWholeFile(const std::string& path, std::string_view bytes) {

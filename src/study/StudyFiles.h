@@ -38,6 +38,10 @@ std::optional<StudyError> WriteAccuracyCsv(std::ostream& out, const MethodCompar
 // U+03BC); one row per period, ascending.
 std::optional<StudyError> WriteStrengthCsv(std::ostream& out, const StrengthSpectrum& spectrum);
 
+// A text item in double quotes (a quote inside doubled), in CP932; a character CP932 lacks
+// (a file name may hold one) becomes "?".
+std::string QuotedCp932Item(std::string_view utf8);
+
 // Writes the bytes to the path whole or not at all (a temporary file in the same folder,
 // renamed when complete). The error's reason is in the current
 // language, without a closing "。" or ".".

@@ -15,6 +15,7 @@
 #include "files/RecordFixtures.h"
 #include "files/TableReader.h"
 #include "runtime/TextEncoding.h"
+#include "study/IndicesFiles.h"
 #include "study/MethodComparison.h"
 #include "study/ResponseSpectrum.h"
 #include "study/StudyFiles.h"
@@ -344,8 +345,9 @@ TEST_F(BatchTest, HelpAndVersion) {
         EXPECT_NE(help.out.find("--" + std::string(o.name)), std::string::npos) << o.name;
         EXPECT_NE(help.out.find("既定 " + o.field(defaults) + "\n"), std::string::npos) << o.name;
     }
-    for (const std::string_view word : {"spectrum", "accuracy", "table", "--periods", "--wave",
-                                        "--component", "earthquake", "2,5,10", "0.02:10:200"}) {
+    for (const std::string_view word :
+         {"spectrum", "accuracy", "indices", "--low-cut", "table", "--periods", "--wave",
+          "--component", "earthquake", "2,5,10", "0.02:10:200"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
     EXPECT_EQ(Batch(folder, {"response", "--help"}).out, help.out);
@@ -363,6 +365,135 @@ TEST_F(BatchTest, HelpAndVersion) {
             EXPECT_EQ(RunBatch(args, refusing, err), 1) << arg << room;
             EXPECT_EQ(err.str(), "kestrel-batch: 標準出力に書き込めませんでした。\n");
         }
+    }
+}
+
+// The items of a CSV line, quotes taken off (a doubled quote is one).
+std::vector<std::string> CsvItems(const std::string& line) {
+    std::vector<std::string> items(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"') {
+            items.back() += c;
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            items.emplace_back();
+        } else {
+            items.back() += c;
+        }
+    }
+    return items;
+}
+
+TEST_F(BatchTest, IndicesRowsStatusesAndSiblings) {
+    // A K-NET recording of three files, one missing its UD file, a plain record, an AT2
+    // record and a JMA CSV record, each long enough for every index.
+    std::filesystem::create_directories(folder.path() / "k");
+    std::filesystem::create_directories(folder.path() / "m");
+    const std::pair<const char*, const char*> directions[] = {
+        {"NS", "N-S"}, {"EW", "E-W"}, {"UD", "U-D"}};
+    for (std::size_t d = 0; d < 3; ++d) {
+        test::KnetFixture f;
+        f.direction = directions[d].second;
+        for (long long k = 0; k < 64; ++k) f.counts.push_back((k * (d + 3)) % 17 * 40000 - 320000);
+        const std::string name = std::string("/R.") + directions[d].first;
+        WriteBytes(folder / ("k" + name), test::KnetText(f));
+        if (d < 2)
+            WriteBytes(folder / ("m/M." + std::string(directions[d].first)), test::KnetText(f));
+    }
+    std::string plain = "0.01\n";
+    for (int k = 0; k < 100; ++k) plain += std::to_string((k * 7) % 23 - 11) + "\n";
+    WriteBytes(folder / "plain.txt", plain);
+    test::At2Fixture at2;
+    at2.points = "NPTS=    40, DT=   .0100 SEC";
+    for (int k = 0; k < 40; ++k) at2.values.push_back(std::to_string((k % 9 - 4) * 0.01));
+    WriteBytes(folder / "x.AT2", test::At2Text(at2));
+    test::JmaFixture jma;
+    for (int k = 0; k < 50; ++k) {
+        jma.rows.push_back(std::to_string(k % 9 - 4) + "," + std::to_string(k % 13 - 6) + "," +
+                           std::to_string(k % 5 - 2));
+    }
+    WriteBytes(folder / "jma3.csv", test::JmaText(jma));
+
+    const std::string whole(kCompositeRowName);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string message;  // in standard error; empty: nothing there
+        // Each row's file and component, "*" after the component where the row has an
+        // intensity; none when no file is written.
+        std::vector<std::string> rows;
+    } cases[] = {
+        {{"indices", "k/R.EW", "out/i.csv"},
+         0,
+         "",
+         {"k/R.NS NS", "k/R.EW EW", "k/R.UD UD", "k/R.EW " + whole + "*"}},
+        // Siblings named too are computed once, under any of their names.
+        {{"indices", "k/R.NS", "k/R.UD", "./k/R.EW", "plain.txt", "k/R.NS", "out/i.csv"},
+         0,
+         "",
+         {"k/R.NS NS", "k/R.EW EW", "k/R.UD UD", "k/R.NS " + whole + "*", "plain.txt plain.txt",
+          "plain.txt " + whole}},
+        {{"indices", "m/M.EW", "out/i.csv"},
+         0,
+         "kestrel-batch: 注意: UD 成分のファイル「m/M.UD」が見つかりません。\n",
+         {"m/M.NS NS", "m/M.EW EW", "m/M.EW " + whole}},
+        {{"indices", "x.AT2", "jma3.csv", "out/i.csv"},
+         0,
+         "",
+         {"x.AT2 180", "x.AT2 " + whole, "jma3.csv NS", "jma3.csv EW", "jma3.csv UD",
+          "jma3.csv " + whole + "*"}},
+        // A record that fails is a row of its own; the others are computed.
+        {{"indices", "gone.txt", "wave.txt", "plain.txt", "out/i.csv"},
+         1,
+         "記録が短すぎます",
+         {"gone.txt ", "wave.txt ", "plain.txt plain.txt", "plain.txt " + whole}},
+        {{"indices", "--low-cut=60", "plain.txt", "out/i.csv"},
+         1,
+         "ナイキスト周波数 50 Hz より小さく",
+         {"plain.txt "}},
+        {{"indices", "--low-cut", "０．５", "plain.txt", "out/i.csv"},
+         0,
+         "",
+         {"plain.txt plain.txt", "plain.txt " + whole}},
+        {{"indices", "--low-cut=0", "plain.txt", "out/i.csv"}, 2, "「--low-cut」", {}},
+        {{"indices", "out/i.csv"}, 2, "引数の数が違います", {}},
+        {{"indices", "--component=NS", "jma3.csv", "out/i.csv"}, 2, "indices では使えません", {}},
+        {{"indices", "plain.txt", "out/pipe"}, 1, "通常のファイルではありません", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        std::filesystem::remove_all(folder.path() / "out");
+        std::filesystem::create_directories(folder.path() / "out");
+        ASSERT_EQ(::mkfifo((folder.path() / "out/pipe").c_str(), 0644), 0);
+        const Outcome o = Batch(folder, c.args);
+        EXPECT_EQ(o.status, c.status);
+        if (c.message.empty()) {
+            EXPECT_EQ(o.err, "");
+        } else if (c.message.starts_with("kestrel-batch: ")) {
+            EXPECT_EQ(o.err, c.message);
+        } else {
+            EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+        }
+        EXPECT_EQ(std::filesystem::exists(folder.path() / "out/i.csv"), !c.rows.empty());
+        if (c.rows.empty()) continue;
+        const std::string text = *Cp932ToUtf8(ReadBytes(folder / "out/i.csv"));
+        std::vector<std::string> rows;
+        for (std::size_t at = text.find("\r\n") + 2; at < text.size();) {
+            const std::size_t end = text.find("\r\n", at);
+            const std::vector<std::string> items = CsvItems(text.substr(at, end - at));
+            EXPECT_EQ(items.size(), 14u);
+            rows.push_back(items[0] + " " + items[1] + (items[2].empty() ? "" : "*"));
+            // A failed record's row has its reason, a 合成 row without intensity why.
+            EXPECT_EQ(items[13].empty(),
+                      !items[1].empty() && (items[1] != whole || !items[2].empty()))
+                << rows.back() << ": " << items[13];
+            at = end + 2;
+        }
+        EXPECT_EQ(rows, c.rows);
     }
 }
 

@@ -152,6 +152,8 @@ TEST(ComponentSet, FindsConfirmsOrNamesEachSibling) {
             const WaveReadResult alone = ReadWaveFile(got.path, got.direction);
             EXPECT_EQ(got.record.samples, alone.record.samples) << c.what << " " << i;
             EXPECT_EQ(got.record.timeStep, alone.record.timeStep) << c.what << " " << i;
+            // A complete set's directions are known, the chosen file's too.
+            EXPECT_TRUE(got.directionKnown || !c.problems.empty()) << c.what << " " << i;
         }
         EXPECT_TRUE(set.components[set.chosen].path.ends_with(c.chosen)) << c.what;
         ASSERT_EQ(set.problems.size(), c.problems.size()) << c.what;
@@ -195,6 +197,14 @@ TEST(ComponentSet, ChosenFileErrorsAndFilesNamedByHand) {
 
     EXPECT_TRUE(ReadChosenComponents({folder / "x.AT2", folder / "y.AT2", folder / "x.AT2"})
                     .set.complete());
+    // The file the user chose is the one the others must fit, wherever it stands.
+    const ComponentSetRead fitted =
+        ReadChosenComponents({folder / "fine.AT2", folder / "x.AT2", folder / "y.AT2"}, 1);
+    ASSERT_TRUE(fitted.ok());
+    ASSERT_EQ(fitted.set.components.size(), 2u);
+    EXPECT_EQ(fitted.set.components[fitted.set.chosen].path, folder / "x.AT2");
+    ASSERT_EQ(fitted.set.problems.size(), 1u);
+    EXPECT_EQ(fitted.set.problems[0].path, folder / "fine.AT2");
     EXPECT_FALSE(ReadChosenComponents({"", "", ""}).ok());
     EXPECT_FALSE(ReadChosenComponents({folder / "missing.AT2", folder / "x.AT2", ""}).ok());
 

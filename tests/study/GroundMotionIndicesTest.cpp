@@ -426,6 +426,7 @@ TEST(GroundMotionIndices, RefusalsAndMissingComponents) {
         EXPECT_TRUE(r->components[0].si.has_value());
     }
     EXPECT_EQ(ParseLowCut(" 0.05 ").value(), 0.05);
+    EXPECT_EQ(ParseLowCut("０．２").value(), 0.2);
     for (const char* bad : {"", "0", "-1", "abc", "1e999"}) {
         EXPECT_EQ(ParseLowCut(bad).error().box, kLowCutBox) << bad;
     }

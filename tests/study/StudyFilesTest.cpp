@@ -9,6 +9,7 @@
 
 #include "runtime/Conversions.h"
 #include "runtime/TextEncoding.h"
+#include "study/IndicesFiles.h"
 #include "study/StudyFiles.h"
 
 namespace kestrel {
@@ -106,6 +107,79 @@ TEST(StudyFiles, FourierAndAccuracyFileHeaders) {
     std::ostringstream failing;
     failing.setstate(std::ios::badbit);
     EXPECT_TRUE(WriteAccuracyCsv(failing, m).has_value());
+}
+
+TEST(StudyFiles, IndicesTableRowsAndBytes) {
+    auto component = [](std::string name, bool horizontal, double base) {
+        ComponentIndices c;
+        c.name = std::move(name);
+        c.horizontal = horizontal;
+        c.pga = base;
+        c.pgv = base / 2;
+        c.pgd = base / 8;
+        if (horizontal) c.si = base * 3;
+        c.arias = base / 16;
+        c.significantDuration = base * 5;
+        c.cav = base * 8;
+        return c;
+    };
+    auto record = [](std::vector<std::string> paths) {
+        ComponentSet set;
+        for (std::string& p : paths) set.components.push_back(ComponentRecord{.path = p});
+        return set;
+    };
+    GroundMotionIndices three;
+    three.components = {component("NS", true, 1.5), component("EW", true, 2),
+                        component("UD", false, 0.5)};
+    three.intensity = SeismicIntensity{.a = 127.85, .value = 5.1534};
+    three.vector = VectorPeaks{400, 50, 20};
+    three.horizontalSi = 42.5;
+    GroundMotionIndices still = three;  // a record without motion: a = 0, no intensity
+    still.intensity = SeismicIntensity{};
+    GroundMotionIndices one;
+    one.components = {component("180", true, 1)};
+    one.threeComponentReason = "3 成分がそろっていないため計算できません。";
+    one.intensityReason = one.threeComponentReason;
+    one.pairReason = "水平 2 成分がそろっていないため計算できません。";
+    ComponentSet at2 = record({"x.AT2"});
+    at2.problems.push_back(ComponentProblem{.path = "x.AT2"});
+
+    const std::string header =
+        "\"ファイル\",\"成分\",\"計測震度\",\"震度階級\",\"計測震度(3桁)\",\"a(cm/s2)\","
+        "\"最大加速度(cm/s2)\",\"最大速度(cm/s)\",\"最大変位(cm)\",\"SI値(cm/s)\","
+        "\"アリアス強度(m/s)\",\"有効継続時間5-95%(s)\",\"CAV(cm/s)\",\"備考\"";
+    const struct {
+        std::vector<IndicesRow> rows;
+        std::vector<std::string> lines;  // after the header, as UTF-8
+    } cases[] = {
+        {IndicesRows(three, record({"d/R.NS", "d/R.EW", "d/R.UD"}), "d/R.NS"),
+         {"\"d/R.NS\",\"NS\",,,,,1.5,0.75,0.1875,4.5,0.09375,7.5,12,",
+          "\"d/R.EW\",\"EW\",,,,,2,1,0.25,6,0.125,10,16,",
+          "\"d/R.UD\",\"UD\",,,,,0.5,0.25,0.0625,,0.03125,2.5,4,",
+          "\"d/R.NS\",\"合成\",5.1,\"5強\",5.153,127.85,400,50,20,42.5,,,,"}},
+        {{IndicesRows(still, record({"s", "s", "s"}), "s").back()},
+         {"\"s\",\"合成\",,,,0,400,50,20,42.5,,,,"}},
+        {IndicesRows(one, at2, "x.AT2"),
+         {"\"x.AT2\",\"180\",,,,,1,0.5,0.125,3,0.0625,5,8,",
+          "\"x.AT2\",\"合成\",,,,,,,,,,,,\"地震波ファイル「x.AT2」は 1 成分だけの記録です。"
+          "計測震度と合成の値：3 成分がそろっていないため計算できません。\""}},
+        // A quote doubled, a character Shift_JIS lacks as "?", the reason on one line.
+        {{FailedIndicesRow("say \"ü\".txt", "開けません。\n理由：なし。")},
+         {"\"say \"\"?\"\".txt\",,,,,,,,,,,,,\"開けません。理由：なし。\""}},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream out;
+        ASSERT_FALSE(WriteIndicesCsv(out, c.rows).has_value());
+        std::vector<std::string> lines = Lines(out.str());
+        ASSERT_EQ(lines.size(), c.lines.size() + 1);
+        EXPECT_EQ(Cp932ToUtf8(lines[0]).value(), header);
+        for (std::size_t i = 0; i < c.lines.size(); ++i) {
+            EXPECT_EQ(Cp932ToUtf8(lines[i + 1]).value(), c.lines[i]);
+        }
+    }
+    std::ostringstream failing;
+    failing.setstate(std::ios::badbit);
+    EXPECT_TRUE(WriteIndicesCsv(failing, {}).has_value());
 }
 
 TEST(StudyFiles, WholeFilesAreReplacedOrLeftAlone) {

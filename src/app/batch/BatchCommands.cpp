@@ -1,5 +1,6 @@
 #include "app/batch/BatchCommands.h"
 
+#include "app/batch/BatchIndices.h"
 #include "app/batch/BatchOptions.h"
 #include "app/batch/BatchRun.h"
 #include "app/batch/BatchStudy.h"
@@ -57,6 +58,8 @@ int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostrea
             return RunSpectrum(invocation, err);
         case Command::Accuracy:
             return RunAccuracy(invocation, err);
+        case Command::Indices:
+            return RunIndices(invocation, err);
     }
     return kExitUsage;
 }

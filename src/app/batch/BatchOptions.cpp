@@ -10,7 +10,8 @@ namespace kestrel::batch {
 namespace {
 
 const RunOption kRunOptions[] = {
-    {"stiffness", TrNoop("剛性(kN/cm)"), [](RunTexts& t) -> std::string& { return t.model.stiffness; }},
+    {"stiffness", TrNoop("剛性(kN/cm)"),
+     [](RunTexts& t) -> std::string& { return t.model.stiffness; }},
     {"mass", TrNoop("質量(kg)"), [](RunTexts& t) -> std::string& { return t.model.mass; }},
     {"damping", TrNoop("減衰定数(%)"), [](RunTexts& t) -> std::string& { return t.model.damping; }},
     {"time-step", TrNoop("分割時間(s)"), [](RunTexts& t) -> std::string& { return t.timeStep; }},
@@ -39,20 +40,24 @@ const CaseName kCaseNames[] = {
 
 constexpr std::string_view kRunExtras[] = {"case", "wave", "component"};
 constexpr std::string_view kSpectrumOptions[] = {"damping", "periods", "component"};
+constexpr std::string_view kIndicesOptions[] = {"low-cut"};
 
 struct CommandInfo {
     Command command;
     std::string_view name;
-    std::size_t operands;
+    std::size_t operands;  // the least number of operands
+    bool moreOperands;     // any number beyond that
     std::string_view synopsis;
 };
 
 constexpr CommandInfo kCommands[] = {
-    {Command::Response, "response", 1, TrNoop("kestrel-batch response [オプション] BASE")},
-    {Command::Spectrum, "spectrum", 2,
+    {Command::Response, "response", 1, false, TrNoop("kestrel-batch response [オプション] BASE")},
+    {Command::Spectrum, "spectrum", 2, false,
      TrNoop("kestrel-batch spectrum [オプション] WAVEFILE OUT.csv")},
-    {Command::Accuracy, "accuracy", 1, TrNoop("kestrel-batch accuracy [オプション] OUT.csv")},
-    {Command::Table, "table", 2, "kestrel-batch table PARAMS.csv OUTDIR"},
+    {Command::Accuracy, "accuracy", 1, false,
+     TrNoop("kestrel-batch accuracy [オプション] OUT.csv")},
+    {Command::Indices, "indices", 2, true, "kestrel-batch indices [--low-cut F] RECORD... OUT.csv"},
+    {Command::Table, "table", 2, false, "kestrel-batch table PARAMS.csv OUTDIR"},
 };
 
 const CommandInfo* FindCommand(std::string_view name) {
@@ -69,8 +74,11 @@ bool IsRunOption(std::string_view name) {
 }
 
 bool IsKnownOption(std::string_view name) {
-    return IsRunOption(name) || std::find(std::begin(kSpectrumOptions), std::end(kSpectrumOptions),
-                                          name) != std::end(kSpectrumOptions);
+    return IsRunOption(name) ||
+           std::find(std::begin(kSpectrumOptions), std::end(kSpectrumOptions), name) !=
+               std::end(kSpectrumOptions) ||
+           std::find(std::begin(kIndicesOptions), std::end(kIndicesOptions), name) !=
+               std::end(kIndicesOptions);
 }
 
 ParseResult Error(std::string message) {
@@ -102,6 +110,9 @@ bool TakesOption(Command command, std::string_view name) {
         case Command::Spectrum:
             return std::find(std::begin(kSpectrumOptions), std::end(kSpectrumOptions), name) !=
                    std::end(kSpectrumOptions);
+        case Command::Indices:
+            return std::find(std::begin(kIndicesOptions), std::end(kIndicesOptions), name) !=
+                   std::end(kIndicesOptions);
         case Command::Table:
         case Command::Help:
         case Command::Version:
@@ -158,12 +169,14 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         if (equals != std::string_view::npos) {
             value = arg.substr(equals + 1);
         } else {
-            if (i + 1 >= args.size()) return Error(Tr("オプション「{1}」に値がありません。", option));
+            if (i + 1 >= args.size())
+                return Error(Tr("オプション「{1}」に値がありません。", option));
             const std::string_view next = args[i + 1];
             if (next.starts_with("-") && next != "-") {
-                return Error(Tr("オプション「{1}」に値がありません。「-」で始まる値は {1}={2} "
-                                "のように書いてください。",
-                                option, next));
+                return Error(
+                    Tr("オプション「{1}」に値がありません。「-」で始まる値は {1}={2} "
+                       "のように書いてください。",
+                       option, next));
             }
             value = next;
             ++i;
@@ -172,7 +185,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         if (value.empty()) return Error(Tr("オプション「{1}」に値がありません。", option));
         invocation.options[name] = std::move(value);
     }
-    if (invocation.operands.size() != command->operands) {
+    const std::size_t given = invocation.operands.size();
+    if (given < command->operands || (given > command->operands && !command->moreOperands)) {
         return Error(Tr("引数の数が違います。使い方：{1}", Tr(command->synopsis)));
     }
     return ParseResult{std::move(invocation), {}};
@@ -187,20 +201,22 @@ std::string HelpText() {
         TrNoop("BASE(建物パラメータ).csv と BASE(時刻暦応答).csv を書きます。"),
         TrNoop("地震波ファイルの応答スペクトルを OUT.csv に書きます。"),
         TrNoop("線形加速度法・厳密解・平均加速度法の応答変位を OUT.csv に書きます。"),
+        TrNoop("記録ごとに計測震度・最大加速度・最大速度・最大変位・SI 値・アリアス強度・\n"
+               "      有効継続時間・CAV を OUT.csv に書きます（成分ごとの行と「合成」の行）。"),
         TrNoop("PARAMS.csv の 1 行ごとに解析して OUTDIR に結果のファイルを書き、\n"
                "      OUTDIR/summary.csv に一覧を書きます。"),
     };
     for (std::size_t i = 0; i < std::size(kCommands); ++i) {
         text += "  " + Tr(kCommands[i].synopsis) + "\n      " + Tr(kCommandTexts[i]) + "\n";
     }
-    text += "  kestrel-batch --help | --version\n      " +
-            Tr("この説明、または版を表示します。") + "\n\n" +
-            Tr("どのコマンドにも使えるオプション:\n"
-               "  --lang ja|en                メッセージの言語。なければ環境変数 LANGUAGE・LC_ALL・\n"
-               "                              LC_MESSAGES・LANG で決まります（英語か日本語、既定は\n"
-               "                              日本語）。書くファイルは言語によらず同じです。") +
-            "\n\n" + Tr("建物と入力のオプション (response, accuracy。table では見出しの名前):") +
-            "\n";
+    text +=
+        "  kestrel-batch --help | --version\n      " + Tr("この説明、または版を表示します。") +
+        "\n\n" +
+        Tr("どのコマンドにも使えるオプション:\n"
+           "  --lang ja|en                メッセージの言語。なければ環境変数 LANGUAGE・LC_ALL・\n"
+           "                              LC_MESSAGES・LANG で決まります（英語か日本語、既定は\n"
+           "                              日本語）。書くファイルは言語によらず同じです。") +
+        "\n\n" + Tr("建物と入力のオプション (response, accuracy。table では見出しの名前):") + "\n";
     RunTexts defaults;
     for (const RunOption& o : kRunOptions) {
         std::string line = "  --" + std::string(o.name);
@@ -217,25 +233,35 @@ std::string HelpText() {
         line.resize(30, ' ');
         text += line + Tr(kCaseTexts[i]) + "\n";
     }
-    text += Tr("  --wave FILE                 地震波ファイル。--time-step と --duration がなければ、\n"
-               "                              両方を記録から決めます（地震波選択と同じ）。\n"
-               "  --component NS|EW|UD        気象庁の CSV 記録で解析に使う成分（その記録では必須）\n"
-               "\nspectrum のオプション:\n"
-               "  --damping LIST              減衰定数(%) のリスト  既定 {1}\n"
+    text +=
+        Tr("  --wave FILE                 地震波ファイル。--time-step と --duration がなければ、\n"
+           "                              両方を記録から決めます（地震波選択と同じ）。\n"
+           "  --component NS|EW|UD        気象庁の CSV 記録で解析に使う成分（その記録では必須）\n");
+    text += "\n" + Tr("spectrum のオプション:") + "\n" +
+            Tr("  --damping LIST              減衰定数(%) のリスト  既定 {1}\n"
                "  --periods MIN:MAX:COUNT     周期(s) の範囲と点数（対数で等間隔）  既定 {2}\n"
-               "  --component NS|EW|UD        気象庁の CSV 記録で使う成分\n"
-               "\ntable の PARAMS.csv (UTF-8 または CP932):\n"
-               "  1 行目は見出しで、base（基本名）と上のオプションの名前（stiffness, mass, ..., "
-               "case,\n"
-               "  wave, component）を並べます。2 行目から 1 行が 1 回の解析です。空欄は既定値です。\n"
-               "  wave の相対パスは PARAMS.csv のフォルダーから数えます。summary.csv (CP932) には\n"
-               "  行ごとに基本名・建物固有周期・4 つの最大値、または失敗の理由を書きます。\n"
-               "\n値は --name value または --name=value で指定します。「-」で始まる値は\n"
-               "--name=-3 の形で書きます。数値は画面の入力欄と同じように先頭の数値を読みます\n"
-               "（\"12abc\" は 12）。\n"
-               "\n終了状態: 0 成功、1 解析またはファイルの失敗、2 使い方の誤り。\n"
-               "失敗したときは標準エラーに理由を書き、ファイルを残しません。\n",
+               "  --component NS|EW|UD        気象庁の CSV 記録で使う成分\n",
                kDefaultSpectrumDamping, kDefaultSpectrumPeriods);
+    text +=
+        "\n" + Tr("indices のオプション:") + "\n" +
+        Tr("  --low-cut F                 速度・変位を求める前の低域遮断周波数(Hz)  既定 {1}\n"
+           "  気象庁の CSV 記録は 3 成分を使います。K-NET・KiK-net の記録は、同じフォルダーにある\n"
+           "  同じ観測点・時刻のほかの成分のファイル（.NS .EW .UD、.NS1～.UD1、.NS2～.UD2）も\n"
+           "  読みます。そのファイルを RECORD に並べても、1 つの記録として 1 回だけ計算します。\n"
+           "  計算できない記録は理由を書いた行になり（終了状態 1）、ほかの記録は計算します。\n",
+           kDefaultLowCutText);
+    text +=
+        "\n" + Tr("table の PARAMS.csv (UTF-8 または CP932):") + "\n" +
+        Tr("  1 行目は見出しで、base（基本名）と上のオプションの名前（stiffness, mass, ..., case,\n"
+           "  wave, component）を並べます。2 行目から 1 行が 1 回の解析です。空欄は既定値です。\n"
+           "  wave の相対パスは PARAMS.csv のフォルダーから数えます。summary.csv (CP932) には\n"
+           "  行ごとに基本名・建物固有周期・4 つの最大値、または失敗の理由を書きます。\n");
+    text +=
+        "\n" + Tr("値は --name value または --name=value で指定します。「-」で始まる値は\n"
+                  "--name=-3 の形で書きます。数値は画面の入力欄と同じように先頭の数値を読みます\n"
+                  "（\"12abc\" は 12）。\n");
+    text += "\n" + Tr("終了状態: 0 成功、1 解析またはファイルの失敗、2 使い方の誤り。\n"
+                      "失敗したときは標準エラーに理由を書き、ファイルを残しません。\n");
     return text;
 }
 

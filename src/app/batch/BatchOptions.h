@@ -20,7 +20,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;  // an analysis or a file failed
 inline constexpr int kExitUsage = 2;    // the command line (or a table's header) is wrong
 
-enum class Command { Response, Spectrum, Accuracy, Table, Help, Version };
+enum class Command { Response, Spectrum, Accuracy, Indices, Table, Help, Version };
 
 // Option values as given, by option name without the dashes. An option given twice keeps
 // its last value; an option not given is absent.
@@ -62,7 +62,8 @@ std::span<const CaseName> CaseNames();
 std::optional<ExcitationCase> CaseByName(std::string_view name);
 
 // Whether the command takes the option (response, accuracy: the boxes, --case, --wave,
-// --component; spectrum: --damping, --periods, --component; table: none).
+// --component; spectrum: --damping, --periods, --component; indices: --low-cut; table:
+// none).
 bool TakesOption(Command command, std::string_view name);
 
 // The name of the command as typed.
@@ -71,6 +72,8 @@ std::string_view CommandName(Command command);
 // The defaults of the spectrum command.
 inline constexpr std::string_view kDefaultSpectrumDamping = "2,5,10";
 inline constexpr std::string_view kDefaultSpectrumPeriods = "0.02:10:200";
+// The default of the indices command's --low-cut (Hz), as the tab's box.
+inline constexpr std::string_view kDefaultLowCutText = "0.1";
 
 // The whole --help text, UTF-8, in the current language.
 std::string HelpText();

@@ -21,26 +21,8 @@ namespace kestrel::batch {
 
 namespace {
 
-// CP932 for the summary. A character CP932 lacks (a file name may hold one) becomes "?".
-std::string SummaryText(std::string_view utf8) {
-    if (auto whole = Utf8ToCp932(utf8)) return *whole;
-    std::string out;
-    while (!utf8.empty()) {
-        const std::size_t n = std::max<std::size_t>(Utf8CharLength(utf8), 1);
-        const std::optional<std::string> one = Utf8ToCp932(utf8.substr(0, n));
-        out += one ? *one : "?";
-        utf8.remove_prefix(n);
-    }
-    return out;
-}
-
 std::string QuotedItem(std::string_view utf8) {
-    std::string item = "\"";
-    for (const char c : SummaryText(utf8)) {
-        if (c == '"') item += '"';
-        item += c;
-    }
-    return item + "\"";
+    return QuotedCp932Item(utf8);
 }
 
 constexpr std::string_view kSummaryHeader[] = {
