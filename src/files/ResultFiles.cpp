@@ -153,8 +153,8 @@ SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
 
 FileMessage SaveErrorMessage(const SaveOutcome& outcome) {
     const SaveError& error = outcome.error.value();
-    std::string prompt = Tr("ファイル「{1}」を保存できませんでした。\n理由：{2}。", error.path,
-                            error.reason.Text());
+    std::string prompt =
+        Tr("ファイル「{1}」を保存できませんでした。\n理由：{2}。", error.path, error.reason.Text());
     if (outcome.parameterFileWritten) {
         prompt += "\n" + Tr("建物パラメータのファイルは保存されています。");
     }

@@ -137,12 +137,14 @@ FileMessage TableErrorMessage(const TableError& error, std::string_view path) {
     std::string prompt;
     switch (error.kind) {
         case TableError::Kind::CannotRead:
-            prompt = Tr("ファイル「{1}」を読めませんでした。理由：{2}。", path, error.reason.Text());
+            prompt =
+                Tr("ファイル「{1}」を読めませんでした。理由：{2}。", path, error.reason.Text());
             break;
         case TableError::Kind::TooLarge:
-            prompt = Tr("ファイル「{1}」は大きすぎます。パラメータ表として読めるのは {2} "
-                        "バイトまでです。",
-                        path, std::to_string(error.limit));
+            prompt =
+                Tr("ファイル「{1}」は大きすぎます。パラメータ表として読めるのは {2} "
+                   "バイトまでです。",
+                   path, std::to_string(error.limit));
             break;
         case TableError::Kind::NotText:
             prompt = Tr("ファイル「{1}」は UTF-8 でも CP932 でもありません。", path);

@@ -202,40 +202,44 @@ FileMessage WaveErrorMessage(const WaveError& error, std::string_view path) {
     const std::string& label = error.label;
     // The value of a header line that cannot be read, before what the value should be.
     const auto unreadValue = [&] {
-        return Tr("地震波ファイル「{1}」の「{2}」（{3} 行目）の値「{4}」を読めません。", path, label,
-                  line, item);
+        return Tr("地震波ファイル「{1}」の「{2}」（{3} 行目）の値「{4}」を読めません。", path,
+                  label, line, item);
     };
     std::string prompt;
     switch (error.kind) {
         case Kind::CannotOpen:
-            prompt = Tr("地震波ファイル「{1}」を開けません。\n理由：{2}。", path, error.reason.Text());
+            prompt =
+                Tr("地震波ファイル「{1}」を開けません。\n理由：{2}。", path, error.reason.Text());
             break;
         case Kind::CannotRead:
-            prompt =
-                Tr("地震波ファイル「{1}」を読み込めません。\n理由：{2}。", path, error.reason.Text());
+            prompt = Tr("地震波ファイル「{1}」を読み込めません。\n理由：{2}。", path,
+                        error.reason.Text());
             break;
         case Kind::NoNumber:
             prompt = Tr("地震波ファイル「{1}」に数値がありません。", path);
             break;
         case Kind::MalformedItem:
             if (error.detail.empty()) {
-                prompt = Tr("地震波ファイル「{1}」の {2} 行目に値のない項目があります"
-                            "（カンマの前後が空です）。",
-                            path, line);
+                prompt =
+                    Tr("地震波ファイル「{1}」の {2} 行目に値のない項目があります"
+                       "（カンマの前後が空です）。",
+                       path, line);
             } else {
                 prompt = Tr("地震波ファイル「{1}」の {2} 行目の「{3}」は数値ではありません。", path,
                             line, item);
             }
             break;
         case Kind::TooManyNumbers:
-            prompt = Tr("地震波ファイル「{1}」の数値が多すぎます（{2} 行目で {3} 個を超えました）。\n"
-                        "解析できるのは時間刻みと加速度を合わせて {3} 個までです。",
-                        path, line, std::to_string(error.limit + 1));
+            prompt =
+                Tr("地震波ファイル「{1}」の数値が多すぎます（{2} 行目で {3} 個を超えました）。\n"
+                   "解析できるのは時間刻みと加速度を合わせて {3} 個までです。",
+                   path, line, std::to_string(error.limit + 1));
             break;
         case Kind::NonPositiveTimeStep:
-            prompt = Tr("地震波ファイル「{1}」の最初の数値（時間刻み）が「{2}」（{3} 行目）です。\n"
-                        "時間刻みは 0 より大きい数でなければなりません。",
-                        path, item, line);
+            prompt =
+                Tr("地震波ファイル「{1}」の最初の数値（時間刻み）が「{2}」（{3} 行目）です。\n"
+                   "時間刻みは 0 より大きい数でなければなりません。",
+                   path, item, line);
             if (error.detail.find(',') != std::string::npos) {
                 prompt += "\n" + Tr("「,」は数値の区切りです。小数点は「.」で書いてください。");
             }
@@ -258,7 +262,8 @@ FileMessage WaveErrorMessage(const WaveError& error, std::string_view path) {
             } else {
                 prompt = unreadValue();
             }
-            prompt += "\n" + Tr("サンプリング周波数と時間刻みは 0 より大きい数でなければなりません。");
+            prompt +=
+                "\n" + Tr("サンプリング周波数と時間刻みは 0 より大きい数でなければなりません。");
             break;
         case Kind::BadScaleFactor:
             prompt = unreadValue() + "\n" +
@@ -268,32 +273,37 @@ FileMessage WaveErrorMessage(const WaveError& error, std::string_view path) {
             prompt = unreadValue() + "\n" + Tr("1 以上の整数が必要です。");
             break;
         case Kind::BadUnit:
-            prompt = Tr("地震波ファイル「{1}」の単位「{2}」（{3} 行目）は加速度の {4} ではありません。\n"
-                        "読み込めるのは加速度の記録だけです。",
-                        path, item, line, label);
+            prompt =
+                Tr("地震波ファイル「{1}」の単位「{2}」（{3} 行目）は加速度の {4} ではありません。\n"
+                   "読み込めるのは加速度の記録だけです。",
+                   path, item, line, label);
             break;
         case Kind::BadCount:
-            prompt = Tr("地震波ファイル「{1}」の {2} 行目の「{3}」は整数のカウント値ではありません。",
-                        path, line, item);
+            prompt =
+                Tr("地震波ファイル「{1}」の {2} 行目の「{3}」は整数のカウント値ではありません。",
+                   path, line, item);
             break;
         case Kind::ValueTooLarge:
             if (error.line == 0) {
                 prompt = Tr("地震波ファイル「{1}」の値を加速度に換算すると大きすぎる値になります。",
                             path);
             } else {
-                prompt = Tr("地震波ファイル「{1}」の {2} 行目の値「{3}」は大きすぎて加速度に"
-                            "換算できません。",
-                            path, line, item);
+                prompt =
+                    Tr("地震波ファイル「{1}」の {2} 行目の値「{3}」は大きすぎて加速度に"
+                       "換算できません。",
+                       path, line, item);
             }
             break;
         case Kind::TooFewValues:
-            prompt = Tr("地震波ファイル「{1}」の値が足りません。\n見出しの点数は {2} 点ですが、"
-                        "{3} 点しかありません。",
-                        path, std::to_string(error.expected), std::to_string(error.found));
+            prompt =
+                Tr("地震波ファイル「{1}」の値が足りません。\n見出しの点数は {2} 点ですが、"
+                   "{3} 点しかありません。",
+                   path, std::to_string(error.expected), std::to_string(error.found));
             break;
         case Kind::RowLength:
-            prompt = Tr("地震波ファイル「{1}」の {2} 行目に値が {3} 個あります（列は {4} 個です）。",
-                        path, line, std::to_string(error.found), std::to_string(error.expected));
+            prompt =
+                Tr("地震波ファイル「{1}」の {2} 行目に値が {3} 個あります（列は {4} 個です）。",
+                   path, line, std::to_string(error.found), std::to_string(error.expected));
             break;
         case Kind::RecordTooLong: {
             const std::string most = std::to_string(error.limit);
@@ -308,10 +318,11 @@ FileMessage WaveErrorMessage(const WaveError& error, std::string_view path) {
             break;
         }
         case Kind::ComponentNeeded:
-            prompt = Tr("地震波ファイル「{1}」は NS・EW・UD の 3 成分を収めた気象庁の記録ですが、"
-                        "解析する成分が選ばれていません。\n「地震波選択」でファイルを選び直して"
-                        "下さい。",
-                        path);
+            prompt =
+                Tr("地震波ファイル「{1}」は NS・EW・UD の 3 成分を収めた気象庁の記録ですが、"
+                   "解析する成分が選ばれていません。\n「地震波選択」でファイルを選び直して"
+                   "下さい。",
+                   path);
             break;
         case Kind::ComponentMissing:
             prompt = Tr("地震波ファイル「{1}」には「{2}」成分の列がありません。", path, item);
@@ -326,10 +337,10 @@ FileMessage RecordInfoMessage(const RecordInfo& info) {
     std::string named;
     if (!info.station.empty()) named += " " + info.station;
     if (!info.component.empty()) named += " (" + Tr(info.component) + ")";
-    std::string prompt = Tr("{1} 記録{2}、{3} 点、最大加速度 {4} cm/s2 を読み込みました。",
-                            Tr(info.format), named, std::to_string(info.sampleCount),
-                            PeakText(info.peak)) +
-                         "\n";
+    std::string prompt =
+        Tr("{1} 記録{2}、{3} 点、最大加速度 {4} cm/s2 を読み込みました。", Tr(info.format), named,
+           std::to_string(info.sampleCount), PeakText(info.peak)) +
+        "\n";
     if (info.removedMean) {
         prompt += Tr("記録全体の平均値 {1} cm/s2 を除きました。", MeanText(*info.removedMean));
     } else {

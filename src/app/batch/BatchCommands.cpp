@@ -21,10 +21,12 @@ int Response(const Invocation& invocation, std::ostream& err) {
                                                           : target.substr(0, slash);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     if (base.empty()) {
-        return Fail(err, {kExitUsage, [&] {
-                              return Tr("保存先が選択されていません（BASE「{1}」にファイル名がありません）。",
-                                        target);
-                          }});
+        return Fail(err,
+                    {kExitUsage, [&] {
+                         return Tr(
+                             "保存先が選択されていません（BASE「{1}」にファイル名がありません）。",
+                             target);
+                     }});
     }
     RunRequest request;
     if (auto problem = ReadRunRequest(invocation.options, request)) return Fail(err, *problem);

@@ -115,7 +115,8 @@ void ReportWarnings(std::ostream& err, std::span<const std::string> warnings) {
 
 int Fail(std::ostream& err, const Problem& problem) {
     Report(err, problem.message());
-    if (problem.status == kExitUsage) err << Tr("使い方は kestrel-batch --help で表示します。") << '\n';
+    if (problem.status == kExitUsage)
+        err << Tr("使い方は kestrel-batch --help で表示します。") << '\n';
     return problem.status;
 }
 
@@ -144,7 +145,8 @@ std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& r
     request.durationGiven = options.contains("duration");
     if (const auto it = options.find("wave"); it != options.end()) {
         if (it->second.empty()) {
-            return Problem{kExitUsage, [] { return Tr("オプション「{1}」に値がありません。", "--wave"); }};
+            return Problem{kExitUsage,
+                           [] { return Tr("オプション「{1}」に値がありません。", "--wave"); }};
         }
         request.wavePath = it->second;
     }
@@ -152,9 +154,10 @@ std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& r
         request.component = ComponentByName(it->second);
         if (!request.component) {
             return Problem{kExitUsage, [value = it->second] {
-                               return Tr("オプション「{1}」の値「{2}」は使えません。{3} "
-                                         "のどれかを指定してください。",
-                                         "--component", value, ComponentList());
+                               return Tr(
+                                   "オプション「{1}」の値「{2}」は使えません。{3} "
+                                   "のどれかを指定してください。",
+                                   "--component", value, ComponentList());
                            }};
         }
     }
@@ -167,9 +170,10 @@ std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& r
                 names += n.name;
             }
             return Problem{kExitUsage, [value = it->second, names] {
-                               return Tr("オプション「{1}」の値「{2}」は使えません。{3} "
-                                         "のどれかを指定してください。",
-                                         "--case", value, names);
+                               return Tr(
+                                   "オプション「{1}」の値「{2}」は使えません。{3} "
+                                   "のどれかを指定してください。",
+                                   "--case", value, names);
                            }};
         }
         request.excitation = *c;
@@ -178,8 +182,9 @@ std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& r
     }
     if (request.excitation == ExcitationCase::Earthquake && request.wavePath.empty()) {
         return Problem{kExitUsage, [] {
-                           return Tr("地震波ファイルが選択されていません。--wave "
-                                     "で地震波ファイルを指定してください。");
+                           return Tr(
+                               "地震波ファイルが選択されていません。--wave "
+                               "で地震波ファイルを指定してください。");
                        }};
     }
     WarnOtherCasesOptions(options, request);

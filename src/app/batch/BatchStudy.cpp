@@ -64,13 +64,14 @@ int RunSpectrum(const Invocation& invocation, std::ostream& err) {
     ReportWarnings(err, request.warnings);
     if (unread) return Fail(err, *unread);
     if (record->samples.size() < 2) {
-        return Fail(err, {kExitFailure, [&] {
-                              return MessageLine(
-                                  Tr("応答スペクトルの計算エラー"),
-                                  Tr("地震波ファイル「{1}」の加速度は {2} 点です。応答スペクトルには "
-                                     "2 点以上が必要です。",
-                                     wavePath, std::to_string(record->samples.size())));
-                          }});
+        return Fail(err,
+                    {kExitFailure, [&] {
+                         return MessageLine(
+                             Tr("応答スペクトルの計算エラー"),
+                             Tr("地震波ファイル「{1}」の加速度は {2} 点です。応答スペクトルには "
+                                "2 点以上が必要です。",
+                                wavePath, std::to_string(record->samples.size())));
+                     }});
     }
 
     const std::vector<double> periods = SpectrumPeriods(*range);
@@ -85,8 +86,8 @@ int RunSpectrum(const Invocation& invocation, std::ostream& err) {
     }
     std::ostringstream text;
     if (const auto e = WriteSpectrumCsv(text, *spectrum)) {
-        return Fail(err, {kExitFailure,
-                          [&] { return MessageLine(Tr("データの保存"), e->message); }});
+        return Fail(err,
+                    {kExitFailure, [&] { return MessageLine(Tr("データの保存"), e->message); }});
     }
     if (auto problem = WriteCsv(outPath, text)) return Fail(err, *problem);
     return kExitOk;
@@ -110,19 +111,18 @@ int RunAccuracy(const Invocation& invocation, std::ostream& err) {
     }
     std::ostringstream text;
     if (const auto e = WriteAccuracyCsv(text, comparison)) {
-        return Fail(err, {kExitFailure,
-                          [&] { return MessageLine(Tr("データの保存"), e->message); }});
+        return Fail(err,
+                    {kExitFailure, [&] { return MessageLine(Tr("データの保存"), e->message); }});
     }
     if (auto problem = WriteCsv(invocation.operands[0], text)) return Fail(err, *problem);
     // A step beyond the stability limit (or one at which the method no longer swings), and a
     // linear acceleration run that diverged, are what the comparison is there to show: the
     // file holds the run up to that point, and standard error says so.
     const std::string step = LinearStepNote(comparison);
-    const std::string diverged =
-        comparison.linear.divergedAt
-            ? Tr("線形加速度法の応答は {1} 秒で発散しました。",
-                 NumberText(*comparison.linear.divergedAt))
-            : std::string();
+    const std::string diverged = comparison.linear.divergedAt
+                                     ? Tr("線形加速度法の応答は {1} 秒で発散しました。",
+                                          NumberText(*comparison.linear.divergedAt))
+                                     : std::string();
     if (!step.empty()) {
         Report(err, diverged.empty() ? Tr("{1}。", step) : Tr("{1}。{2}", step, diverged));
     } else if (!diverged.empty()) {

@@ -214,7 +214,8 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
         }
         if (!run.problem) {
             if (!BaseNameProblem(run.base).empty()) {
-                run.problem = Problem{kExitFailure, [base = run.base] { return BaseNameProblem(base); }};
+                run.problem =
+                    Problem{kExitFailure, [base = run.base] { return BaseNameProblem(base); }};
             }
         }
         if (!run.problem) {
@@ -234,8 +235,9 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
         const std::string shownBase = ShownBase(run.base);
         const std::string line = std::to_string(run.line);
         const std::string row =
-            (run.base.empty() ? Tr("ファイル「{1}」の {2} 行目", paramsPath, line)
-                              : Tr("ファイル「{1}」の {2} 行目（{3}）", paramsPath, line, shownBase)) +
+            (run.base.empty()
+                 ? Tr("ファイル「{1}」の {2} 行目", paramsPath, line)
+                 : Tr("ファイル「{1}」の {2} 行目（{3}）", paramsPath, line, shownBase)) +
             ": ";
         for (const std::string& warning : run.warnings) {
             Report(err, row + Tr("注意: {1}", warning));
