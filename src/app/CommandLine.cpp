@@ -87,9 +87,10 @@ std::optional<int> ApplyLanguageOption(int argc, char* argv[]) {
         return std::nullopt;
     }
     const std::string refused =
-        value->empty() ? Tr("オプション「{1}」に値がありません。", "--lang")
-                       : Tr("オプション「--lang」の値「{1}」は使えません。ja か en を指定してください。",
-                            *value);
+        value->empty()
+            ? Tr("オプション「{1}」に値がありません。", "--lang")
+            : Tr("オプション「--lang」の値「{1}」は使えません。ja か en を指定してください。",
+                 *value);
     std::fputs(("kestrel: " + refused + "\n").c_str(), stderr);
     return kUsageError;
 }
@@ -140,11 +141,11 @@ std::optional<int> RefuseUnknownArguments(const QStringList& arguments) {
     QString refused;
     if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
         const QString& name = unknown.first();
-        refused = Text(Tr("不明なオプションです: {1}",
-                          (name.size() == 1 ? "-" : "--") + name.toStdString()));
+        refused = Text(
+            Tr("不明なオプションです: {1}", (name.size() == 1 ? "-" : "--") + name.toStdString()));
     } else if (!parser.positionalArguments().isEmpty()) {
-        refused = Text(Tr("引数は指定できません: {1}",
-                          parser.positionalArguments().first().toStdString()));
+        refused = Text(
+            Tr("引数は指定できません: {1}", parser.positionalArguments().first().toStdString()));
     } else {
         return std::nullopt;
     }

@@ -97,9 +97,9 @@ bool IsKikNetStation(std::string_view code) {
 // channel number; other texts (K-NET's "N-S") as written.
 std::string DirectionText(std::string_view written, bool kikNet) {
     // Kept in Japanese and shown through Tr.
-    static constexpr std::string_view kChannels[] = {
-        TrNoop("N-S、地中"), TrNoop("E-W、地中"), TrNoop("U-D、地中"),
-        TrNoop("N-S、地表"), TrNoop("E-W、地表"), TrNoop("U-D、地表")};
+    static constexpr std::string_view kChannels[] = {TrNoop("N-S、地中"), TrNoop("E-W、地中"),
+                                                     TrNoop("U-D、地中"), TrNoop("N-S、地表"),
+                                                     TrNoop("E-W、地表"), TrNoop("U-D、地表")};
     if (kikNet && written.size() == 1 && written[0] >= '1' && written[0] <= '6') {
         return std::string(kChannels[written[0] - '1']);
     }

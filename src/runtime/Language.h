@@ -16,10 +16,10 @@ inline constexpr Language kFileLanguage = Language::Japanese;
 
 // The four variables the choice reads, as the environment holds them (empty: not set).
 struct LanguageEnvironment {
-    std::string_view language;     // LANGUAGE, a list separated by ":"
-    std::string_view lcAll;        // LC_ALL
-    std::string_view lcMessages;   // LC_MESSAGES
-    std::string_view lang;         // LANG
+    std::string_view language;    // LANGUAGE, a list separated by ":"
+    std::string_view lcAll;       // LC_ALL
+    std::string_view lcMessages;  // LC_MESSAGES
+    std::string_view lang;        // LANG
 };
 
 // The language a locale name names ("en", "en_GB.UTF-8", "ja_JP.eucJP", "en@quot"): its
