@@ -6,19 +6,18 @@
 
 namespace kestrel {
 
-UiLanguage ProgramLanguage() {
-    return UiLanguage::Japanese;
-}
-
-QLocale QtTextLocale(UiLanguage language) {
+QLocale QtTextLocale(Language language) {
     switch (language) {
-        case UiLanguage::Japanese:
+        case Language::Japanese:
             return QLocale(QLocale::Japanese, QLocale::Japan);
+        case Language::English:
+            return QLocale(QLocale::English, QLocale::UnitedStates);
     }
     return QLocale::c();
 }
 
-bool InstallQtTranslations(QCoreApplication& app, UiLanguage language) {
+bool InstallQtTranslations(QCoreApplication& app, Language language) {
+    if (language == Language::English) return true;
     // "qtbase" holds every text of the widgets and dialogs the program uses.
     auto* translator = new QTranslator(&app);
     if (!translator->load(QtTextLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -201,8 +201,9 @@ TEST(StudyFiles, WholeFilesAreReplacedOrLeftAlone) {
     const std::string missing = (folder / "none" / "spectrum.csv").string();
     const std::optional<SaveError> error = WriteWholeFile(missing, "x");
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(StudySaveErrorMessage(*error),
-              "ファイル「" + missing + "」を保存できませんでした。\n理由：" + error->reason + "。");
+    EXPECT_EQ(StudySaveErrorMessage(*error), "ファイル「" + missing +
+                                                 "」を保存できませんでした。\n理由：" +
+                                                 error->reason.Text() + "。");
     EXPECT_FALSE(error->reason.empty());
     // A folder of that name is refused and leaves no temporary file beside it.
     std::filesystem::create_directory(folder / "taken.csv");
