@@ -195,9 +195,15 @@ StrengthTab::StrengthTab() {
     commands->addSpacing(8);
     commands->addWidget(chkLogPeriod);
 
+    lblNote = new QLabel(QStringLiteral(" "));
+    lblNote->setWordWrap(true);
+    lblNote->setObjectName(QStringLiteral("lblStrengthNote"));
     charts_ = new QWidget;
-    auto* row = new QHBoxLayout(charts_);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* inside = new QVBoxLayout(charts_);
+    inside->setContentsMargins(0, 0, 0, 0);
+    auto* row = new QHBoxLayout;
+    inside->addLayout(row, 1);
+    inside->addWidget(lblNote);
     StudyChartView* const views[] = {cyChart, rChart, veChart};
     for (int i = 0; i < 3; ++i) {
         SetChartMinimum(views[i], 23, 22);  // the axes and the legend drawn whole
@@ -442,9 +448,8 @@ void StrengthTab::Redraw() {
         high = high > low ? high * 1.05 : low + 1;
         QLineSeries* periodLine = nullptr;
         if (period) {
-            periodLine = AddLine(
-                c, QStringLiteral("建物の非減衰固有周期 T_n = %1 s").arg(ShortNumber(*period)),
-                kBuildingColor, 1.0);
+            periodLine = AddLine(c, QStringLiteral("T_n = %1 s").arg(ShortNumber(*period)),
+                                 kBuildingColor, 1.0);
             Dash(periodLine, Qt::DashLine);
             all.push_back(periodLine);
         }
@@ -473,8 +478,7 @@ void StrengthTab::Redraw() {
                  c, all, everything, [](const StrengthCurves& k) { return std::span(k.cy); }, true);
              if (yield) {
                  auto* mark = new QScatterSeries;
-                 mark->setName(QStringLiteral("建物 Cy = %1, μ = %2 (弾塑性応答)")
-                                   .arg(ShortNumber(yield->cy), ShortNumber(yield->ductility)));
+                 mark->setName(QStringLiteral("建物の降伏点"));
                  mark->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
                  mark->setMarkerSize(9);
                  mark->setColor(kBuildingColor);
@@ -489,29 +493,28 @@ void StrengthTab::Redraw() {
          });
 
     // R of each ductility above 1 (R = 1 for μ = 1 is the short-period rule itself), with the
-    // rules as horizontal lines in the colour of their ductility, each rule named once.
+    // rules as horizontal lines in the colour of their ductility, told in the note under the
+    // charts rather than in the legend, which has no room for them.
     draw(rChart, QStringLiteral("強度低減係数 R"),
          [&](QChart* c, std::vector<QAbstractSeries*>& all, QList<QPointF>& everything) {
              curves(
                  c, all, everything, [](const StrengthCurves& k) { return std::span(k.r); }, false);
              auto rule = [&](const QString& name, double value, const QColor& color,
-                             Qt::PenStyle style, bool listed) {
+                             Qt::PenStyle style) {
                  QLineSeries* line = AddLine(c, name, color, 1.0);
                  Dash(line, style);
                  line->replace(QList<QPointF>{{xMin, value}, {xMax, value}});
-                 if (!listed) Unlisted(c, line);
+                 Unlisted(c, line);
                  everything += line->points();
                  all.push_back(line);
              };
-             rule(QStringLiteral("R = 1 (短周期)"), 1, QColor(60, 60, 60), Qt::DashLine, true);
-             bool first = true;
+             rule(QStringLiteral("R = 1 (短周期)"), 1, QColor(60, 60, 60), Qt::DashDotLine);
              for (std::size_t i = 0; i < s->ductilities.size(); ++i) {
                  const double mu = s->ductilities[i].ratio;
                  if (mu == 1) continue;
-                 rule(QStringLiteral("変位一定則 R = μ"), mu, CurveColor(i), Qt::DashLine, first);
+                 rule(QStringLiteral("変位一定則 R = μ"), mu, CurveColor(i), Qt::DashLine);
                  rule(QStringLiteral("エネルギー一定則 R = √(2μ−1)"), std::sqrt(2 * mu - 1),
-                      CurveColor(i), Qt::DotLine, first);
-                 first = false;
+                      CurveColor(i), Qt::DotLine);
              }
          });
 
@@ -520,6 +523,24 @@ void StrengthTab::Redraw() {
              curves(
                  c, all, everything, [](const StrengthCurves& k) { return std::span(k.ve); }, true);
          });
+
+    // What the legends have no room for: the building's marks and the rules' lines.
+    QString note;
+    if (result_ && period) {
+        note =
+            QStringLiteral("赤の破線：建物の非減衰固有周期 T_n = %1 s").arg(ShortNumber(*period));
+        if (yield) {
+            note += QStringLiteral("、赤の四角：建物の降伏点 Cy = %1, μ = %2 (弾塑性応答)")
+                        .arg(ShortNumber(yield->cy), ShortNumber(yield->ductility));
+        }
+        note += QStringLiteral("。");
+    } else if (result_) {
+        note = QStringLiteral("建物固有周期を計算できないため、建物の印はありません。");
+    }
+    note += QStringLiteral(
+        "R の図の横線 (μ ごとの色)：破線は変位一定則 R = μ、点線はエネルギー一定則 "
+        "R = √(2μ−1)、灰色の一点鎖線は短周期の R = 1。");
+    lblNote->setText(note);
 }
 
 void StrengthTab::ShowReadout(double period) {

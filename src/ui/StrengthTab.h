@@ -80,6 +80,8 @@ public:
     StudyChartView* cyChart = nullptr;
     StudyChartView* rChart = nullptr;
     StudyChartView* veChart = nullptr;
+    // Under the charts: the building's period and yield point, and what the rules' lines are.
+    QLabel* lblNote = nullptr;
 
     struct Result;
     struct Job;

@@ -156,11 +156,13 @@ void StrengthTabTest::csvIsTheWritersBytes() {
     QCOMPARE(tab->CsvBytes(why), QByteArray::fromStdString(out.str()));
     QVERIFY(out.str().starts_with("\"\x8e\xfc\x8a\xfa(s)\",\"Cy \x83\xca=1\",\"Cy \x83\xca=2\""));
 
-    // The charts: Cy and V_E for each μ, R for those above 1 beside the three rules (each
-    // named once, a line per μ), the building's period, and its yield point from the hook.
+    // The charts: Cy and V_E for each μ, R for those above 1 beside the three rules (a line
+    // per μ), the building's period, and its yield point from the hook.
     const double tn = *StudyInputsOf(f.window.Study()->Run()).undampedPeriod;
-    const QString period = QStringLiteral("建物の非減衰固有周期 T_n = %1 s").arg(ShortNumber(tn));
-    const QString point = QStringLiteral("建物 Cy = 0.3, μ = 2.5 (弾塑性応答)");
+    const QString period = QStringLiteral("T_n = %1 s").arg(ShortNumber(tn));
+    const QString point = QStringLiteral("建物の降伏点");
+    QVERIFY2(tab->lblNote->text().contains(QStringLiteral("Cy = 0.3, μ = 2.5")),
+             qPrintable(tab->lblNote->text()));
     QCOMPARE(SeriesNames(tab->cyChart->chart()), (QStringList{"μ=1", "μ=2", "μ=4", point, period}));
     QCOMPARE(SeriesNames(tab->veChart->chart()), (QStringList{"μ=1", "μ=2", "μ=4", period}));
     const QString displacement = QStringLiteral("変位一定則 R = μ");
