@@ -6,8 +6,9 @@
 // steady-wave run (which has no record), and the window after a run that failed; then the accuracy
 // tab for a 30,000-sample record with its PNG and SVG exports, and each tab at the window's
 // smallest size; the ground-motion indices of an earthquake run on a synthetic K-NET recording of
-// three files, at the window's usual and smallest sizes. Usage: study_screenshots FOLDER (on a
-// display, e.g. under xvfb-run). Message boxes are answered at once without showing.
+// three files, at the window's usual and smallest sizes; the required-strength spectra of the
+// first record. Usage: study_screenshots FOLDER (on a display, e.g. under xvfb-run). Message
+// boxes are answered at once without showing.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -27,6 +28,7 @@
 #include "runtime/MessageService.h"
 #include "ui/ChooserWindows.h"
 #include "ui/MainWindow.h"
+#include "ui/StrengthTab.h"
 #include "ui/StudyTabs.h"
 #include "ui/StudyWindow.h"
 
@@ -84,7 +86,8 @@ int main(int argc, char* argv[]) {
     if (!study) return 1;
     study->resize(1100, 780);
     Settle();
-    const char* names[] = {"study-spectrum", "study-fourier", "study-accuracy", "study-indices"};
+    const char* names[] = {"study-spectrum", "study-fourier", "study-accuracy", "study-indices",
+                           "study-strength"};
     QList<QImage> tabs;
     for (int i = 0; i < 3; ++i) {
         study->tabs->setCurrentIndex(i);
@@ -107,6 +110,15 @@ int main(int argc, char* argv[]) {
                     main);
     }
     all.save(out + QStringLiteral("/study-window.png"));
+
+    // The required-strength spectra of the record, computed on the tab's own button.
+    study->tabs->setCurrentWidget(study->strength);
+    study->strength->cmdCompute->click();
+    while (study->strength->IsComputing()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-strength.png"));
 
     study->spectrum->chkLogValue->setChecked(true);
     study->spectrum->cboQuantity->setCurrentIndex(2);
@@ -177,7 +189,7 @@ int main(int argc, char* argv[]) {
 
     // Each tab at the smallest size the window allows.
     study->resize(1, 1);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         study->tabs->setCurrentIndex(i);
         Settle();
         study->grab().save(out +
