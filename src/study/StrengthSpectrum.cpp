@@ -618,9 +618,10 @@ StudyResult<std::vector<DuctilityItem>> ParseDuctilityList(std::string_view text
                           "塑性率の「" + item + "」は数値ではありません。\n" + std::string(range));
         }
         if (!(*value >= 1 && *value <= kMaxDuctility)) {
-            return Refuse(kDuctilityListBox, "塑性率の「" + item + "」は" +
-                                                 (*value < 1 ? "1 未満" : "100 を超えて") +
-                                                 "います。\n" + std::string(range));
+            return Refuse(kDuctilityListBox,
+                          "塑性率の「" + item + "」は" +
+                              (*value < 1 ? "1 未満です。" : "100 を超えています。") + "\n" +
+                              std::string(range));
         }
         const bool seen = std::any_of(items.begin(), items.end(),
                                       [&](const DuctilityItem& d) { return d.ratio == *value; });
