@@ -21,9 +21,16 @@
 #include "runtime/MessageService.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWindow.h"
+#include "ui/PlaybackController.h"
 
 namespace kestrel {
 namespace {
+
+// A control of the main window by the name the program gives it.
+template <typename Control>
+Control* Named(const QObject& window, const char* name) {
+    return window.findChild<Control*>(QString::fromLatin1(name));
+}
 
 // The resident memory of the process, in kB.
 long ResidentKb() {
@@ -102,15 +109,15 @@ void BM_WholePlayback(benchmark::State& bench, const char* timeStep, const char*
         QEventLoop loop;
         EndWatcher messages(loop);
         MainWindow window(messages);
-        window.txtTs->setText(QString::fromLatin1(timeStep));
-        window.txtTl->setText(QString::fromLatin1(duration));
+        Named<QLineEdit>(window, "txtTs")->setText(QString::fromLatin1(timeStep));
+        Named<QLineEdit>(window, "txtTl")->setText(QString::fromLatin1(duration));
         QElapsedTimer clock;
         clock.start();
-        window.cmdStart->click();
+        Named<QPushButton>(window, "cmdStart")->click();
         loop.exec();
         bench.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) * 1e-9);
-        bench.counters["ticks"] = window.PlayedPoints();
-        bench.counters["interval_ms"] = window.Timer1->interval();
+        bench.counters["ticks"] = window.Playback().PlayedPoints();
+        bench.counters["interval_ms"] = Named<QTimer>(window, "Timer1")->interval();
     }
 }
 
@@ -129,13 +136,13 @@ void BM_DefaultRunClick(benchmark::State& bench, bool animation) {
     for (auto _ : bench) {
         bench.PauseTiming();
         auto window = std::make_unique<MainWindow>(messages);
-        window->chkPicture->setChecked(animation);
+        Named<QCheckBox>(*window, "chkPicture")->setChecked(animation);
         window->show();
         QApplication::processEvents();
         bench.ResumeTiming();
-        window->cmdStart->click();
+        Named<QPushButton>(*window, "cmdStart")->click();
         bench.PauseTiming();
-        window->Timer1->stop();
+        Named<QTimer>(*window, "Timer1")->stop();
         window.reset();
         QApplication::processEvents();
         bench.ResumeTiming();

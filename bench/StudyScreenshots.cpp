@@ -1,11 +1,14 @@
 // Screenshots of the main window and of the study window's tabs, for the README and for
-// looking at the layout: a synthetic 40-second record is confirmed in the wave chooser and
-// the study window opened on it; the accuracy tab is taken for the initial-displacement
-// case at Δt/T = 0.03, 0.3, 0.6 and 1.38 (past the elongation chart's axis), then for a
-// 30,000-sample record with its PNG and SVG exports, and each tab at the window's smallest
-// size; the ground-motion indices of a synthetic K-NET recording of three files, at the
-// window's usual and smallest sizes. Usage: study_screenshots FOLDER (on a display, e.g. under
-// xvfb-run). Message boxes are answered at once without showing.
+// looking at the layout: a synthetic 40-second record is confirmed in the wave chooser, run,
+// and the study window opened on that run; the spectrum tab for a run over part of the
+// record; the accuracy tab for initial-displacement runs at Δt/T = 0.03, 0.3, 0.6 and 1.38
+// (past the elongation chart's axis); the spectrum, accuracy and indices tabs for a
+// steady-wave run (which has no record), and the window after a run that failed; then the accuracy
+// tab for a 30,000-sample record with its PNG and SVG exports, and each tab at the window's
+// smallest size; the ground-motion indices of an earthquake run on a synthetic K-NET recording of
+// three files, at the window's usual and smallest sizes. Usage: study_screenshots FOLDER (on a
+// display, e.g. under xvfb-run). Message boxes are answered at once without showing.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,19 +57,30 @@ int main(int argc, char* argv[]) {
     }
     kestrel::bench::SilentMessages messages;
     kestrel::MainWindow window(messages);
+    auto box = [&window](const char* name) {
+        return window.findChild<QLineEdit*>(QString::fromLatin1(name));
+    };
+    auto button = [&window](const char* name) {
+        return window.findChild<QAbstractButton*>(QString::fromLatin1(name));
+    };
+    auto confirm = [&](const QString& file) {
+        button("cmdWave")->click();
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
+                chooser->txtFileName->setText(file);
+                chooser->cmdOK->click();
+            }
+        }
+    };
     window.show();
     Settle();
     window.grab().save(out + QStringLiteral("/main-window.png"));
-    window.cmdWave->click();
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
-            chooser->txtFileName->setText(QStringLiteral("record.txt"));
-            chooser->cmdOK->click();
-        }
-    }
-    window.optSelect->setChecked(true);
-    window.cmdStudy->click();
-    auto* study = qobject_cast<kestrel::StudyWindow*>(window.Study());
+    confirm(QStringLiteral("record.txt"));
+    button("optSelect")->setChecked(true);
+    button("chkPicture")->setChecked(false);
+    button("cmdStart")->click();
+    button("cmdStudy")->click();
+    kestrel::StudyWindow* study = window.Study();
     if (!study) return 1;
     study->resize(1100, 780);
     Settle();
@@ -100,20 +114,47 @@ int main(int argc, char* argv[]) {
     Settle();
     study->grab().save(out + QStringLiteral("/study-spectrum-sa-loglog.png"));
 
+    // A run over the first 5 s of the record: the comparison says its peaks are of that part.
+    box("txtTl")->setText(QStringLiteral("5"));
+    button("cmdStart")->click();
+    study->cmdRecompute->click();
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-spectrum-part-of-record.png"));
+
     const struct {
         const char* timeStep;
         const char* name;
     } steps[] = {{"0.01", "0.03"}, {"0.109", "0.3"}, {"0.218", "0.6"}, {"0.5", "1.38"}};
-    window.optDis->setChecked(true);
-    window.txtTl->setText(QStringLiteral("5"));
+    button("optDis")->setChecked(true);
+    box("txtTl")->setText(QStringLiteral("5"));
     study->tabs->setCurrentIndex(2);
     for (const auto& step : steps) {
-        window.txtTs->setText(QString::fromLatin1(step.timeStep));
+        box("txtTs")->setText(QString::fromLatin1(step.timeStep));
+        button("cmdStart")->click();
         study->cmdRecompute->click();
         Settle();
         study->grab().save(
             out + QStringLiteral("/study-accuracy-%1.png").arg(QString::fromLatin1(step.name)));
     }
+
+    // A steady-wave run: the record tabs say that it has no record.
+    box("txtTs")->setText(QStringLiteral("0.01"));
+    button("optOrgCycle")->setChecked(true);
+    button("cmdStart")->click();
+    study->cmdRecompute->click();
+    for (const int i : {0, 2, 3}) {
+        study->tabs->setCurrentIndex(i);
+        Settle();
+        study->grab().save(
+            out + QStringLiteral("/%1-steady-wave.png").arg(QString::fromLatin1(names[i])));
+    }
+    // A run that fails while the window is open: the window keeps the run it shows and says
+    // that the main window has none now.
+    box("txtK")->setText(QStringLiteral("0"));
+    button("cmdStart")->click();
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-window-run-failed.png"));
+    box("txtK")->setText(QStringLiteral("300"));
 
     // A 30,000-sample record (300 s) on the earthquake case, its accuracy tab and the PNG
     // the export writes.
@@ -122,15 +163,10 @@ int main(int argc, char* argv[]) {
         if (!f.open(QIODevice::WriteOnly)) return 1;
         f.write(QByteArray::fromStdString(kestrel::bench::SyntheticRecordText(30000, 120, 60)));
     }
-    window.cmdWave->click();
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
-            chooser->txtFileName->setText(QStringLiteral("long.txt"));
-            chooser->cmdOK->click();
-        }
-    }
-    window.optSelect->setChecked(true);
-    window.txtTs->setText(QStringLiteral("0.01"));
+    confirm(QStringLiteral("long.txt"));
+    button("optSelect")->setChecked(true);
+    button("cmdStart")->click();
+    study->tabs->setCurrentIndex(2);
     study->cmdRecompute->click();
     Settle();
     study->grab().save(out + QStringLiteral("/study-accuracy-long.png"));
@@ -161,13 +197,9 @@ int main(int argc, char* argv[]) {
         f.write(QByteArray::fromStdString(
             kestrel::bench::SyntheticKnetText(k.direction, 6000, 22, 7, k.phase, k.scale)));
     }
-    window.cmdWave->click();
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
-            chooser->txtFileName->setText(QStringLiteral("KST0012401011610.NS"));
-            chooser->cmdOK->click();
-        }
-    }
+    confirm(QStringLiteral("KST0012401011610.NS"));
+    button("optSelect")->setChecked(true);
+    button("cmdStart")->click();
     study->resize(1100, 780);
     study->tabs->setCurrentIndex(3);
     study->cmdRecompute->click();

@@ -45,4 +45,13 @@ RunOutcome RunFromTexts(const RunTexts& texts, ExcitationCase excitation, const 
     return out;
 }
 
+bool Stepped(const RunOutcome& run) {
+    if (!run.inputs || !run.motion || !run.response) return false;
+    if (run.status == RunOutcome::Status::Completed) return true;
+    if (run.status != RunOutcome::Status::Faulted || !run.fault) return false;
+    const FaultSite site = run.fault->site;
+    return run.response->fault() &&
+           (site == FaultSite::Integration || site == FaultSite::GroundMotion);
+}
+
 }  // namespace kestrel

@@ -46,4 +46,9 @@ struct RunOutcome {
 
 RunOutcome RunFromTexts(const RunTexts& texts, ExcitationCase excitation, const RunHooks& hooks);
 
+// Whether the run stepped: it completed, or a fault stopped it part way through its steps
+// (FaultSite::Integration or FaultSite::GroundMotion), its response holding the points
+// before the fault.
+bool Stepped(const RunOutcome& run);
+
 }  // namespace kestrel

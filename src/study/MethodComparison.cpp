@@ -183,28 +183,25 @@ std::vector<double> Displacements(const Response& r, std::size_t points) {
     return {x.begin(), x.begin() + static_cast<std::ptrdiff_t>(std::min(points, x.size()))};
 }
 
-// Whether the run stepped: it completed, or a fault stopped it part way through its steps.
-bool Stepped(const RunOutcome& run) {
-    if (!run.inputs || !run.motion || !run.response) return false;
-    if (run.status == RunOutcome::Status::Completed) return true;
-    if (run.status != RunOutcome::Status::Faulted || !run.fault) return false;
-    const FaultSite site = run.fault->site;
-    return run.response->fault() &&
-           (site == FaultSite::Integration || site == FaultSite::GroundMotion);
-}
-
 }  // namespace
 
 MethodComparison CompareMethods(const RunOutcome& run) {
+    if (!Stepped(run)) {
+        MethodComparison out;
+        out.runStatus = run.status;
+        out.runFault = run.fault;
+        return out;
+    }
+    return CompareMethods(*run.inputs, *run.motion, *run.response);
+}
+
+MethodComparison CompareMethods(const RunInputs& inputs, const GroundMotion& motion,
+                                const Response& linear) {
     MethodComparison out;
-    out.runStatus = run.status;
-    out.runFault = run.fault;
-    if (!Stepped(run)) return out;
+    out.runStatus = linear.complete() ? RunOutcome::Status::Completed : RunOutcome::Status::Faulted;
+    out.runFault = linear.fault();
     out.compared = true;
 
-    const RunInputs& inputs = *run.inputs;
-    const GroundMotion& motion = *run.motion;
-    const Response& linear = *run.response;
     const double ts = linear.stepTime();
     const double h = inputs.building.dampingRatio;
     out.timeStep = ts;

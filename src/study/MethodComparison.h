@@ -118,6 +118,12 @@ std::string LinearStepNote(const MethodComparison& comparison);
 // the run's inputs and ground motion.
 MethodComparison CompareMethods(const RunOutcome& run);
 
+// The same for a run that stepped, given by its parts: its inputs, its ground motion and its
+// response (complete, or up to the fault that stopped it in its steps, which is then the
+// comparison's runFault).
+MethodComparison CompareMethods(const RunInputs& inputs, const GroundMotion& motion,
+                                const Response& response);
+
 // Runs the analysis exactly as "解析開始" does (RunFromTexts on the same texts and case; the
 // record is the one confirmed in the wave chooser, used in the earthquake case only and
 // std::nullopt there when none is confirmed) and compares the methods on that run.

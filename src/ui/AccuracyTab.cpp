@@ -48,34 +48,6 @@ std::vector<double> Difference(const std::vector<double>& method,
     return d;
 }
 
-// The excitation of the compared run, for the caption: the case and its inputs.
-QString ExcitationCaption(const StudyInputs& inputs) {
-    const RunTexts& t = inputs.texts;
-    auto read = [](const std::string& text) {
-        return QString::fromStdString(NumberText(LeadingNumber(text)));
-    };
-    const QString step = QStringLiteral("Δt = %1 s").arg(read(t.timeStep));
-    switch (inputs.selected) {
-        case ExcitationCase::InitialDisplacement:
-            return JoinCaption(
-                {QStringLiteral("初期変位 %1 cm").arg(read(t.firstDisplacement)), step});
-        case ExcitationCase::InitialVelocity:
-            return JoinCaption(
-                {QStringLiteral("初期速度 %1 cm/s").arg(read(t.firstVelocity)), step});
-        case ExcitationCase::SteadyAcceleration:
-            return JoinCaption({QStringLiteral("定常波(加速度) 周期 %1 s, 最大値 %2 cm/s2")
-                                    .arg(read(t.accelerationPeriod), read(t.accelerationMax)),
-                                step});
-        case ExcitationCase::SteadyDisplacement:
-            return JoinCaption({QStringLiteral("定常波(変位) 周期 %1 s, 最大値 %2 cm")
-                                    .arg(read(t.displacementPeriod), read(t.displacementMax)),
-                                step});
-        case ExcitationCase::Earthquake:
-            break;
-    }
-    return RecordCaption(inputs);  // a record's own time step is the run's
-}
-
 // The elongation chart's Δt/T axis ends at most here; a larger current Δt/T is marked at
 // the right edge with its value.
 constexpr double kElongationAxisEnd = 1.2;
@@ -208,35 +180,23 @@ QString AccuracyTab::Caption() const {
                                            QString::fromStdString(NumberText(to_)))});
 }
 
-void AccuracyTab::Compute(const StudyInputs& inputs, MessageService& messages) {
+void AccuracyTab::Compute(const StudyInputs& inputs, MessageService& /*messages*/) {
     result_.reset();
     caption_ = JoinCaption({ExcitationCaption(inputs), BuildingCaption(inputs)});
+    const SteppedRun& run = *inputs.run;
     auto result = std::make_unique<Result>();
-    result->m = CompareMethods(inputs.texts, inputs.selected, inputs.record);
+    result->m = CompareMethods(run.inputs, run.motion, run.response);
     const MethodComparison& m = result->m;
-    lblStability->hide();
-    if (!m.compared) {
-        // Nothing was stepped: the run's own message, as "解析開始" shows it.
-        if (m.runStatus == RunOutcome::Status::Faulted && m.runFault) {
-            messages.ShowMessage(FaultMessage(*m.runFault), kOkExclamation,
-                                 QStringLiteral("解析エラー"));
-            lblStability->setText(FaultMessage(*m.runFault));
-            lblStability->show();
-        }
-        DrawTimeCharts();
-        FillTable();
-        DrawElongation();
-        return;
-    }
     result->linearError = Difference(m.linear.displacement, m.exact.displacement);
     result->averageError = Difference(m.average.displacement, m.exact.displacement);
     result_ = std::move(result);
     // Decided from the spectral radius: past the limit, and also a step at which the
     // method no longer swings (a decaying numerical oscillation of period 2Δt).
+    lblStability->hide();
     if (const std::string note = LinearStepNote(m); !note.empty()) {
         lblStability->setText(Utf8(note));
         lblStability->show();
-    } else if (m.runStatus == RunOutcome::Status::Faulted && m.runFault) {
+    } else if (m.runFault) {
         lblStability->setText(FaultMessage(*m.runFault));
         lblStability->show();
     }

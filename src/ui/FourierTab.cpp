@@ -52,6 +52,8 @@ FourierTab::FourierTab() {
     lblSmoothing->setStyleSheet(QStringLiteral("color: #d00000;"));
     lblSmoothing->setWordWrap(true);
     lblSmoothing->hide();
+    lblNoRecord = NewNotice();
+    lblNoRecord->setObjectName(QStringLiteral("lblNoRecord"));
     txtSmoothing->setObjectName(QStringLiteral("txtSmoothing"));
     lblSmoothing->setObjectName(QStringLiteral("lblSmoothing"));
     chart->setObjectName(QStringLiteral("chtFourier"));
@@ -66,6 +68,7 @@ FourierTab::FourierTab() {
     boxes->addWidget(new QLabel(QStringLiteral("（空欄または 0 で平滑化なし）")));
     boxes->addStretch(1);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblNoRecord);
     layout->addLayout(boxes);
     layout->addWidget(lblSmoothing);
     layout->addWidget(chart, 1);
@@ -89,6 +92,9 @@ void FourierTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     result_.reset();
     lblSmoothing->hide();
     caption_ = JoinCaption({RecordCaption(inputs), BuildingCaption(inputs)});
+    lblNoRecord->setText(NoRecordNotice(inputs));
+    lblNoRecord->setVisible(!inputs.record);
+    if (!inputs.record) return Redraw();
     auto refuse = [&](const StudyError& error) {
         messages.ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
         if (error.box == kSmoothingBox) txtSmoothing->setFocus();
@@ -97,7 +103,7 @@ void FourierTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     const auto bandwidth = ParseSmoothingBandwidth(txtSmoothing->text().toStdString());
     if (!bandwidth) return refuse(bandwidth.error());
     auto spectrum =
-        ComputeFourierSpectrum(inputs.record.samples, inputs.record.timeStep, *bandwidth);
+        ComputeFourierSpectrum(inputs.record->samples(), inputs.record->timeStep(), *bandwidth);
     if (!spectrum) return refuse(spectrum.error());
     caption_ = JoinCaption(
         {caption_,
@@ -111,11 +117,10 @@ void FourierTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     const std::string note = SmoothingNote(result->spectrum);
     lblSmoothing->setText(Utf8(note));
     lblSmoothing->setVisible(!note.empty());
-    if (inputs.undampedPeriod && inputs.naturalPeriod && inputs.dampingRatio >= 0 &&
-        inputs.dampingRatio < 1) {
+    if (inputs.undampedPeriod && inputs.dampingRatio >= 0 && inputs.dampingRatio < 1) {
         // |H(f)| is written with the undamped circular frequency w_n = 2π/T_n.
         result->period = inputs.undampedPeriod;
-        result->dampedPeriod = *inputs.naturalPeriod;
+        result->dampedPeriod = inputs.naturalPeriod;
         result->transfer = TransferFunction(result->spectrum.frequencies, *inputs.undampedPeriod,
                                             inputs.dampingRatio);
         result->transferValues.reserve(result->transfer.size());

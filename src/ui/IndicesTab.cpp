@@ -76,6 +76,38 @@ std::size_t Slot(const ComponentRecord& c) {
     return c.direction == RecordComponent::NS ? 0 : c.direction == RecordComponent::EW ? 1 : 2;
 }
 
+// The set read from the run's record file with the run's own record in it: the record the
+// run stepped through, whole. A file that can no longer be read, or that now holds another
+// record than the run's, gives the run's record alone, and says so in `reasons`.
+ComponentSetRead WithRunRecord(ComponentSetRead read, const StudyInputs& inputs,
+                               std::vector<std::string>& reasons) {
+    const RecordedMotion& motion = *inputs.record;
+    const std::optional<RecordComponent> direction = inputs.run->wave.component;
+    if (read.ok()) {
+        const auto& components = read.set.components;
+        const auto own =
+            direction ? std::find_if(components.begin(), components.end(),
+                                     [&](const ComponentRecord& c) {
+                                         return c.directionKnown && c.direction == *direction;
+                                     })
+                      : components.begin() + static_cast<std::ptrdiff_t>(read.set.chosen);
+        if (own != components.end() && own->record.timeStep == motion.timeStep() &&
+            own->record.samples == motion.samples()) {
+            return read;
+        }
+    }
+    ComponentSetRead alone;
+    ComponentRecord& c = alone.set.components.emplace_back();
+    c.direction = direction.value_or(RecordComponent::NS);
+    c.directionKnown = direction.has_value();
+    c.path = inputs.recordPath;
+    c.record = WaveRecord{motion.timeStep(), motion.samples()};
+    reasons.push_back("記録のファイル「" + Shown(inputs.recordPath).toStdString() +
+                      "」は解析の後で読めなくなったか変わったため、解析した記録の成分だけで"
+                      "求めました。");
+    return alone;
+}
+
 }  // namespace
 
 struct IndicesTab::Result {
@@ -119,19 +151,15 @@ IndicesTab::IndicesTab() {
     displacement = new StudyChartView;
     spectrum = new StudyChartView;
     lblReadout = NewReadout();
+    lblNoRecord = NewNotice();
 
     const std::pair<QObject*, const char*> names[] = {
-        {txtLowCut, "txtLowCut"},
-        {chkFiles, "chkFiles"},
-        {txtNotice, "txtNotice"},
-        {table, "tblIndices"},
-        {acceleration, "chtAcceleration"},
-        {filtered, "chtFiltered"},
-        {husid, "chtHusid"},
-        {velocity, "chtVelocity"},
-        {displacement, "chtDisplacement"},
-        {spectrum, "chtSiSpectrum"},
-        {lblReadout, "lblReadout"},
+        {lblNoRecord, "lblNoRecord"}, {txtLowCut, "txtLowCut"},
+        {chkFiles, "chkFiles"},       {txtNotice, "txtNotice"},
+        {table, "tblIndices"},        {acceleration, "chtAcceleration"},
+        {filtered, "chtFiltered"},    {husid, "chtHusid"},
+        {velocity, "chtVelocity"},    {displacement, "chtDisplacement"},
+        {spectrum, "chtSiSpectrum"},  {lblReadout, "lblReadout"},
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
@@ -201,6 +229,7 @@ IndicesTab::IndicesTab() {
     inside->addLayout(grid, 1);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblNoRecord);
     layout->addLayout(boxes);
     layout->addWidget(charts_, 1);
     layout->addWidget(lblReadout);
@@ -235,6 +264,20 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     result_.reset();
     txtNotice->clear();
     caption_ = RecordCaption(inputs);
+    lblNoRecord->setText(NoRecordNotice(inputs));
+    lblNoRecord->setVisible(!inputs.record);
+    if (!inputs.record) {
+        if (!chkFiles->isChecked()) {
+            // No files were used: the boxes name none.
+            for (std::size_t i = 0; i < txtFiles.size(); ++i) {
+                shownFiles_[i] = {};
+                txtFiles[i]->clear();
+            }
+        }
+        FillTable();
+        Draw();
+        return;
+    }
     auto refuse = [&](const QString& message, bool atLowCut) {
         messages.ShowMessage(message, kOkExclamation, QStringLiteral("結果の検討"));
         if (atLowCut) txtLowCut->setFocus();
@@ -245,6 +288,7 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     if (!lowCut) return refuse(Utf8(lowCut.error().message), true);
 
     ComponentSetRead read;
+    std::vector<std::string> reasons;  // beside the table, before those of the missing values
     std::string readFirst = inputs.recordPath;  // the file whose failure fails the read
     if (chkFiles->isChecked()) {
         // The boxes' files; the record the other tabs study is the one the others must fit.
@@ -268,7 +312,7 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
         readFirst = paths[*reference];
         read = ReadChosenComponents(paths, reference);
     } else {
-        read = ReadComponentSet(inputs.recordPath);
+        read = WithRunRecord(ReadComponentSet(inputs.recordPath), inputs, reasons);
     }
     if (!read.ok()) {
         const FileMessage m = WaveErrorMessage(*read.error, Shown(readFirst).toStdString());
@@ -300,7 +344,9 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
             txtFiles[i]->setCursorPosition(static_cast<int>(shownFiles_[i].first.size()));
         }
     }
-    std::vector<std::string> reasons = MissingValueReasons(r, result->set);
+    for (std::string& reason : MissingValueReasons(r, result->set)) {
+        reasons.push_back(std::move(reason));
+    }
     if (!chkFiles->isChecked() && result->set.components.size() < 3) {
         reasons.push_back("ほかの成分のファイルは「成分のファイルを指定」で選べます。");
     }

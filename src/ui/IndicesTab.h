@@ -1,5 +1,6 @@
-// "地震動の指標": how strong the shaking of the confirmed record was. Its three components
-// are gathered as ReadComponentSet gathers them (or named by hand), and the tab shows the
+// "地震動の指標": how strong the shaking of the studied run's record was. Its three components
+// are gathered as ReadComponentSet gathers them from the record's file, the run's own
+// component taken from the run (or all three named by hand), and the tab shows the
 // JMA instrumental seismic intensity, the peaks, SI, Arias intensity, D5-95 and CAV per
 // component and for the record as a whole, with the steps that make them drawn: the
 // components, the JMA-filtered vector acceleration with its level a and the samples at or
@@ -43,6 +44,7 @@ public:
     std::function<QString(QWidget* parent, const QString& caption, const QString& start)>
         askOpenFileName;
 
+    QLabel* lblNoRecord = nullptr;  // at the top: the run has no record to study
     QLineEdit* txtLowCut = nullptr;
     // Off: the components are found from the record (a JMA CSV file's columns, a K-NET or
     // KiK-net file's siblings) and the boxes show the files used. On: the files in the

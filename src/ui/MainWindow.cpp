@@ -1,200 +1,59 @@
 #include "ui/MainWindow.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
-#include <algorithm>
 
 #include "analysis/RunFromTexts.h"
+#include "files/ResultFiles.h"
 #include "runtime/Conversions.h"
 #include "ui/FaultMessages.h"
+#include "ui/FileChoosers.h"
 #include "ui/FormLayout.h"
+#include "ui/PlaybackController.h"
+#include "ui/RunForm.h"
+#include "ui/StudyWindow.h"
 
 namespace kestrel {
-
-namespace {
-
-std::string Text(const QLineEdit* box) {
-    return box->text().toStdString();
-}
-
-// A right-aligned label whose caption is wider than its place grows to the left, so that
-// its text stays whole and still ends flush against the box beside it.
-void FitRightAlignedLabel(QLabel* label) {
-    const int needed = label->sizeHint().width();
-    const QRect r = label->geometry();
-    if (needed <= r.width()) return;
-    const int left = std::max(0, r.right() + 1 - needed);
-    label->setGeometry(left, r.top(), r.right() + 1 - left, r.height());
-}
-
-}  // namespace
 
 MainWindow::MainWindow(MessageService& messages, QWidget* parent)
     : QWidget(parent), messages_(messages) {
     setObjectName(QStringLiteral("frmAnalysis"));
     SetUpFixedDialog(this, QStringLiteral("Kestrel(線形加速度法)"), 8250, 3900);
-    BuildControls();
-    BuildStudyCommand();
+    form_ = new RunForm(*this);
+    playback_ = new PlaybackController(*this, messages_);
+    choosers_ = new FileChoosers(*this, messages_);
 
-    connect(cmdCycle, &QPushButton::clicked, this, &MainWindow::cmdCycle_Click);
-    connect(cmdStart, &QPushButton::clicked, this, &MainWindow::cmdStart_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
-    connect(cmdWave, &QPushButton::clicked, this, &MainWindow::cmdWave_Click);
-    connect(cmdSelect, &QPushButton::clicked, this, &MainWindow::cmdSelect_Click);
-    connect(cmdSave, &QPushButton::clicked, this, &MainWindow::cmdSave_Click);
-
-    playback_.reset(CreatePlaybackParts(*this));
-    files_.reset(CreateFileParts(*this));
-    txtK->setFocus();
+    connect(form_, &RunForm::naturalPeriodAsked, this, &MainWindow::ShowNaturalPeriodCommand);
+    connect(form_, &RunForm::startAsked, this, &MainWindow::StartRun);
+    connect(form_, &RunForm::waveChooserAsked, choosers_, &FileChoosers::ShowWaveChooser);
+    connect(form_, &RunForm::saveChooserAsked, choosers_, &FileChoosers::ShowSaveChooser);
+    connect(form_, &RunForm::saveAsked, this, &MainWindow::SaveResults);
+    connect(form_, &RunForm::exitAsked, this, &MainWindow::AskExit);
+    connect(form_, &RunForm::studyAsked, this, &MainWindow::OpenStudy);
+    connect(choosers_, &FileChoosers::recordConfirmed, form_, &RunForm::SetRecordTimes);
 }
 
 MainWindow::~MainWindow() = default;
 
-PlaybackParts& MainWindow::Playback() {
-    return *playback_;
-}
-FileParts& MainWindow::Files() {
-    return *files_;
+std::shared_ptr<const SteppedRun> MainWindow::HeldRun() const {
+    return lastRun_ && lastRun_->complete() ? lastRun_ : nullptr;
 }
 
-void MainWindow::BuildControls() {
-    const Qt::Alignment right = Qt::AlignRight;
-
-    Frame1 = Place(MakeFrame(this, "初期設定"), 120, 120, 3255, 2175);
-    lblK = Place(MakeLabel(Frame1, "剛性(kN/㎝)：", right), 120, 240, 1215, 255);
-    lblM = Place(MakeLabel(Frame1, "質量(kg)：", right), 120, 600, 1215, 255);
-    lblH = Place(MakeLabel(Frame1, "減衰定数(%)：", right), 120, 960, 1215, 255);
-    lblTs = Place(MakeLabel(Frame1, "分割時間(s)：", right), 120, 1440, 1215, 255);
-    lblTl = Place(MakeLabel(Frame1, "解析時間(s)：", right), 120, 1800, 1215, 255);
-    txtK = Place(MakeBox(Frame1, "300"), 1440, 240, 1695, 270);
-    txtW = Place(MakeBox(Frame1, "100000"), 1440, 600, 1695, 270);
-    txtH = Place(MakeBox(Frame1, "2"), 1440, 960, 1695, 270);
-    txtTs = Place(MakeBox(Frame1, "0.01"), 1440, 1440, 1695, 270);
-    txtTl = Place(MakeBox(Frame1, "10"), 1440, 1800, 1695, 270);
-
-    Frame2 = Place(MakeFrame(this, "外力選択"), 3480, 120, 4575, 3135);
-    optDis = Place(new QRadioButton(QStringLiteral("初期変位(㎝)"), Frame2), 120, 240, 1935, 255);
-    optVel = Place(new QRadioButton(QStringLiteral("初期速度(㎝/s)"), Frame2), 120, 600, 1935, 255);
-    optOrgCycle = Place(new QRadioButton(QStringLiteral("定常波(加速度)固有周期(s)"), Frame2), 120,
-                        1080, 2655, 375);
-    optSelect = Place(new QRadioButton(QStringLiteral("地震波"), Frame2), 120, 2640, 1935, 225);
-    optOrgCycleDis = Place(new QRadioButton(QStringLiteral("定常波(変位)固有周期(s)"), Frame2), 120,
-                           1920, 2535, 255);
-    txtFirstDis = Place(MakeBox(Frame2, "5"), 2880, 240, 1455, 270);
-    txtFirstVel = Place(MakeBox(Frame2, "30"), 2880, 600, 1455, 270);
-    txtOrgCycle = Place(MakeBox(Frame2, "1"), 2880, 1080, 1455, 270);
-    lblSinMax = Place(MakeLabel(Frame2, "定常波最大値(cm/s2)：", right), 240, 1440, 2535, 255);
-    txtCacMax = Place(MakeBox(Frame2, "300"), 2880, 1440, 1455, 270);
-    txtOrgCycleDis = Place(MakeBox(Frame2, "1"), 2880, 1920, 1455, 270);
-    lblDisMax = Place(MakeLabel(Frame2, "定常波最大値(cm)：", right), 120, 2280, 2535, 255);
-    txtDisMax = Place(MakeBox(Frame2, "1"), 2880, 2280, 1455, 270);
-    cmdWave = Place(new QPushButton(QStringLiteral("地震波選択"), Frame2), 2880, 2640, 1455, 375);
-    optOrgCycle->setChecked(true);
-    MakeOptionGroupTabStop({optDis, optVel, optOrgCycle, optSelect, optOrgCycleDis});
-
-    Label6 = Place(MakeLabel(this, "建物固有周期(s)：", right), 120, 2400, 1455, 255);
-    lblOrgCycle = Place(MakeLabel(this, "0", right), 1680, 2400, 1695, 255);
-    chkPicture = Place(new QCheckBox(QStringLiteral("動画表示"), this), 240, 2880, 1575, 255);
-    chkPicture->setChecked(true);
-    cmdCycle = Place(new QPushButton(QStringLiteral("固有周期の表示"), this), 120, 3360, 1455, 375);
-    cmdStart = Place(new QPushButton(QStringLiteral("解析開始(&A)"), this), 1680, 3360, 1455, 375);
-    cmdSelect =
-        Place(new QPushButton(QStringLiteral("保存先選択(&C)"), this), 3240, 3360, 1455, 375);
-    cmdSave = Place(new QPushButton(QStringLiteral("保存(&S)"), this), 4800, 3360, 1455, 375);
-    cmdExit = Place(new QPushButton(QStringLiteral("終了(&X)"), this), 6360, 3360, 1455, 375);
-
-    for (QLabel* label : {lblK, lblM, lblH, lblTs, lblTl, lblSinMax, lblDisMax, Label6}) {
-        FitRightAlignedLabel(label);
-    }
-
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(50);
-
-    // Object names let tests and tools find each control by the name the program uses.
-    const std::pair<QObject*, const char*> names[] = {
-        {Frame1, "Frame1"},
-        {Frame2, "Frame2"},
-        {lblK, "lblK"},
-        {lblM, "lblM"},
-        {lblH, "lblH"},
-        {lblTs, "lblTs"},
-        {lblTl, "lblTl"},
-        {txtK, "txtK"},
-        {txtW, "txtW"},
-        {txtH, "txtH"},
-        {txtTs, "txtTs"},
-        {txtTl, "txtTl"},
-        {optDis, "optDis"},
-        {optVel, "optVel"},
-        {optOrgCycle, "optOrgCycle"},
-        {optSelect, "optSelect"},
-        {optOrgCycleDis, "optOrgCycleDis"},
-        {txtFirstDis, "txtFirstDis"},
-        {txtFirstVel, "txtFirstVel"},
-        {txtOrgCycle, "txtOrgCycle"},
-        {lblSinMax, "lblSinMax"},
-        {txtCacMax, "txtCacMax"},
-        {txtOrgCycleDis, "txtOrgCycleDis"},
-        {lblDisMax, "lblDisMax"},
-        {txtDisMax, "txtDisMax"},
-        {cmdWave, "cmdWave"},
-        {Label6, "Label6"},
-        {lblOrgCycle, "lblOrgCycle"},
-        {chkPicture, "chkPicture"},
-        {cmdCycle, "cmdCycle"},
-        {cmdStart, "cmdStart"},
-        {cmdSelect, "cmdSelect"},
-        {cmdSave, "cmdSave"},
-        {cmdExit, "cmdExit"},
-        {Timer1, "Timer1"},
-    };
-    for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
-
-    // Keyboard focus order; labels and frames take no focus.
-    QWidget* const order[] = {
-        txtK,      txtW,        txtH,           txtTs,          txtTl,       optDis,
-        optVel,    optOrgCycle, optSelect,      txtFirstDis,    txtFirstVel, txtOrgCycle,
-        cmdStart,  cmdSelect,   cmdSave,        cmdExit,        cmdWave,     chkPicture,
-        txtCacMax, cmdCycle,    optOrgCycleDis, txtOrgCycleDis, txtDisMax,
-    };
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+StudyWindow* MainWindow::Study() const {
+    return study_.data();
 }
 
-ExcitationCase MainWindow::SelectedCase() const {
-    if (optDis->isChecked()) return ExcitationCase::InitialDisplacement;
-    if (optVel->isChecked()) return ExcitationCase::InitialVelocity;
-    if (optOrgCycle->isChecked()) return ExcitationCase::SteadyAcceleration;
-    if (optOrgCycleDis->isChecked()) return ExcitationCase::SteadyDisplacement;
-    return ExcitationCase::Earthquake;
-}
-
-RunTexts MainWindow::CurrentTexts() const {
-    RunTexts t;
-    t.model = {Text(txtK), Text(txtW), Text(txtH)};
-    t.timeStep = Text(txtTs);
-    t.analysisTime = Text(txtTl);
-    t.firstDisplacement = Text(txtFirstDis);
-    t.firstVelocity = Text(txtFirstVel);
-    t.accelerationPeriod = Text(txtOrgCycle);
-    t.accelerationMax = Text(txtCacMax);
-    t.displacementPeriod = Text(txtOrgCycleDis);
-    t.displacementMax = Text(txtDisMax);
-    return t;
+void MainWindow::SetLastRun(std::shared_ptr<const SteppedRun> run) {
+    lastRun_ = std::move(run);
+    emit lastRunChanged();
 }
 
 void MainWindow::ShowNaturalPeriod(double period) {
     shownNaturalPeriod_ = period;
-    lblOrgCycle->setText(QString::fromStdString(NumberText(period)));
+    form_->ShowNaturalPeriod(QString::fromStdString(NumberText(period)));
 }
 
-void MainWindow::cmdCycle_Click() {
-    const FaultOr<double> period = ReadNaturalPeriod(CurrentTexts().model);
+void MainWindow::ShowNaturalPeriodCommand() {
+    const FaultOr<double> period = ReadNaturalPeriod(form_->Texts().model);
     if (!period) {
         ReportFault(period.fault(), true);
         return;
@@ -202,20 +61,29 @@ void MainWindow::cmdCycle_Click() {
     ShowNaturalPeriod(*period);
 }
 
-void MainWindow::cmdStart_Click() {
+void MainWindow::StartRun() {
+    // From here on the last run's results are gone.
+    SetLastRun(nullptr);
+    const RunTexts texts = form_->Texts();
     WaveSource wave;
     RunHooks hooks;
     hooks.showNaturalPeriod = [this](double period) { ShowNaturalPeriod(period); };
-    hooks.loadWaveRecord = [this, &wave] { return LoadWaveRecord(&wave); };
-    // From here on the last run's results are gone.
-    heldRun_.reset();
-    RunOutcome run = RunFromTexts(CurrentTexts(), SelectedCase(), hooks);
+    hooks.loadWaveRecord = [this, &wave] { return choosers_->LoadWaveRecord(&wave); };
+    RunOutcome run = RunFromTexts(texts, form_->SelectedCase(), hooks);
+    if (Stepped(run)) {
+        // Complete, or stopped part way through its steps: the study window can show it.
+        SetLastRun(std::make_shared<const SteppedRun>(
+            SteppedRun{texts, std::move(*run.inputs), std::move(*run.motion),
+                       std::move(*run.response), run.playbackIntervalMs, std::move(wave)}));
+    }
     switch (run.status) {
         case RunOutcome::Status::Completed:
-            heldRun_.emplace(CompletedRun{std::move(*run.inputs), std::move(*run.motion),
-                                          std::move(*run.response), run.playbackIntervalMs,
-                                          std::move(wave)});
-            HandOverToPlayback(*heldRun_);
+            if (form_->PlaybackWanted()) {
+                playback_->Play(lastRun_);
+            } else {
+                messages_.ShowMessage(QStringLiteral("終了しました。"), kOkInformation,
+                                      QStringLiteral("解析終了"));
+            }
             break;
         case RunOutcome::Status::Faulted:
             ReportFault(run.fault.value_or(Fault{}), false);
@@ -231,7 +99,54 @@ void MainWindow::ReportFault(const Fault& fault, bool naturalPeriodOnly) {
         naturalPeriodOnly ? QStringLiteral("固有周期の計算エラー") : QStringLiteral("解析エラー"));
 }
 
-void MainWindow::cmdExit_Click() {
+void MainWindow::SaveResults() {
+    // Only the results of a run that completed are saved: a failed run leaves none, and
+    // before the first run there are none.
+    const std::shared_ptr<const SteppedRun> run = HeldRun();
+    if (!run) {
+        messages_.ShowMessage(QStringLiteral("保存できる解析結果がありません。\n"
+                                             "「解析開始」で解析を終えてから保存して下さい。"),
+                              kOkExclamation, QStringLiteral("データの保存"));
+        return;
+    }
+    const FileChoosers::SaveDestination destination = choosers_->Destination();
+    if (destination.baseName.isEmpty()) {
+        messages_.ShowMessage(QStringLiteral("保存先が選択されていません"), kOkInformation,
+                              QStringLiteral("データの保存"));
+        return;
+    }
+    // The model boxes and the displacement wave's option and period as they stand now, the
+    // natural period as the label shows it.
+    const RunTexts texts = form_->Texts();
+    const ParameterValues values = ParameterValuesFromTexts(texts.model, ShownNaturalPeriod());
+    std::optional<double> displacementPeriod;
+    if (form_->SelectedCase() == ExcitationCase::SteadyDisplacement) {
+        displacementPeriod = LeadingNumber(texts.displacementPeriod);
+    }
+    const SaveOutcome outcome =
+        kestrel::SaveResults(destination.folder, destination.baseName.toStdString(), values,
+                             run->response, displacementPeriod);
+    if (!outcome.ok()) {
+        // The destination is kept so that the user can put things right and save again.
+        if (outcome.error->fileInUse()) {
+            messages_.ShowMessage(
+                QStringLiteral(
+                    "このファイルは別のソフトで開いています。ファイルを閉じてください。"),
+                kOkExclamation, QStringLiteral("ファイルの起動状態"));
+        } else {
+            const FileMessage m = SaveErrorMessage(outcome);
+            messages_.ShowMessage(QString::fromStdString(m.prompt), kOkExclamation,
+                                  QString::fromStdString(m.title));
+        }
+        return;
+    }
+    choosers_->UseUpDestination();
+    messages_.ShowMessage(QStringLiteral("保存終了しました。"), kOkInformation,
+                          QStringLiteral("データの保存"));
+    form_->FocusFirstBox();
+}
+
+void MainWindow::AskExit() {
     if (messages_.ShowMessage(QStringLiteral("終了しますか？"), kYesNoQuestion,
                               QStringLiteral("プログラムの終了")) == kAnswerYes) {
         messages_.EndProgram();
@@ -243,7 +158,24 @@ void MainWindow::cmdExit_Click() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The close box asks the same question as "終了(&X)"; the program ends only on Yes.
     event->ignore();
-    cmdExit_Click();
+    AskExit();
+}
+
+void MainWindow::OpenStudy() {
+    if (StudyWindow* open = study_.data()) {
+        open->Recompute();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* window = new StudyWindow(*this);
+    // Without a run there is nothing to study: the user has been told so.
+    if (!window->Recompute()) {
+        delete window;
+        return;
+    }
+    study_ = window;
+    window->show();
 }
 
 }  // namespace kestrel

@@ -83,6 +83,8 @@ struct SpectrumTab::Result {
     std::optional<std::array<double, 3>>
         peaks;        // its run's displacement, velocity, acceleration peaks
     QString runNote;  // why there are no peaks
+    // How much of the record the run covered, when not the whole: its peaks are of that part.
+    QString coverage;
     std::optional<std::size_t> buildingCurve;  // the curve of the building's damping
 };
 
@@ -103,6 +105,7 @@ SpectrumTab::SpectrumTab() {
     lblCompare = new QLabel(QStringLiteral(" "));
     lblCompare->setWordWrap(true);
     lblCompare->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblNoRecord = NewNotice();
 
     const std::pair<QObject*, const char*> names[] = {
         {txtPeriodMin, "txtPeriodMin"},     {txtPeriodMax, "txtPeriodMax"},
@@ -110,6 +113,7 @@ SpectrumTab::SpectrumTab() {
         {cboQuantity, "cboQuantity"},       {chkLogPeriod, "chkLogPeriod"},
         {chkLogValue, "chkLogValue"},       {chart, "chtSpectrum"},
         {lblReadout, "lblReadout"},         {lblCompare, "lblCompare"},
+        {lblNoRecord, "lblNoRecord"},
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
@@ -140,6 +144,7 @@ SpectrumTab::SpectrumTab() {
     view->addStretch(1);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblNoRecord);
     layout->addLayout(boxes);
     layout->addLayout(view);
     layout->addWidget(chart, 1);
@@ -164,11 +169,15 @@ QWidget* SpectrumTab::Charts() {
 
 void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     if (!dampingsSet_) {
-        txtDampings->setText(Utf8(DefaultDampingListText(inputs.texts.model.damping)));
+        txtDampings->setText(Utf8(DefaultDampingListText(inputs.run->texts.model.damping)));
         dampingsSet_ = true;
     }
     result_.reset();
     caption_ = JoinCaption({RecordCaption(inputs), BuildingCaption(inputs)});
+    lblNoRecord->setText(NoRecordNotice(inputs));
+    lblNoRecord->setVisible(!inputs.record);
+    if (!inputs.record) return Redraw();
+    const RecordedMotion& record = *inputs.record;
     auto refuse = [&](const StudyError& error) {
         messages.ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
         const std::pair<std::string_view, QLineEdit*> boxes[] = {
@@ -193,15 +202,14 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     std::vector<DampingItem> dampings = *parsed;
     const double h = inputs.dampingRatio;
     std::optional<std::size_t> buildingCurve;
-    if (inputs.naturalPeriod && h >= 0 && h < 1) {
+    if (h >= 0 && h < 1) {
         const auto at = std::find_if(dampings.begin(), dampings.end(),
                                      [h](const DampingItem& d) { return d.ratio == h; });
         buildingCurve = static_cast<std::size_t>(at - dampings.begin());
         if (at == dampings.end()) dampings.push_back(DampingItem{NumberText(h * 100), h});
     }
     const std::vector<double> periods = SpectrumPeriods(*range);
-    auto spectrum =
-        ComputeResponseSpectrum(inputs.record.samples, inputs.record.timeStep, periods, dampings);
+    auto spectrum = ComputeResponseSpectrum(record.samples(), record.timeStep(), periods, dampings);
     if (!spectrum) return refuse(spectrum.error());
 
     auto result = std::make_unique<Result>();
@@ -215,12 +223,12 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
                                    .arg(range->count)
                                    .arg(listed.join(QStringLiteral(", ")))});
     result->dampingText = Utf8(NumberText(h * 100));
-    if (inputs.undampedPeriod && inputs.naturalPeriod && h >= 0 && h < 1) {
+    if (inputs.undampedPeriod && h >= 0 && h < 1) {
         // A spectrum's period is that of an undamped oscillator: the building is marked at
         // T_n, not at the damped period T_d the main window shows.
         const double t = *inputs.undampedPeriod;
         result->period = t;
-        result->dampedPeriod = *inputs.naturalPeriod;
+        result->dampedPeriod = inputs.naturalPeriod;
         // The spectra at the building's period with its damping: from the curves when both
         // are there, else computed for that one point.
         const ResponseSpectrum& s = result->spectrum;
@@ -236,7 +244,7 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
             const double one[] = {t};
             const DampingItem item[] = {{result->dampingText.toStdString(), h}};
             const auto point =
-                ComputeResponseSpectrum(inputs.record.samples, inputs.record.timeStep, one, item);
+                ComputeResponseSpectrum(record.samples(), record.timeStep(), one, item);
             if (point) {
                 std::array<double, 5> v{};
                 for (int q = 0; q < kQuantityCount; ++q) v[q] = Values(point->curves[0], q)[0];
@@ -244,11 +252,19 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
             }
         }
     }
-    if (inputs.building && !inputs.buildingFault) {
-        const Peaks& b = inputs.building->peaks();
+    const Response& run = inputs.run->response;
+    const double covered = (inputs.run->inputs.pointCount - 2) * record.timeStep();
+    const std::size_t samples = record.samples().size();
+    const double whole = samples > 0 ? static_cast<double>(samples - 1) * record.timeStep() : 0;
+    if (covered < whole - record.timeStep() / 2) {
+        result->coverage = QStringLiteral("（記録 %1 s のうち解析した %2 s まで）")
+                               .arg(ShortNumber(whole), ShortNumber(covered));
+    }
+    if (run.complete()) {
+        const Peaks& b = run.peaks();
         result->peaks = std::array<double, 3>{b.displacement, b.velocity, b.acceleration};
-    } else if (inputs.buildingFault) {
-        result->runNote = FaultMessage(*inputs.buildingFault);
+    } else {
+        result->runNote = FaultMessage(*run.fault());
     }
     result_ = std::move(result);
     Redraw();
@@ -360,10 +376,11 @@ void SpectrumTab::ShowComparison() {
             QStringLiteral("建物固有周期を計算できないため、建物の印はありません。"));
         return;
     }
-    QString text = QStringLiteral(
-                       "建物 (非減衰固有周期 T_n = %1 s、減衰固有周期 T_d = %2 s、h = %3 "
-                       "%) のスペクトル値 / 時刻歴応答 (線形加速度法) の最大値：")
-                       .arg(ShortNumber(*r.period), ShortNumber(r.dampedPeriod), r.dampingText);
+    QString text =
+        QStringLiteral(
+            "建物 (非減衰固有周期 T_n = %1 s、減衰固有周期 T_d = %2 s、h = %3 "
+            "%) のスペクトル値 / 時刻歴応答 (線形加速度法) の最大値%4：")
+            .arg(ShortNumber(*r.period), ShortNumber(r.dampedPeriod), r.dampingText, r.coverage);
     if (!r.peaks || !r.atPeriod) {
         lblCompare->setStyleSheet(QStringLiteral("color: #c00000;"));
         lblCompare->setText(text + QStringLiteral("\n建物の応答を計算できません。") +

@@ -63,6 +63,14 @@ QLabel* NewReadout() {
     return label;
 }
 
+QLabel* NewNotice() {
+    auto* label = new QLabel;
+    label->setStyleSheet(QStringLiteral("color: #c00000;"));
+    label->setWordWrap(true);
+    label->hide();
+    return label;
+}
+
 QChart* MakeStudyChart() {
     auto* chart = new QChart;
     QFont font = UiFont();
@@ -464,21 +472,79 @@ QByteArray WidgetSvg(QWidget* widget, const QString& title, const QString& capti
 }
 
 QString RecordCaption(const StudyInputs& inputs) {
+    if (!inputs.record) return {};
     QString text = QStringLiteral("地震波 %1").arg(inputs.recordName);
-    if (std::isfinite(inputs.record.timeStep)) {
+    if (std::isfinite(inputs.record->timeStep())) {
         text += QStringLiteral(", Δt = %1 s")
-                    .arg(QString::fromStdString(NumberText(inputs.record.timeStep)));
+                    .arg(QString::fromStdString(NumberText(inputs.record->timeStep())));
     }
     return text;
 }
 
+namespace {
+
+// A box of the run as the run read it: its leading number, as the program writes numbers.
+QString ReadText(const std::string& text) {
+    return QString::fromStdString(NumberText(LeadingNumber(text)));
+}
+
+}  // namespace
+
+QString ExcitationCaption(const StudyInputs& inputs) {
+    const RunTexts& t = inputs.run->texts;
+    const QString step = QStringLiteral("Δt = %1 s").arg(ReadText(t.timeStep));
+    switch (inputs.run->excitation()) {
+        case ExcitationCase::InitialDisplacement:
+            return JoinCaption(
+                {QStringLiteral("初期変位 %1 cm").arg(ReadText(t.firstDisplacement)), step});
+        case ExcitationCase::InitialVelocity:
+            return JoinCaption(
+                {QStringLiteral("初期速度 %1 cm/s").arg(ReadText(t.firstVelocity)), step});
+        case ExcitationCase::SteadyAcceleration:
+            return JoinCaption(
+                {QStringLiteral("定常波(加速度) 周期 %1 s, 最大値 %2 cm/s2")
+                     .arg(ReadText(t.accelerationPeriod), ReadText(t.accelerationMax)),
+                 step});
+        case ExcitationCase::SteadyDisplacement:
+            return JoinCaption(
+                {QStringLiteral("定常波(変位) 周期 %1 s, 最大値 %2 cm")
+                     .arg(ReadText(t.displacementPeriod), ReadText(t.displacementMax)),
+                 step});
+        case ExcitationCase::Earthquake:
+            break;
+    }
+    return RecordCaption(inputs);  // a record's own time step is the run's
+}
+
 QString BuildingCaption(const StudyInputs& inputs) {
-    const ModelTexts& model = inputs.texts.model;
-    auto read = [](const std::string& text) {
-        return QString::fromStdString(NumberText(LeadingNumber(text)));
-    };
+    const ModelTexts& model = inputs.run->texts.model;
     return QStringLiteral("建物 K = %1 kN/cm, M = %2 kg, h = %3 %")
-        .arg(read(model.stiffness), read(model.mass), read(model.damping));
+        .arg(ReadText(model.stiffness), ReadText(model.mass), ReadText(model.damping));
+}
+
+QString NoRecordNotice(const StudyInputs& inputs) {
+    QString excitation;
+    switch (inputs.run->excitation()) {
+        case ExcitationCase::InitialDisplacement:
+            excitation = QStringLiteral("初期変位");
+            break;
+        case ExcitationCase::InitialVelocity:
+            excitation = QStringLiteral("初期速度");
+            break;
+        case ExcitationCase::SteadyAcceleration:
+            excitation = QStringLiteral("定常波(加速度)");
+            break;
+        case ExcitationCase::SteadyDisplacement:
+            excitation = QStringLiteral("定常波(変位)");
+            break;
+        case ExcitationCase::Earthquake:
+            excitation = QStringLiteral("地震波");
+            break;
+    }
+    return QStringLiteral(
+               "この検討には地震波の記録が必要です。検討している解析（%1）には記録がありません。"
+               "主画面で外力に「地震波」を選んで解析してから、「再計算」を押して下さい。")
+        .arg(excitation);
 }
 
 QString JoinCaption(const QStringList& parts) {

@@ -44,6 +44,8 @@ void SetChartMinimum(StudyChartView* view, double widthInLines, double heightInL
 // A readout line under the charts: wrapped where the window is narrow, two lines high
 // always so that the charts do not move as its text changes.
 QLabel* NewReadout();
+// A notice at the top of a tab, in red, wrapped; hidden until it has something to say.
+QLabel* NewNotice();
 
 // A new chart in the program's font with the legend at the bottom and small margins.
 QChart* MakeStudyChart();

@@ -1,5 +1,7 @@
-// The tabs of the study window (the ground-motion indices' in IndicesTab.h). Each computes from
-// what the window gathered, draws its charts, and gives its numbers and its charts for the exports.
+// The tabs of the study window (the ground-motion indices' in IndicesTab.h). Each computes
+// from the run the window studies, draws its charts, and gives its numbers and its charts for
+// the exports. The record tabs (the spectra and the indices) need an earthquake run's record
+// and say so inside the tab when the run has none.
 #pragma once
 
 #include <QByteArray>
@@ -11,11 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/Analyze.h"
-#include "analysis/RunInputs.h"
-#include "analysis/WaveRecord.h"
-#include "runtime/Fault.h"
+#include "analysis/GroundMotion.h"
 #include "runtime/MessageService.h"
+#include "ui/SteppedRun.h"
 
 class QCheckBox;
 class QComboBox;
@@ -29,36 +29,40 @@ namespace kestrel {
 
 class StudyChartView;
 
-// What one computation of the window starts from.
+// What one computation of the window starts from: the run it studies.
 struct StudyInputs {
-    RunTexts texts;                                        // the main window's boxes
-    ExcitationCase selected = ExcitationCase::Earthquake;  // the option button that is on
-    WaveRecord record;  // the confirmed record, read as a run reads it
-    // The building's natural period from the model boxes as the main window shows it, the
-    // damped period T_d; no value when it has none.
-    std::optional<double> naturalPeriod;
+    // The main window's last run that stepped, with the texts it read; never null.
+    std::shared_ptr<const SteppedRun> run;
+    // An earthquake run's record, whole (not only the part the run's analysis time covered);
+    // null for the other cases, which the record tabs cannot study.
+    const RecordedMotion* record = nullptr;
+    // The building's natural period as the main window shows it, the damped period T_d.
+    double naturalPeriod = 0;
     // The undamped period T_n = 2π√(M/K) = T_d √(1−h²): the period of the spectra's
-    // oscillators, where the building is marked; no value without T_d.
+    // oscillators, where the building is marked; no value when it is not a positive number.
     std::optional<double> undampedPeriod;
-    double dampingRatio = 0;  // txtH as the run reads it, as a ratio
-    // The building's own earthquake run on the record, as "解析開始" computes it: its response
-    // when it completed, else its fault.
-    std::optional<Response> building;
-    std::optional<Fault> buildingFault;
+    double dampingRatio = 0;  // h of the run, as a ratio
     // The record's file name and component as a caption shows them: "record.csv (NS)".
     QString recordName;
-    // The confirmed record's file as it was opened (its bytes), for the tabs that read the
-    // record's other components.
+    // An earthquake run's record file as it was opened (its bytes), where the indices tab
+    // finds the record's other components; empty for the other cases.
     std::string recordPath;
 };
 
+// The study of a run: its period, damping and record set out for the tabs.
+StudyInputs StudyInputsOf(std::shared_ptr<const SteppedRun> run);
+
 // The parts of an exported figure's caption the tabs share: the record with its time step
-// ("地震波 record.csv (NS), Δt = 0.01 s") and the building ("建物 K = 300 kN/cm, M = 100000
-// kg, h = 2 %"), the numbers as the run reads the boxes.
+// ("地震波 record.csv (NS), Δt = 0.01 s"), the run's excitation (its case and inputs, or the
+// record) and the building ("建物 K = 300 kN/cm, M = 100000 kg, h = 2 %"), the numbers as
+// the run read its boxes.
 QString RecordCaption(const StudyInputs& inputs);
+QString ExcitationCaption(const StudyInputs& inputs);
 QString BuildingCaption(const StudyInputs& inputs);
 // The caption of the parts, in their order, the empty ones left out.
 QString JoinCaption(const QStringList& parts);
+// What a record tab says, inside the tab, about a run without a record.
+QString NoRecordNotice(const StudyInputs& inputs);
 
 class StudyTab : public QWidget {
     Q_OBJECT
@@ -93,8 +97,8 @@ protected:
     QString caption_;  // set by Compute
 };
 
-// "応答スペクトル": the spectra of the record for a list of dampings, the building marked
-// at its undamped natural period with the peaks of its own run.
+// "応答スペクトル": the spectra of the run's record for a list of dampings, the building
+// marked at its undamped natural period with the peaks of the run.
 class SpectrumTab : public StudyTab {
     Q_OBJECT
 
@@ -117,6 +121,7 @@ public:
     QComboBox* cboQuantity = nullptr;
     QCheckBox* chkLogPeriod = nullptr;
     QCheckBox* chkLogValue = nullptr;
+    QLabel* lblNoRecord = nullptr;  // at the top: the run has no record to study
     StudyChartView* chart = nullptr;
     QLabel* lblCompare = nullptr;
 
@@ -130,8 +135,8 @@ private:
     bool dampingsSet_ = false;
 };
 
-// "フーリエスペクトル": the Fourier amplitude of the record, optionally smoothed, with the
-// building's undamped natural frequency and its transfer function.
+// "フーリエスペクトル": the Fourier amplitude of the run's record, optionally smoothed, with
+// the building's undamped natural frequency and its transfer function.
 class FourierTab : public StudyTab {
     Q_OBJECT
 
@@ -146,6 +151,7 @@ public:
 
     QLineEdit* txtSmoothing = nullptr;
     QLabel* lblSmoothing = nullptr;  // under the box: a width too narrow to smooth anything
+    QLabel* lblNoRecord = nullptr;   // at the top: the run has no record to study
     StudyChartView* chart = nullptr;
     QLabel* lblNote = nullptr;
 
@@ -158,8 +164,9 @@ private:
     std::unique_ptr<Result> result_;
 };
 
-// "解法の精度": the program's run beside the exact solution and the average acceleration
-// method, their errors, the properties of both methods and the stability limit.
+// "解法の精度": the run beside the exact solution and the average acceleration method on the
+// same inputs, their errors, the properties of both methods and the stability limit. Any
+// excitation case; a run stopped by an overflow is drawn up to where it stopped.
 class AccuracyTab : public StudyTab {
     Q_OBJECT
 

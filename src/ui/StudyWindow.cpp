@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -12,7 +13,6 @@
 #include <cmath>
 
 #include "analysis/ProgramLimits.h"
-#include "analysis/RunFromTexts.h"
 #include "runtime/UiFont.h"
 #include "study/StudyFiles.h"
 #include "ui/FileLists.h"
@@ -29,6 +29,10 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     setWindowTitle(QStringLiteral("結果の検討"));
     setFont(UiFont());
 
+    lblRun = new QLabel;
+    lblRun->setWordWrap(true);
+    lblRun->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblNewerRun = NewNotice();
     tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabStudy"));
     spectrum = new SpectrumTab;
@@ -46,15 +50,10 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     cmdSvg = new QPushButton(QStringLiteral("SVG 保存(&G)..."));
     cmdClose = new QPushButton(QStringLiteral("閉じる(&X)"));
     const std::pair<QObject*, const char*> names[] = {
-        {cmdRecompute, "cmdRecompute"},
-        {cmdCsv, "cmdCsv"},
-        {cmdPng, "cmdPng"},
-        {cmdSvg, "cmdSvg"},
-        {cmdClose, "cmdClose"},
-        {spectrum, "tabSpectrum"},
-        {fourier, "tabFourier"},
-        {accuracy, "tabAccuracy"},
-        {indices, "tabIndices"},
+        {lblRun, "lblRun"},        {lblNewerRun, "lblNewerRun"}, {cmdRecompute, "cmdRecompute"},
+        {cmdCsv, "cmdCsv"},        {cmdPng, "cmdPng"},           {cmdSvg, "cmdSvg"},
+        {cmdClose, "cmdClose"},    {spectrum, "tabSpectrum"},    {fourier, "tabFourier"},
+        {accuracy, "tabAccuracy"}, {indices, "tabIndices"},
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
@@ -68,6 +67,8 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     commands->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(lblRun);
+    layout->addWidget(lblNewerRun);
     layout->addWidget(tabs, 1);
     layout->addLayout(commands);
     // Wide enough for the accuracy tab's table beside its charts, within the screen.
@@ -82,6 +83,7 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     connect(cmdPng, &QPushButton::clicked, this, &StudyWindow::cmdPng_Click);
     connect(cmdSvg, &QPushButton::clicked, this, &StudyWindow::cmdSvg_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(&main_, &MainWindow::lastRunChanged, this, &StudyWindow::NoteMainWindowRun);
 
     askSaveFileName = [](QWidget* parent, const QString& caption, const QString& suggested,
                          const QString& filter, const QString& defaultSuffix) {
@@ -108,39 +110,41 @@ void StudyWindow::keyPressEvent(QKeyEvent* event) {
 
 StudyWindow::~StudyWindow() = default;
 
-bool StudyWindow::Recompute() {
-    WaveSource source;
-    std::optional<WaveRecord> record = main_.LoadWaveRecord(&source);
-    if (!record) return false;
+StudyInputs StudyInputsOf(std::shared_ptr<const SteppedRun> run) {
     StudyInputs inputs;
-    inputs.texts = main_.CurrentTexts();
-    inputs.selected = main_.SelectedCase();
-    inputs.record = std::move(*record);
+    const RunInputs& in = run->inputs;
+    inputs.naturalPeriod = in.naturalPeriod;
+    inputs.dampingRatio = in.building.dampingRatio;
+    const double undamped = program::kTwoPi * std::sqrt(in.building.mass / in.building.stiffness);
+    if (std::isfinite(undamped) && undamped > 0) inputs.undampedPeriod = undamped;
+    if (const auto* record = std::get_if<RecordedMotion>(&run->motion)) {
+        inputs.record = record;
+        inputs.recordPath = run->wave.path;
+        inputs.recordName =
+            QFileInfo(ShownPath(QByteArray::fromStdString(run->wave.path))).fileName();
+        if (run->wave.component) {
+            const std::string_view name = ComponentName(*run->wave.component);
+            inputs.recordName += QStringLiteral(" (%1)").arg(
+                QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        }
+    }
+    inputs.run = std::move(run);
+    return inputs;
+}
 
-    // The building's natural period and damping from the model boxes, then its own run on
-    // the record, as "解析開始" computes it.
-    const Building building = ReadBuilding(inputs.texts.model);
-    if (const FaultOr<double> period = ReadNaturalPeriod(inputs.texts.model)) {
-        inputs.naturalPeriod = *period;
-        const double undamped = program::kTwoPi * std::sqrt(building.mass / building.stiffness);
-        if (std::isfinite(undamped) && undamped > 0) inputs.undampedPeriod = undamped;
+bool StudyWindow::Recompute() {
+    std::shared_ptr<const SteppedRun> run = main_.LastRun();
+    if (!run) {
+        main_.Messages().ShowMessage(QStringLiteral("検討できる解析結果がありません。\n"
+                                                    "「解析開始」で解析してから開いて下さい。"),
+                                     kOkExclamation, QStringLiteral("結果の検討"));
+        return false;
     }
-    inputs.dampingRatio = building.dampingRatio;
-    RunHooks hooks;
-    hooks.loadWaveRecord = [&inputs] { return std::optional<WaveRecord>(inputs.record); };
-    RunOutcome run = RunFromTexts(inputs.texts, ExcitationCase::Earthquake, hooks);
-    if (run.status == RunOutcome::Status::Completed) {
-        inputs.building = std::move(run.response);
-    } else {
-        inputs.buildingFault = run.fault;
-    }
-    inputs.recordPath = source.path;
-    inputs.recordName = QFileInfo(ShownPath(QByteArray::fromStdString(source.path))).fileName();
-    if (source.component) {
-        const std::string_view name = ComponentName(*source.component);
-        inputs.recordName += QStringLiteral(" (%1)").arg(
-            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-    }
+    run_ = run;
+    const StudyInputs inputs = StudyInputsOf(std::move(run));
+    lblRun->setText(QStringLiteral("検討する解析：") +
+                    JoinCaption({ExcitationCaption(inputs), BuildingCaption(inputs)}));
+    NoteMainWindowRun();
 
     MessageService& messages = main_.Messages();
     for (StudyTab* tab : {static_cast<StudyTab*>(spectrum), static_cast<StudyTab*>(fourier),
@@ -148,6 +152,20 @@ bool StudyWindow::Recompute() {
         tab->Compute(inputs, messages);
     }
     return true;
+}
+
+void StudyWindow::NoteMainWindowRun() {
+    const std::shared_ptr<const SteppedRun> now = main_.LastRun();
+    if (!run_ || now == run_) {
+        lblNewerRun->hide();
+        return;
+    }
+    lblNewerRun->setText(
+        now ? QStringLiteral("主画面で新しく解析しました。ここに示すのはその前の解析です。"
+                             "「再計算」で新しい解析に切り替わります。")
+            : QStringLiteral("主画面には検討できる解析結果がありません（解析中か、解析できません"
+                             "でした）。ここに示すのはその前の解析です。"));
+    lblNewerRun->show();
 }
 
 QWidget* StudyWindow::CurrentCharts() const {

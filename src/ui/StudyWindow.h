@@ -1,12 +1,17 @@
 // The study window "結果の検討": the response spectra, the Fourier spectrum and the
-// ground-motion indices of the confirmed record, and the accuracy of the step-by-step method
-// for the main window's current inputs. Computed when it opens and on "再計算(&U)", from the main
-// window's boxes and the record confirmed at that moment; closing it discards it.
+// ground-motion indices of the record of the main window's last run, and the accuracy of the
+// step-by-step method on that run. It studies the run as the main window holds it (its
+// inputs, ground motion and response; the record is not read or the run stepped again) and
+// shows that run's inputs until "再計算(&U)" takes the run the main window holds then;
+// closing it discards it.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
+
+#include "ui/SteppedRun.h"
 
 class QKeyEvent;
 class QLabel;
@@ -28,9 +33,11 @@ public:
     explicit StudyWindow(MainWindow& main);
     ~StudyWindow() override;
 
-    // Reads the record and the main window's boxes and computes every tab. False when the
-    // record could not be read (the user has been told why) and nothing was computed.
+    // Computes every tab from the main window's last run. False when it holds none (the user
+    // has been told so): the window is then left as it was.
     bool Recompute();
+    // The run the tabs show; null before the first computation.
+    const std::shared_ptr<const SteppedRun>& Run() const { return run_; }
 
     // The save dialog; tests put their own answer here. An empty name cancels. The dialog
     // adds the default suffix (the format's extension, "csv") to a name typed without one
@@ -45,6 +52,10 @@ public:
     void cmdPng_Click();
     void cmdSvg_Click();
 
+    // Over the tabs: the run they show, and a second line when the main window holds
+    // another run now (or none).
+    QLabel* lblRun = nullptr;
+    QLabel* lblNewerRun = nullptr;
     QTabWidget* tabs = nullptr;
     SpectrumTab* spectrum = nullptr;
     FourierTab* fourier = nullptr;
@@ -69,7 +80,11 @@ private:
     QString CurrentName() const;
     QString CurrentCaption() const;
 
+    // Says whether the main window holds a run other than the one shown.
+    void NoteMainWindowRun();
+
     MainWindow& main_;
+    std::shared_ptr<const SteppedRun> run_;
 };
 
 }  // namespace kestrel

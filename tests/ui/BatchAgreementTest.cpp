@@ -17,6 +17,7 @@
 #include "ui/ChooserWindows.h"
 #include "ui/FormChecks.h"
 #include "ui/IndicesTab.h"
+#include "ui/MainControls.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
 #include "ui/StudyWindow.h"
@@ -78,49 +79,53 @@ private slots:
 
 void BatchAgreementTest::responseFilesEqualTheWindowsSave() {
     struct Box {
-        QLineEdit* MainWindow::*box;
+        QLineEdit* test::MainControls::*box;
         const char* option;
         const char* text;
     };
     const struct Case {
         const char* name;
-        QRadioButton* MainWindow::*button;
+        QRadioButton* test::MainControls::*button;
         std::vector<Box> boxes;
         const char* wave;  // a file of the test folder, confirmed in the wave chooser
         int component;     // the answer to the component question, -1 when none is asked
     } cases[] = {
         {"initial-displacement",
-         &MainWindow::optDis,
-         {{&MainWindow::txtK, "stiffness", "250"},
-          {&MainWindow::txtFirstDis, "initial-displacement", "3.5cm"}},
+         &test::MainControls::optDis,
+         {{&test::MainControls::txtK, "stiffness", "250"},
+          {&test::MainControls::txtFirstDis, "initial-displacement", "3.5cm"}},
          nullptr,
          -1},
         {"initial-velocity",
-         &MainWindow::optVel,
-         {{&MainWindow::txtH, "damping", "0"}},
+         &test::MainControls::optVel,
+         {{&test::MainControls::txtH, "damping", "0"}},
          nullptr,
          -1},
         {"steady-acceleration",
-         &MainWindow::optOrgCycle,
-         {{&MainWindow::txtOrgCycle, "forcing-period", "0.5"},
-          {&MainWindow::txtCacMax, "forcing-amplitude", "-200"},
-          {&MainWindow::txtTl, "duration", "12abc"}},
+         &test::MainControls::optOrgCycle,
+         {{&test::MainControls::txtOrgCycle, "forcing-period", "0.5"},
+          {&test::MainControls::txtCacMax, "forcing-amplitude", "-200"},
+          {&test::MainControls::txtTl, "duration", "12abc"}},
          nullptr,
          -1},
         {"steady-displacement",
-         &MainWindow::optOrgCycleDis,
-         {{&MainWindow::txtOrgCycleDis, "displacement-period", "0.8"},
-          {&MainWindow::txtDisMax, "displacement-amplitude", "2"},
-          {&MainWindow::txtW, "mass", "150000"}},
+         &test::MainControls::optOrgCycleDis,
+         {{&test::MainControls::txtOrgCycleDis, "displacement-period", "0.8"},
+          {&test::MainControls::txtDisMax, "displacement-amplitude", "2"},
+          {&test::MainControls::txtW, "mass", "150000"}},
          nullptr,
          -1},
-        {"earthquake", &MainWindow::optSelect, {}, "wave.txt", -1},
-        {"earthquake", &MainWindow::optSelect, {{&MainWindow::txtH, "damping", "5"}}, "jma.csv", 1},
-        {"earthquake", &MainWindow::optSelect, {}, "knet.NS", -1},
+        {"earthquake", &test::MainControls::optSelect, {}, "wave.txt", -1},
+        {"earthquake",
+         &test::MainControls::optSelect,
+         {{&test::MainControls::txtH, "damping", "5"}},
+         "jma.csv",
+         1},
+        {"earthquake", &test::MainControls::optSelect, {}, "knet.NS", -1},
         // The time step edited after the record was confirmed: the run keeps the record's.
         {"earthquake",
-         &MainWindow::optSelect,
-         {{&MainWindow::txtTs, "time-step", "0.02"}},
+         &test::MainControls::optSelect,
+         {{&test::MainControls::txtTs, "time-step", "0.02"}},
          "peer.AT2",
          -1},
     };
@@ -136,12 +141,13 @@ void BatchAgreementTest::responseFilesEqualTheWindowsSave() {
         {
             ScriptedMessages messages;
             MainWindow window(messages);
+            test::MainControls ui(window);
             window.show();
-            window.chkPicture->setChecked(false);
-            (window.*c.button)->setChecked(true);
+            ui.chkPicture->setChecked(false);
+            (ui.*c.button)->setChecked(true);
             if (c.wave) {
                 if (c.component >= 0) messages.choiceAnswers = {c.component};
-                window.cmdWave->click();
+                ui.cmdWave->click();
                 test::TopLevel<WaveSelectWindow>()->txtFileName->setText(
                     QString::fromLatin1(c.wave));
                 test::TopLevel<WaveSelectWindow>()->cmdOK->click();
@@ -151,15 +157,15 @@ void BatchAgreementTest::responseFilesEqualTheWindowsSave() {
                     args.push_back(std::string("--component=") + names[c.component]);
             }
             for (const Box& b : c.boxes) {
-                (window.*b.box)->setText(QString::fromUtf8(b.text));
+                (ui.*b.box)->setText(QString::fromUtf8(b.text));
                 args.push_back(std::string("--") + b.option + "=" + b.text);
             }
-            window.cmdStart->click();
+            ui.cmdStart->click();
             QCOMPARE(messages.shown.back().prompt, QStringLiteral("終了しました。"));
-            window.cmdSelect->click();
+            ui.cmdSelect->click();
             test::TopLevel<SaveSelectWindow>()->txtFileName->setText(QStringLiteral("r"));
             test::TopLevel<SaveSelectWindow>()->Command1->click();
-            window.cmdSave->click();
+            ui.cmdSave->click();
             QCOMPARE(messages.shown.back().prompt, QStringLiteral("保存終了しました。"));
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
@@ -201,20 +207,23 @@ void BatchAgreementTest::indicesTableEqualsTheBatchFile() {
         WriteFile(dir.filePath(QStringLiteral("R.UD")), knet("U-D", 7));
         ScriptedMessages messages;
         MainWindow window(messages);
+        test::MainControls ui(window);
         window.show();
         if (c.component >= 0) messages.choiceAnswers = {c.component};
-        window.cmdWave->click();
+        ui.cmdWave->click();
         test::TopLevel<WaveSelectWindow>()->txtFileName->setText(QString::fromLatin1(c.confirmed));
         test::TopLevel<WaveSelectWindow>()->cmdOK->click();
-        window.cmdStudy->click();
-        auto* study = qobject_cast<StudyWindow*>(window.Study());
+        ui.optSelect->setChecked(true);
+        ui.chkPicture->setChecked(false);
+        ui.cmdStart->click();
+        ui.cmdStudy->click();
+        StudyWindow* study = window.Study();
         QVERIFY(study);
         QString why;
         const QByteArray tab = study->indices->CsvBytes(why);
         QCOMPARE(tab.count("\r\n"), c.rows);
-        WaveSource source;  // the file the study window read
-        QVERIFY(window.LoadWaveRecord(&source));
-        const std::vector<std::string> args = {"indices", source.path, "batch.csv"};
+        // The file of the run the study window studies.
+        const std::vector<std::string> args = {"indices", window.LastRun()->wave.path, "batch.csv"};
         std::ostringstream out, err;
         QCOMPARE(batch::RunBatch(args, out, err), 0);
         QCOMPARE(QString::fromStdString(err.str()), QString());

@@ -18,6 +18,7 @@
 #include "runtime/TextEncoding.h"
 #include "ui/ChooserWindows.h"
 #include "ui/FormChecks.h"
+#include "ui/MainControls.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
 
@@ -54,6 +55,7 @@ private:
         ~Fixture() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
         ScriptedMessages messages;
         MainWindow window{messages};
+        test::MainControls ui{window};
         QTemporaryDir dir;
     };
 
@@ -137,7 +139,7 @@ void ChooserWindowTest::listsAreLinked() {
 void ChooserWindowTest::waveChooserShowsAndReturns() {
     Fixture f;
     QVERIFY(!WaveChooser());  // created only when first touched
-    f.window.cmdWave->click();
+    f.ui.cmdWave->click();
     QVERIFY(WaveChooser() && WaveChooser()->isVisible());
     QVERIFY(!f.window.isVisible());
     QCOMPARE(WaveChooser()->Dir1->Path(), QDir(f.dir.path()).absolutePath());
@@ -157,12 +159,12 @@ void ChooserWindowTest::confirmingAWaveFileSetsTheBoxes() {
     for (const Case& c : cases) {
         Fixture f;
         WriteFile(f.dir.filePath(QStringLiteral("wave1.txt")), WaveText(c.timeStep, c.samples));
-        f.window.cmdWave->click();
+        f.ui.cmdWave->click();
         WaveChooser()->Dir1->SetPath(f.dir.path());
         WaveChooser()->File1->setCurrentRow(0);
         WaveChooser()->cmdOK->click();
-        QCOMPARE(f.window.txtTs->text(), QString::fromLatin1(c.timeStep));
-        QCOMPARE(f.window.txtTl->text(), QString::fromLatin1(c.duration));
+        QCOMPARE(f.ui.txtTs->text(), QString::fromLatin1(c.timeStep));
+        QCOMPARE(f.ui.txtTl->text(), QString::fromLatin1(c.duration));
         QCOMPARE(f.messages.shown.size(), std::size_t{2});
         QCOMPARE(f.messages.shown[0].prompt, QStringLiteral("分割時間を変更しないで下さい。"));
         QCOMPARE(f.messages.shown[0].title, QStringLiteral("分割時間変更禁止"));
@@ -172,7 +174,7 @@ void ChooserWindowTest::confirmingAWaveFileSetsTheBoxes() {
         QVERIFY(f.window.isVisible());
         QVERIFY(!WaveChooser()->isVisible());
         // Reopening shows the same folder and name.
-        f.window.cmdWave->click();
+        f.ui.cmdWave->click();
         QCOMPARE(WaveChooser()->txtFileName->text(), QStringLiteral("wave1.txt"));
         WaveChooser()->close();
     }
@@ -183,18 +185,18 @@ void ChooserWindowTest::badWaveFilesChangeNothing() {
     for (const QByteArray& content : bad) {
         Fixture f;
         WriteFile(f.dir.filePath(QStringLiteral("bad.txt")), content);
-        f.window.cmdWave->click();
+        f.ui.cmdWave->click();
         WaveChooser()->txtFileName->setText(QStringLiteral("bad.txt"));
         WaveChooser()->cmdOK->click();
         QCOMPARE(f.messages.shown.size(), std::size_t{1});
         QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
         QVERIFY(WaveChooser()->isVisible());
-        QCOMPARE(f.window.txtTs->text(), QStringLiteral("0.01"));
-        QCOMPARE(f.window.txtTl->text(), QStringLiteral("10"));
+        QCOMPARE(f.ui.txtTs->text(), QStringLiteral("0.01"));
+        QCOMPARE(f.ui.txtTl->text(), QStringLiteral("10"));
         WaveChooser()->close();
     }
     Fixture f;
-    f.window.cmdWave->click();
+    f.ui.cmdWave->click();
     WaveChooser()->cmdOK->click();  // no name
     QCOMPARE(f.messages.shown.back().prompt,
              QStringLiteral("地震波ファイルが選択されていません。"));
@@ -205,21 +207,21 @@ void ChooserWindowTest::badWaveFilesChangeNothing() {
 
 void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     Fixture f;
-    f.window.chkPicture->setChecked(false);
-    f.window.optSelect->setChecked(true);
+    f.ui.chkPicture->setChecked(false);
+    f.ui.optSelect->setChecked(true);
     // No file chosen: the run ends with the message and computes nothing.
-    f.window.cmdStart->click();
+    f.ui.cmdStart->click();
     QCOMPARE(f.messages.Prompts(),
              QStringList{QStringLiteral("地震波ファイルが選択されていません。")});
     QVERIFY(!f.window.HeldRun());
     QVERIFY(!f.window.isHidden());
 
     WriteFile(f.dir.filePath(QStringLiteral("wave1.txt")), WaveText("0.02", 1500));
-    f.window.cmdWave->click();
+    f.ui.cmdWave->click();
     WaveChooser()->txtFileName->setText(QStringLiteral("wave1.txt"));
     WaveChooser()->cmdOK->click();
     f.messages.shown.clear();
-    f.window.cmdStart->click();
+    f.ui.cmdStart->click();
     QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("終了しました。")});
     QVERIFY(f.window.HeldRun());
     const Response& response = f.window.HeldRun()->response;
@@ -233,7 +235,7 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
     // Deleted after it was chosen: a message, and no response from a missing record.
     QFile::remove(f.dir.filePath(QStringLiteral("wave1.txt")));
     f.messages.shown.clear();
-    f.window.cmdStart->click();
+    f.ui.cmdStart->click();
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
     QVERIFY(!f.window.HeldRun());
@@ -241,22 +243,22 @@ void ChooserWindowTest::earthquakeRunReadsTheFileAgain() {
 
 void ChooserWindowTest::saveWritesBothFilesAndUsesUpTheDestination() {
     Fixture f;
-    f.window.chkPicture->setChecked(false);
-    f.window.cmdStart->click();
+    f.ui.chkPicture->setChecked(false);
+    f.ui.cmdStart->click();
     f.messages.shown.clear();
 
-    f.window.cmdSave->click();
+    f.ui.cmdSave->click();
     QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("保存先が選択されていません")});
     QCOMPARE(f.messages.shown[0].title, QStringLiteral("データの保存"));
 
-    f.window.cmdSelect->click();
+    f.ui.cmdSelect->click();
     QVERIFY(SaveChooser()->isVisible());
     QVERIFY(!f.window.isVisible());
     SaveChooser()->txtFileName->setText(QStringLiteral("結果 1"));
     SaveChooser()->Command1->click();
     QVERIFY(f.window.isVisible());
     f.messages.shown.clear();
-    f.window.cmdSave->click();
+    f.ui.cmdSave->click();
     QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("保存終了しました。")});
     QVERIFY(QFile::exists(f.dir.filePath(QStringLiteral("結果 1(建物パラメータ).csv"))));
     QFile history(f.dir.filePath(QStringLiteral("結果 1(時刻暦応答).csv")));
@@ -265,19 +267,19 @@ void ChooserWindowTest::saveWritesBothFilesAndUsesUpTheDestination() {
     QTRY_VERIFY(!SaveChooser());
 
     f.messages.shown.clear();
-    f.window.cmdSave->click();
+    f.ui.cmdSave->click();
     QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("保存先が選択されていません")});
 }
 
 void ChooserWindowTest::failedSaveKeepsTheDestination() {
     Fixture f;
-    f.window.chkPicture->setChecked(false);
-    f.window.cmdStart->click();
+    f.ui.chkPicture->setChecked(false);
+    f.ui.cmdStart->click();
     f.messages.shown.clear();
-    f.window.cmdSelect->click();
+    f.ui.cmdSelect->click();
     SaveChooser()->txtFileName->setText(QStringLiteral("a/b"));  // a separator in the name
     SaveChooser()->Command1->click();
-    f.window.cmdSave->click();
+    f.ui.cmdSave->click();
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
     QVERIFY(SaveChooser());
@@ -285,13 +287,13 @@ void ChooserWindowTest::failedSaveKeepsTheDestination() {
 
     // A folder that has gone since it was chosen.
     QDir(f.dir.path()).mkdir(QStringLiteral("gone"));
-    f.window.cmdSelect->click();
+    f.ui.cmdSelect->click();
     SaveChooser()->Dir1->SetPath(f.dir.filePath(QStringLiteral("gone")));
     SaveChooser()->txtFileName->setText(QStringLiteral("x"));
     SaveChooser()->Command1->click();
     QDir(f.dir.path()).rmdir(QStringLiteral("gone"));
     f.messages.shown.clear();
-    f.window.cmdSave->click();
+    f.ui.cmdSave->click();
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QVERIFY(f.messages.shown[0].prompt != QStringLiteral("保存終了しました。"));
     QVERIFY(SaveChooser());
@@ -303,7 +305,7 @@ void ChooserWindowTest::failedSaveKeepsTheDestination() {
     SaveChooser()->txtFileName->setText(QStringLiteral("pipe"));
     SaveChooser()->Command1->click();
     f.messages.shown.clear();
-    f.window.cmdSave->click();
+    f.ui.cmdSave->click();
     QCOMPARE(
         f.messages.Prompts(),
         QStringList{QStringLiteral("ファイル「%1」を保存できませんでした。\n理由：通常のファイル"
@@ -317,24 +319,24 @@ void ChooserWindowTest::failedSaveKeepsTheDestination() {
 void ChooserWindowTest::onlyACompletedRunIsSaved() {
     // After a good run, each of these but the first leaves no completed run to save.
     struct Case {
-        std::function<void(MainWindow&)> then;  // none: no run at all
+        std::function<void(test::MainControls&)> then;  // none: no run at all
         bool saved;
     };
     const Case cases[] = {
-        {[](MainWindow&) {}, true},
-        {[](MainWindow& w) {  // an earthquake run without a wave file
+        {[](test::MainControls&) {}, true},
+        {[](test::MainControls& w) {  // an earthquake run without a wave file
              w.optSelect->setChecked(true);
              w.cmdStart->click();
          },
          false},
-        {[](MainWindow& w) {  // a run that grows until it overflows
+        {[](test::MainControls& w) {  // a run that grows until it overflows
              w.txtTs->setText(QStringLiteral("0.3"));
              w.txtTl->setText(QStringLiteral("9000"));
              w.txtH->setText(QStringLiteral("0"));
              w.cmdStart->click();
          },
          false},
-        {[](MainWindow& w) {  // a fault in the inputs
+        {[](test::MainControls& w) {  // a fault in the inputs
              w.txtK->setText(QStringLiteral("0"));
              w.cmdStart->click();
          },
@@ -343,16 +345,16 @@ void ChooserWindowTest::onlyACompletedRunIsSaved() {
     };
     for (const Case& c : cases) {
         Fixture f;
-        f.window.chkPicture->setChecked(false);
-        f.window.optDis->setChecked(true);
-        if (c.then) f.window.cmdStart->click();
-        f.window.cmdSelect->click();
+        f.ui.chkPicture->setChecked(false);
+        f.ui.optDis->setChecked(true);
+        if (c.then) f.ui.cmdStart->click();
+        f.ui.cmdSelect->click();
         SaveChooser()->txtFileName->setText(QStringLiteral("kekka"));
         SaveChooser()->Command1->click();
-        if (c.then) c.then(f.window);
-        QCOMPARE(f.window.HeldRun().has_value(), c.saved);
+        if (c.then) c.then(f.ui);
+        QCOMPARE(f.window.HeldRun() != nullptr, c.saved);
         f.messages.shown.clear();
-        f.window.cmdSave->click();
+        f.ui.cmdSave->click();
         QCOMPARE(f.messages.shown.size(), std::size_t{1});
         QCOMPARE(f.messages.shown[0].title, QStringLiteral("データの保存"));
         const QString path = f.dir.filePath(QStringLiteral("kekka(時刻暦応答).csv"));
@@ -371,12 +373,12 @@ void ChooserWindowTest::onlyACompletedRunIsSaved() {
 
 void ChooserWindowTest::saveChooserButtons() {
     Fixture f;
-    f.window.cmdSelect->click();
+    f.ui.cmdSelect->click();
     SaveChooser()->txtFileName->setText(QStringLiteral("a"));
     SaveChooser()->Command2->click();  // "選択しない": the destination is dropped
     QVERIFY(f.window.isVisible());
     QTRY_VERIFY(!SaveChooser());
-    f.window.cmdSelect->click();
+    f.ui.cmdSelect->click();
     QCOMPARE(SaveChooser()->txtFileName->text(), QString());
     SaveChooser()->Command1->click();  // empty name: no message here
     QVERIFY(f.messages.shown.empty());
@@ -434,7 +436,7 @@ void ChooserWindowTest::saveChooserKeepsTheTypedName() {
     for (const Case& c : cases) {
         Fixture f;
         for (const char* name : files) WriteFile(f.dir.filePath(QString::fromUtf8(name)), "1\n");
-        f.window.cmdSelect->click();
+        f.ui.cmdSelect->click();
         SaveSelectWindow& save = *SaveChooser();
         QVERIFY(QTest::qWaitForWindowActive(&save));
         QCOMPARE(save.File1->count(), 3);
@@ -519,7 +521,7 @@ void ChooserWindowTest::cp932NamesAreListedAndOpened() {
         QCOMPARE(::write(fd, content.constData(), content.size()), content.size());
         ::close(fd);
 
-        f.window.cmdWave->click();
+        f.ui.cmdWave->click();
         WaveSelectWindow& wave = *WaveChooser();
         if (!c.folder.isEmpty()) {
             const auto items = wave.Dir1->findItems(c.shownFolder, Qt::MatchEndsWith);
@@ -533,12 +535,12 @@ void ChooserWindowTest::cp932NamesAreListedAndOpened() {
         wave.File1->setCurrentItem(files[0]);
         QCOMPARE(wave.txtFileName->text(), c.shownFile);
         wave.cmdOK->click();
-        QCOMPARE(f.window.txtTl->text(), QStringLiteral("2"));  // 100 steps of 0.02 s
+        QCOMPARE(f.ui.txtTl->text(), QStringLiteral("2"));  // 100 steps of 0.02 s
 
-        f.window.chkPicture->setChecked(false);
-        f.window.optSelect->setChecked(true);
+        f.ui.chkPicture->setChecked(false);
+        f.ui.optSelect->setChecked(true);
         f.messages.shown.clear();
-        f.window.cmdStart->click();
+        f.ui.cmdStart->click();
         QCOMPARE(f.messages.Prompts(), QStringList{QStringLiteral("終了しました。")});
         QVERIFY(f.window.HeldRun());
         QCOMPARE(QByteArray::fromStdString(f.window.HeldRun()->wave.path), path);

@@ -12,7 +12,9 @@
 
 #include "runtime/Conversions.h"
 #include "ui/FormChecks.h"
+#include "ui/MainControls.h"
 #include "ui/MainWindow.h"
+#include "ui/RunForm.h"
 #include "ui/ScriptedMessages.h"
 
 using namespace kestrel;
@@ -25,6 +27,7 @@ private:
     struct Fixture {
         ScriptedMessages messages;
         MainWindow window{messages};
+        test::MainControls ui{window};
     };
 
 private slots:
@@ -62,6 +65,7 @@ const test::NamedCaption kControls[] = {
 void MainWindowTest::layoutKeepsEveryCaptionWholeAndApart() {
     Fixture f;
     MainWindow& w = f.window;
+    const test::MainControls& c = f.ui;
     QCOMPARE(w.windowTitle(), QStringLiteral("Kestrel(線形加速度法)"));
     QCOMPARE(w.size(), QSize(550, 260));
     QCOMPARE(w.minimumSize(), w.maximumSize());
@@ -75,9 +79,9 @@ void MainWindowTest::layoutKeepsEveryCaptionWholeAndApart() {
     // Boxes and their labels align to the right, each label on its box's row, left of it.
     for (QLineEdit* box : w.findChildren<QLineEdit*>()) QVERIFY(box->alignment() & Qt::AlignRight);
     const std::pair<QLabel*, QLineEdit*> labelled[] = {
-        {w.lblK, w.txtK},           {w.lblM, w.txtW},   {w.lblH, w.txtH},
-        {w.lblTs, w.txtTs},         {w.lblTl, w.txtTl}, {w.lblSinMax, w.txtCacMax},
-        {w.lblDisMax, w.txtDisMax},
+        {c.lblK, c.txtK},           {c.lblM, c.txtW},   {c.lblH, c.txtH},
+        {c.lblTs, c.txtTs},         {c.lblTl, c.txtTl}, {c.lblSinMax, c.txtCacMax},
+        {c.lblDisMax, c.txtDisMax},
     };
     for (const auto& [label, box] : labelled) {
         QVERIFY2(label->alignment() & Qt::AlignRight, qPrintable(label->objectName()));
@@ -85,9 +89,9 @@ void MainWindowTest::layoutKeepsEveryCaptionWholeAndApart() {
         QCOMPARE(label->y(), box->y());
     }
     // Controls inside the frames belong to them.
-    QCOMPARE(w.txtK->parentWidget(), w.Frame1);
-    QCOMPARE(w.optSelect->parentWidget(), w.Frame2);
-    QCOMPARE(w.cmdWave->parentWidget(), w.Frame2);
+    QCOMPARE(c.txtK->parentWidget(), c.Frame1);
+    QCOMPARE(c.optSelect->parentWidget(), c.Frame2);
+    QCOMPARE(c.cmdWave->parentWidget(), c.Frame2);
 
     // Tab order: by the written tab indices, labels and frames skipped.
     const char* const order[] = {
@@ -104,27 +108,27 @@ void MainWindowTest::startsWithTheInitialState() {
     Fixture f;
     f.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&f.window));
-    QCOMPARE(QApplication::focusWidget(), f.window.txtK);
-    QVERIFY(f.window.optOrgCycle->isChecked());
-    QVERIFY(f.window.chkPicture->isChecked());
-    QCOMPARE(f.window.lblOrgCycle->text(), QStringLiteral("0"));
-    QVERIFY(!f.window.Timer1->isActive());
-    QCOMPARE(f.window.SelectedCase(), ExcitationCase::SteadyAcceleration);
-    f.window.optDis->click();
-    QVERIFY(!f.window.optOrgCycle->isChecked());
-    QCOMPARE(f.window.SelectedCase(), ExcitationCase::InitialDisplacement);
+    QCOMPARE(QApplication::focusWidget(), f.ui.txtK);
+    QVERIFY(f.ui.optOrgCycle->isChecked());
+    QVERIFY(f.ui.chkPicture->isChecked());
+    QCOMPARE(f.ui.lblOrgCycle->text(), QStringLiteral("0"));
+    QVERIFY(!f.ui.Timer1->isActive());
+    QCOMPARE(f.window.Form().SelectedCase(), ExcitationCase::SteadyAcceleration);
+    f.ui.optDis->click();
+    QVERIFY(!f.ui.optOrgCycle->isChecked());
+    QCOMPARE(f.window.Form().SelectedCase(), ExcitationCase::InitialDisplacement);
 }
 
 void MainWindowTest::naturalPeriodCommand() {
     Fixture f;
-    QTest::mouseClick(f.window.cmdCycle, Qt::LeftButton);
-    QCOMPARE(f.window.lblOrgCycle->text(), QStringLiteral("0.362832446594252"));
+    QTest::mouseClick(f.ui.cmdCycle, Qt::LeftButton);
+    QCOMPARE(f.ui.lblOrgCycle->text(), QStringLiteral("0.362832446594252"));
     QVERIFY(f.messages.shown.empty());
 
     // A fault keeps the earlier caption and says what to check.
-    f.window.txtH->setText(QStringLiteral("100"));
-    f.window.cmdCycle->click();
-    QCOMPARE(f.window.lblOrgCycle->text(), QStringLiteral("0.362832446594252"));
+    f.ui.txtH->setText(QStringLiteral("100"));
+    f.ui.cmdCycle->click();
+    QCOMPARE(f.ui.lblOrgCycle->text(), QStringLiteral("0.362832446594252"));
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
     QVERIFY(f.messages.shown[0].prompt.contains(QStringLiteral("減衰定数")));
@@ -132,70 +136,71 @@ void MainWindowTest::naturalPeriodCommand() {
 
 void MainWindowTest::runWithoutAnimationEndsWithTheMessage() {
     Fixture f;
-    f.window.chkPicture->setChecked(false);
-    f.window.optDis->setChecked(true);
-    f.window.cmdStart->click();
+    f.ui.chkPicture->setChecked(false);
+    f.ui.optDis->setChecked(true);
+    f.ui.cmdStart->click();
     QCOMPARE(f.messages.shown.size(), std::size_t{1});
     QCOMPARE(f.messages.shown[0].prompt, QStringLiteral("終了しました。"));
     QCOMPARE(f.messages.shown[0].title, QStringLiteral("解析終了"));
     QCOMPARE(f.messages.shown[0].style, int{kOkInformation});
-    QCOMPARE(f.window.lblOrgCycle->text(), QStringLiteral("0.362832446594252"));
+    QCOMPARE(f.ui.lblOrgCycle->text(), QStringLiteral("0.362832446594252"));
     QVERIFY(f.window.HeldRun());
     QCOMPARE(f.window.HeldRun()->response.completedPoints(), 1002);
-    QVERIFY(!f.window.Timer1->isActive());
+    QVERIFY(!f.ui.Timer1->isActive());
 }
 
 void MainWindowTest::faultsAreReportedAndNothingFollows() {
     struct Case {
-        QLineEdit* MainWindow::*box;
+        QLineEdit* test::MainControls::*box;
         const char* text;
         const char* mentions;  // the input the message asks the user to check
         bool periodShown;      // the fault comes after the period caption is set
     };
     const Case cases[] = {
-        {&MainWindow::txtK, "0", "剛性", false},
-        {&MainWindow::txtW, "0", "質量", false},
-        {&MainWindow::txtH, "100", "減衰定数", false},
-        {&MainWindow::txtTs, "0", "分割時間", false},
-        {&MainWindow::txtTl, "400", "解析時間", false},
-        {&MainWindow::txtTl, "-1", "解析時間", true},
-        {&MainWindow::txtOrgCycle, "0", "周期", true},
-        {&MainWindow::txtTs, "0.3", "分割時間", true},  // unstable: grows until it overflows
+        {&test::MainControls::txtK, "0", "剛性", false},
+        {&test::MainControls::txtW, "0", "質量", false},
+        {&test::MainControls::txtH, "100", "減衰定数", false},
+        {&test::MainControls::txtTs, "0", "分割時間", false},
+        {&test::MainControls::txtTl, "400", "解析時間", false},
+        {&test::MainControls::txtTl, "-1", "解析時間", true},
+        {&test::MainControls::txtOrgCycle, "0", "周期", true},
+        {&test::MainControls::txtTs, "0.3", "分割時間",
+         true},  // unstable: grows until it overflows
     };
     for (const Case& c : cases) {
         Fixture f;
-        f.window.chkPicture->setChecked(false);
+        f.ui.chkPicture->setChecked(false);
         if (std::string(c.text) == "0.3") {
-            f.window.txtTl->setText(QStringLiteral("9000"));
-            f.window.txtH->setText(QStringLiteral("0"));
-            f.window.optDis->setChecked(true);
+            f.ui.txtTl->setText(QStringLiteral("9000"));
+            f.ui.txtH->setText(QStringLiteral("0"));
+            f.ui.optDis->setChecked(true);
         }
-        (f.window.*c.box)->setText(QString::fromUtf8(c.text));
-        f.window.cmdStart->click();
+        (f.ui.*c.box)->setText(QString::fromUtf8(c.text));
+        f.ui.cmdStart->click();
         QCOMPARE(f.messages.shown.size(), std::size_t{1});
         const auto& m = f.messages.shown[0];
         QCOMPARE(m.style, int{kOkExclamation});
         QCOMPARE(m.title, QStringLiteral("解析エラー"));
         QVERIFY2(m.prompt.contains(QString::fromUtf8(c.mentions)), qPrintable(m.prompt));
-        QCOMPARE(f.window.lblOrgCycle->text() != QStringLiteral("0"), c.periodShown);
-        QVERIFY(!f.window.Timer1->isActive());
+        QCOMPARE(f.ui.lblOrgCycle->text() != QStringLiteral("0"), c.periodShown);
+        QVERIFY(!f.ui.Timer1->isActive());
     }
 }
 
 void MainWindowTest::exitQuestion() {
     Fixture f;
     f.messages.answers = {kAnswerNo};
-    f.window.txtK->setText(QStringLiteral("123"));
-    f.window.cmdExit->click();
+    f.ui.txtK->setText(QStringLiteral("123"));
+    f.ui.cmdExit->click();
     QCOMPARE(f.messages.shown.back().prompt, QStringLiteral("終了しますか？"));
     QCOMPARE(f.messages.shown.back().title, QStringLiteral("プログラムの終了"));
     QCOMPARE(f.messages.shown.back().style, int{kYesNoQuestion});
     QCOMPARE(f.messages.beeps, 1);
     QCOMPARE(f.messages.endings, 0);
-    QCOMPARE(f.window.txtK->text(), QStringLiteral("123"));
+    QCOMPARE(f.ui.txtK->text(), QStringLiteral("123"));
 
     f.messages.answers = {kAnswerYes};
-    f.window.cmdExit->click();
+    f.ui.cmdExit->click();
     QCOMPARE(f.messages.endings, 1);
     QCOMPARE(f.messages.beeps, 1);
 }
@@ -218,7 +223,7 @@ void MainWindowTest::accessKeys() {
     Fixture f;
     f.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&f.window));
-    f.window.chkPicture->setChecked(false);
+    f.ui.chkPicture->setChecked(false);
 
     auto press = [](Qt::Key key) {
         QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
@@ -227,8 +232,8 @@ void MainWindowTest::accessKeys() {
     press(Qt::Key_A);
     QTRY_COMPARE(f.messages.Prompts().value(0), QStringLiteral("終了しました。"));
 
-    QSignalSpy select(f.window.cmdSelect, &QPushButton::clicked);
-    QSignalSpy save(f.window.cmdSave, &QPushButton::clicked);
+    QSignalSpy select(f.ui.cmdSelect, &QPushButton::clicked);
+    QSignalSpy save(f.ui.cmdSave, &QPushButton::clicked);
     press(Qt::Key_C);
     QTRY_COMPARE(select.count(), 1);
     f.window.show();  // the chooser may have hidden the main window
@@ -243,36 +248,38 @@ void MainWindowTest::accessKeys() {
 
 void MainWindowTest::badInputInEveryBox() {
     const char* const texts[] = {"abc", "   ", "", "1e400", "-5", "12\n34", "1e-400", "３００"};
-    QLineEdit* MainWindow::*const boxes[] = {
-        &MainWindow::txtK,           &MainWindow::txtW,        &MainWindow::txtH,
-        &MainWindow::txtTs,          &MainWindow::txtTl,       &MainWindow::txtFirstDis,
-        &MainWindow::txtFirstVel,    &MainWindow::txtOrgCycle, &MainWindow::txtCacMax,
-        &MainWindow::txtOrgCycleDis, &MainWindow::txtDisMax,
+    QLineEdit* test::MainControls::*const boxes[] = {
+        &test::MainControls::txtK,        &test::MainControls::txtW,
+        &test::MainControls::txtH,        &test::MainControls::txtTs,
+        &test::MainControls::txtTl,       &test::MainControls::txtFirstDis,
+        &test::MainControls::txtFirstVel, &test::MainControls::txtOrgCycle,
+        &test::MainControls::txtCacMax,   &test::MainControls::txtOrgCycleDis,
+        &test::MainControls::txtDisMax,
     };
-    QRadioButton* MainWindow::*const options[] = {&MainWindow::optDis, &MainWindow::optVel,
-                                                  &MainWindow::optOrgCycle,
-                                                  &MainWindow::optOrgCycleDis};
+    QRadioButton* test::MainControls::*const options[] = {
+        &test::MainControls::optDis, &test::MainControls::optVel, &test::MainControls::optOrgCycle,
+        &test::MainControls::optOrgCycleDis};
     Fixture f;
-    f.window.chkPicture->setChecked(false);
+    f.ui.chkPicture->setChecked(false);
     for (auto option : options) {
         for (auto box : boxes) {
             for (const char* text : texts) {
-                const QString before = (f.window.*box)->text();
-                (f.window.*box)->setText(QString::fromUtf8(text));
-                (f.window.*option)->setChecked(true);
+                const QString before = (f.ui.*box)->text();
+                (f.ui.*box)->setText(QString::fromUtf8(text));
+                (f.ui.*option)->setChecked(true);
                 f.messages.shown.clear();
-                f.window.cmdStart->click();
-                f.window.cmdCycle->click();
+                f.ui.cmdStart->click();
+                f.ui.cmdCycle->click();
                 for (const auto& m : f.messages.shown) {
                     QVERIFY2(
                         m.prompt == QStringLiteral("終了しました。") || m.style == kOkExclamation,
                         qPrintable(m.prompt));
                 }
-                const QString period = f.window.lblOrgCycle->text();
+                const QString period = f.ui.lblOrgCycle->text();
                 QVERIFY2(StrictNumber(period.toStdString()).has_value(), qPrintable(period));
                 QVERIFY(!period.contains(QStringLiteral("nan"), Qt::CaseInsensitive));
                 QVERIFY(!period.contains(QStringLiteral("inf"), Qt::CaseInsensitive));
-                (f.window.*box)->setText(before);
+                (f.ui.*box)->setText(before);
             }
         }
     }
@@ -318,7 +325,7 @@ void MainWindowTest::frameCaptionsSitInTheFrameLine() {
     Fixture f;
     f.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.window));
-    for (QGroupBox* frame : {f.window.Frame1, f.window.Frame2}) {
+    for (QGroupBox* frame : {f.ui.Frame1, f.ui.Frame2}) {
         const QImage image = frame->grab().toImage();
         const int w = image.width();
         const int h = image.height();

@@ -17,8 +17,10 @@
 #include "runtime/Conversions.h"
 #include "ui/FaultMessages.h"
 #include "ui/FormChecks.h"
+#include "ui/MainControls.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWindow.h"
+#include "ui/PlaybackController.h"
 #include "ui/ScriptedMessages.h"
 
 using namespace kestrel;
@@ -33,28 +35,31 @@ const QString kQuestion = QStringLiteral("終了します。");
 struct Fixture {
     ScriptedMessages messages;
     MainWindow window{messages};
+    test::MainControls ui{window};
 
     // Starts a run of the given length and returns the playback window it opened.
     PictureWindow* Start(const char* analysisTime = "10") {
         messages.shown.clear();
-        window.txtTl->setText(QString::fromLatin1(analysisTime));
-        window.cmdStart->click();
+        ui.txtTl->setText(QString::fromLatin1(analysisTime));
+        ui.cmdStart->click();
         return window.findChild<PictureWindow*>(QStringLiteral("frmPicture"));
     }
     void Ticks(int count) {  // as the timer would
-        for (int k = 0; k < count; ++k) window.Timer1_Timer();
+        for (int k = 0; k < count; ++k) window.Playback().Tick();
     }
 };
 
 // A completed run of three points whose last displacement lies far beyond its peak, which no
 // real run gives: its playback must fault at its second tick.
-CompletedRun SpoiltRun() {
+std::shared_ptr<const SteppedRun> SpoiltRun() {
     const RunInputs inputs = ReadRunInputs(RunTexts{}, ExcitationCase::InitialDisplacement).value();
-    return CompletedRun{inputs,
-                        NoGroundMotion{},
-                        test::MadeResponse({0, 0, 0}, {0, 0, 1e300}, {0, 0, 0, 1e-300}),
-                        5,
-                        {}};
+    return std::make_shared<const SteppedRun>(
+        SteppedRun{RunTexts{},
+                   inputs,
+                   NoGroundMotion{},
+                   test::MadeResponse({0, 0, 0}, {0, 0, 1e300}, {0, 0, 0, 1e-300}),
+                   5,
+                   {}});
 }
 
 // The time, the four current values and the eight extremes, in full (a box too narrow for
@@ -142,18 +147,18 @@ void PlaybackWindowTest::layoutKeepsEveryCaptionWholeAndApart() {
 void PlaybackWindowTest::wholePlaybacksOnTheRealTimer() {
     // The displacement wave, then the acceleration wave: the captions follow each case.
     Fixture f;
-    f.window.optOrgCycleDis->setChecked(true);
+    f.ui.optOrgCycleDis->setChecked(true);
     QPointer<PictureWindow> p = f.Start("0.1");  // 12 points, 11 ticks of 5 ms
     QVERIFY(p && p->isVisible() && !f.window.isVisible());
     QCOMPARE(p->txtCycle->text().isEmpty() ? p->txtCycle->toolTip() : p->txtCycle->text(),
              QStringLiteral("0.362832446594252"));
-    QCOMPARE(f.window.Timer1->interval(), 5);
-    QCOMPARE(f.window.Timer1->timerType(), Qt::PreciseTimer);
+    QCOMPARE(f.ui.Timer1->interval(), 5);
+    QCOMPARE(f.ui.Timer1->timerType(), Qt::PreciseTimer);
     QCOMPARE(BoxTexts(p), QStringList(13, QStringLiteral("0")));
 
     QStringList atEnd;  // what the window shows under the end message
     f.messages.whileOpen = [&](const ShownMessage&) {
-        QVERIFY(p && p->isVisible() && !f.window.Timer1->isActive());
+        QVERIFY(p && p->isVisible() && !f.ui.Timer1->isActive());
         atEnd = BoxTexts(p) << p->lblCac->text() << p->lblCac1->text();
     };
     QTRY_COMPARE(f.messages.Prompts(), QStringList{kEnd});
@@ -161,8 +166,8 @@ void PlaybackWindowTest::wholePlaybacksOnTheRealTimer() {
     QCOMPARE(f.messages.shown[0].title, QStringLiteral("解析終了"));
     QTRY_VERIFY(p.isNull());
     QVERIFY(f.window.isVisible());
-    QCOMPARE(f.window.PlayedPoints(), 11);
-    const CompletedRun& run = *f.window.HeldRun();
+    QCOMPARE(f.window.Playback().PlayedPoints(), 11);
+    const SteppedRun& run = *f.window.HeldRun();
     const double omega = run.inputs.forcing.omega;
     QCOMPARE(atEnd[0], QStringLiteral("0.1"));
     QCOMPARE(atEnd[1],
@@ -171,7 +176,7 @@ void PlaybackWindowTest::wholePlaybacksOnTheRealTimer() {
     QCOMPARE(atEnd.mid(13),
              (QStringList{QStringLiteral("入力変位"), QStringLiteral("入力変位(cm)")}));
 
-    f.window.optOrgCycle->setChecked(true);
+    f.ui.optOrgCycle->setChecked(true);
     p = f.Start("0.1");
     QTRY_COMPARE(f.messages.Prompts(), QStringList{kEnd});
     QCOMPARE(atEnd.mid(13),
@@ -179,11 +184,11 @@ void PlaybackWindowTest::wholePlaybacksOnTheRealTimer() {
 
     f.messages.whileOpen = nullptr;
     // 0.0008 s asks for 0.4 ms, which rounds to 0: the timer ticks every 1 ms instead.
-    f.window.txtTs->setText(QStringLiteral("0.0008"));
+    f.ui.txtTs->setText(QStringLiteral("0.0008"));
     f.Start("0.008");
-    QCOMPARE(f.window.Timer1->interval(), 1);
+    QCOMPARE(f.ui.Timer1->interval(), 1);
     QTRY_COMPARE(f.messages.Prompts(), QStringList{kEnd});
-    QCOMPARE(f.window.PlayedPoints(), 11);
+    QCOMPARE(f.window.Playback().PlayedPoints(), 11);
 }
 
 void PlaybackWindowTest::forcedStopYesAndNo() {
@@ -197,7 +202,7 @@ void PlaybackWindowTest::forcedStopYesAndNo() {
     QCOMPARE(f.messages.shown[0].style, int{kYesNoInformation});
     QCOMPARE(f.messages.shown[0].title, QStringLiteral("強制終了"));
     QCOMPARE(f.messages.beeps, 1);
-    QVERIFY(f.window.Timer1->isActive() && p->isVisible());
+    QVERIFY(f.ui.Timer1->isActive() && p->isVisible());
     f.Ticks(1);
     QCOMPARE(p->txtTime->text(), QStringLiteral("0.03"));
 
@@ -205,7 +210,7 @@ void PlaybackWindowTest::forcedStopYesAndNo() {
     QPointer<PictureWindow> old = p;
     f.messages.answers = {kAnswerYes};
     p->cmdExit->click();
-    QVERIFY(!f.window.Timer1->isActive() && f.window.isVisible());
+    QVERIFY(!f.ui.Timer1->isActive() && f.window.isVisible());
     QTRY_VERIFY(old.isNull());
     QCOMPARE(f.messages.shown.size(), std::size_t{2});
 
@@ -230,8 +235,9 @@ void PlaybackWindowTest::realQuestionBoxOutlivesThePlayback() {
     QFETCH(bool, yes);
     QtMessageService messages;
     MainWindow window(messages);
-    window.txtTl->setText(QStringLiteral("0.1"));
-    window.cmdStart->click();
+    test::MainControls ui(window);
+    ui.txtTl->setText(QStringLiteral("0.1"));
+    ui.cmdStart->click();
     QPointer<PictureWindow> p = window.findChild<PictureWindow*>(QStringLiteral("frmPicture"));
     QVERIFY(QTest::qWaitForWindowExposed(p));
 
@@ -258,8 +264,8 @@ void PlaybackWindowTest::realQuestionBoxOutlivesThePlayback() {
     QVERIFY(endAnswered);
     QVERIFY(windowKeptForQuestion);  // hidden, but there for the question it owns
     QTRY_VERIFY(p.isNull());
-    QVERIFY(window.isVisible() && !window.Timer1->isActive());
-    QCOMPARE(window.PlayedPoints(), 11);
+    QVERIFY(window.isVisible() && !ui.Timer1->isActive());
+    QCOMPARE(window.Playback().PlayedPoints(), 11);
 }
 
 void PlaybackWindowTest::closeBoxAndFaultsReturnToTheMainWindow() {
@@ -269,13 +275,13 @@ void PlaybackWindowTest::closeBoxAndFaultsReturnToTheMainWindow() {
     f.Ticks(2);
     QVERIFY(!p->close());  // the playback discards the window, not the close itself
     QVERIFY(f.messages.shown.empty());
-    QVERIFY(!f.window.Timer1->isActive() && f.window.isVisible());
+    QVERIFY(!f.ui.Timer1->isActive() && f.window.isVisible());
     QTRY_VERIFY(p.isNull());
     f.Ticks(1);  // a late tick does nothing
     QVERIFY(f.messages.shown.empty());
 
     // Point 2 lies far beyond a tiny peak: the second tick stops, says so and returns.
-    f.window.HandOverToPlayback(SpoiltRun());
+    f.window.Playback().Play(SpoiltRun());
     p = f.window.findChild<PictureWindow*>(QStringLiteral("frmPicture"));
     f.Ticks(1);
     QStringList atMessage;
@@ -285,7 +291,7 @@ void PlaybackWindowTest::closeBoxAndFaultsReturnToTheMainWindow() {
     QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
     QCOMPARE(f.messages.shown[0].prompt, FaultMessage({FaultSite::Playback, FaultKind::Overflow}));
     QCOMPARE(atMessage[0], QStringLiteral("0"));  // point 1 never reached the boxes
-    QVERIFY(!f.window.Timer1->isActive() && f.window.isVisible());
+    QVERIFY(!f.ui.Timer1->isActive() && f.window.isVisible());
     QTRY_VERIFY(p.isNull());
 }
 
@@ -293,7 +299,7 @@ void PlaybackWindowTest::tracesSurviveARepaint() {
     Fixture f;
     PictureWindow* p = f.Start();
     QVERIFY(QTest::qWaitForWindowExposed(p));
-    f.window.Timer1->stop();
+    f.ui.Timer1->stop();
     f.Ticks(60);
     p->hide();  // covered and uncovered: repainted from the retained surface
     p->show();

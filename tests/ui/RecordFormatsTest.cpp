@@ -15,6 +15,7 @@
 #include "files/WaveFile.h"
 #include "ui/ChooserWindows.h"
 #include "ui/FormChecks.h"
+#include "ui/MainControls.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
 
@@ -85,22 +86,22 @@ private:
     struct Fixture {
         Fixture() {
             window.show();
-            window.chkPicture->setChecked(false);
-            window.optSelect->setChecked(true);
+            ui.chkPicture->setChecked(false);
+            ui.optSelect->setChecked(true);
             QDir::setCurrent(dir.path());
         }
         ~Fixture() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
         // Confirms the named file of the test folder in the wave chooser.
         void Confirm(const QString& name) {
-            window.cmdWave->click();
+            ui.cmdWave->click();
             Chooser()->txtFileName->setText(name);
             Chooser()->cmdOK->click();
         }
         // Runs the analysis and returns its response; no value when it did not complete.
         std::optional<RunValues> Run() {
             messages.shown.clear();
-            window.cmdStart->click();
+            ui.cmdStart->click();
             if (messages.Prompts() != QStringList{QStringLiteral("終了しました。")}) return {};
             return RunValues(window.HeldRun()->response);
         }
@@ -108,6 +109,7 @@ private:
 
         ScriptedMessages messages;
         MainWindow window{messages};
+        test::MainControls ui{window};
         QTemporaryDir dir;
     };
 
@@ -148,8 +150,8 @@ void RecordFormatsTest::aRecordActsAsThePlainFileOfItsNumbers() {
         if (c.choice >= 0) f.messages.choiceAnswers = {c.choice};
         f.Confirm(QStringLiteral("record.dat"));
         QCOMPARE(f.messages.asked.size(), std::size_t{c.choice >= 0 ? 1u : 0u});
-        QCOMPARE(f.window.txtTs->text(), QString::fromLatin1(c.timeStep));
-        QCOMPARE(f.window.txtTl->text(), QString::fromLatin1(c.duration));
+        QCOMPARE(f.ui.txtTs->text(), QString::fromLatin1(c.timeStep));
+        QCOMPARE(f.ui.txtTl->text(), QString::fromLatin1(c.duration));
         QVERIFY(f.window.isVisible());
         QCOMPARE(f.messages.shown.size(), std::size_t{3});
         QCOMPARE(f.messages.shown[1].prompt,
@@ -168,8 +170,8 @@ void RecordFormatsTest::aRecordActsAsThePlainFileOfItsNumbers() {
         WriteFile(f.Path(QStringLiteral("plain.txt")), PlainText(record));
         f.messages.shown.clear();
         f.Confirm(QStringLiteral("plain.txt"));
-        QCOMPARE(f.window.txtTs->text(), QString::fromLatin1(c.timeStep));
-        QCOMPARE(f.window.txtTl->text(), QString::fromLatin1(c.duration));
+        QCOMPARE(f.ui.txtTs->text(), QString::fromLatin1(c.timeStep));
+        QCOMPARE(f.ui.txtTl->text(), QString::fromLatin1(c.duration));
         QCOMPARE(f.messages.shown.size(), std::size_t{2});
         const std::optional<RunValues> onPlain = f.Run();
         QVERIFY(onPlain);
@@ -188,14 +190,14 @@ void RecordFormatsTest::componentQuestionAndCancel() {
     QVERIFY(f.messages.asked[0].prompt.contains(QStringLiteral("jma.csv")));
     QVERIFY(f.messages.shown.empty());
     QVERIFY(Chooser()->isVisible());
-    QCOMPARE(f.window.txtTs->text(), QStringLiteral("0.01"));
-    QCOMPARE(f.window.txtTl->text(), QStringLiteral("10"));
+    QCOMPARE(f.ui.txtTs->text(), QStringLiteral("0.01"));
+    QCOMPARE(f.ui.txtTl->text(), QStringLiteral("10"));
     QCOMPARE(Chooser()->WaveComponent, std::nullopt);
 
     f.messages.choiceAnswers = {2};
     Chooser()->cmdOK->click();
     QCOMPARE(Chooser()->WaveComponent, std::optional(RecordComponent::UD));
-    QCOMPARE(f.window.txtTl->text(), QStringLiteral("0.02"));
+    QCOMPARE(f.ui.txtTl->text(), QStringLiteral("0.02"));
     QVERIFY(!Chooser()->isVisible());
 }
 
@@ -244,8 +246,8 @@ void RecordFormatsTest::badRecordsChangeNothing() {
         QCOMPARE(f.messages.shown[0].style, int{kOkExclamation});
         QVERIFY2(f.messages.shown[0].prompt.contains(QString::fromUtf8(c.part)), c.part);
         QVERIFY(Chooser()->isVisible());
-        QCOMPARE(f.window.txtTs->text(), QStringLiteral("0.01"));
-        QCOMPARE(f.window.txtTl->text(), QStringLiteral("10"));
+        QCOMPARE(f.ui.txtTs->text(), QStringLiteral("0.01"));
+        QCOMPARE(f.ui.txtTl->text(), QStringLiteral("10"));
         QCOMPARE(Chooser()->WaveComponent, std::nullopt);
     }
 }

@@ -1,4 +1,4 @@
-// The study window: its button in the main window, the record it needs, its tabs and
+// The study window: its button in the main window, the run it studies, its tabs and
 // exports, the refused boxes, and the red line past the stability limit.
 #include <sys/stat.h>
 
@@ -37,6 +37,7 @@
 #include "ui/ChooserWindows.h"
 #include "ui/FormChecks.h"
 #include "ui/IndicesTab.h"
+#include "ui/MainControls.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
 #include "ui/StudyChart.h"
@@ -111,35 +112,51 @@ private:
             if (StudyWindow* s = Study()) s->close();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        // Confirms a wave file of the test folder in the wave chooser; no messages remain.
+        // Confirms a wave file of the test folder in the wave chooser and chooses the
+        // earthquake case; no messages remain.
         void ConfirmRecord(int samples = 1500) { ConfirmRecordText(WaveText(samples)); }
         void ConfirmRecordText(const std::string& text, const QString& name = "wave.txt") {
             QFile f(dir.filePath(name));
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray::fromStdString(text));
             f.close();
-            window.cmdWave->click();
+            ui.cmdWave->click();
             auto* chooser = test::TopLevel<WaveSelectWindow>();
             QVERIFY(chooser);
             chooser->txtFileName->setText(name);
             chooser->cmdOK->click();
             QVERIFY(window.isVisible());
+            ui.optSelect->setChecked(true);
             messages.shown.clear();
         }
-        StudyWindow* Study() { return qobject_cast<StudyWindow*>(window.Study()); }
+        // "解析開始" without the playback; its messages are cleared.
+        void Run() {
+            ui.chkPicture->setChecked(false);
+            ui.cmdStart->click();
+            messages.shown.clear();
+        }
+        StudyWindow* Study() { return window.Study(); }
         StudyWindow* Open() {
-            window.cmdStudy->click();
+            ui.cmdStudy->click();
             return Study();
+        }
+        // An earthquake run on a record of the given length, and the window opened on it.
+        StudyWindow* OpenOnRecord(int samples = 1500) {
+            ConfirmRecord(samples);
+            Run();
+            return Open();
         }
 
         ScriptedMessages messages;
         MainWindow window{messages};
+        test::MainControls ui{window};
         QTemporaryDir dir;
     };
 
 private slots:
     void buttonInTheFreeSpace();
-    void noRecordNoWindow();
+    void noRunNoWindow();
+    void studiesTheRunItWasGiven();
     void tabsAndExports();
     void refusedBoxesAreNamed();
     void stabilityLine();
@@ -156,33 +173,135 @@ private slots:
 void StudyWindowTest::buttonInTheFreeSpace() {
     Fixture f;
     MainWindow& w = f.window;
-    QCOMPARE(w.cmdStudy->text(), QStringLiteral("結果の検討(&R)"));
-    QCOMPARE(w.cmdStudy->parentWidget(), &w);
-    QCOMPARE(w.cmdStudy->geometry(), QRect(1920 / 15, 2820 / 15, 1455 / 15, 375 / 15));
-    QVERIFY(w.cmdStudy->sizeHint().width() <= w.cmdStudy->width());
+    QPushButton* study = f.ui.cmdStudy;
+    QCOMPARE(study->text(), QStringLiteral("結果の検討(&R)"));
+    QCOMPARE(study->parentWidget(), &w);
+    QCOMPARE(study->geometry(), QRect(1920 / 15, 2820 / 15, 1455 / 15, 375 / 15));
+    QVERIFY(study->sizeHint().width() <= study->width());
     // It touches no other control of the window.
     for (QWidget* other : w.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (other == w.cmdStudy || !other->isVisibleTo(&w)) continue;
-        QVERIFY2(!other->geometry().intersects(w.cmdStudy->geometry()),
-                 qPrintable(other->objectName()));
+        if (other == study || !other->isVisibleTo(&w)) continue;
+        QVERIFY2(!other->geometry().intersects(study->geometry()), qPrintable(other->objectName()));
     }
     const char* const order[] = {"txtOrgCycleDis", "txtDisMax", "cmdStudy", "txtK"};
     test::CheckTabOrder(w, order);
 }
 
-void StudyWindowTest::noRecordNoWindow() {
-    Fixture f;
-    QVERIFY(!f.Open());
-    QCOMPARE(f.messages.shown.size(), std::size_t{1});
-    QCOMPARE(f.messages.shown[0].prompt, QStringLiteral("地震波ファイルが選択されていません。"));
-    QCOMPARE(f.messages.shown[0].title, QStringLiteral("解析不能"));
-    QVERIFY(!test::TopLevel<StudyWindow>());
+void StudyWindowTest::noRunNoWindow() {
+    // Before any run, after a run that stopped before it stepped, and after an earthquake
+    // run without a record, there is no run to study.
+    const struct {
+        const char* stiffness;
+        bool earthquake;
+        bool run;
+    } cases[] = {{"300", false, false}, {"0", false, true}, {"300", true, true}};
+    for (const auto& c : cases) {
+        Fixture f;
+        f.ui.txtK->setText(QString::fromLatin1(c.stiffness));
+        f.ui.optSelect->setChecked(c.earthquake);
+        if (c.run) f.Run();
+        QVERIFY(!f.window.LastRun());
+        QVERIFY(!f.Open());
+        QCOMPARE(f.messages.shown.size(), std::size_t{1});
+        QCOMPARE(f.messages.shown[0].prompt,
+                 QStringLiteral("検討できる解析結果がありません。\n"
+                                "「解析開始」で解析してから開いて下さい。"));
+        QCOMPARE(f.messages.shown[0].title, QStringLiteral("結果の検討"));
+        QVERIFY(!test::TopLevel<StudyWindow>());
+    }
+}
+
+void StudyWindowTest::studiesTheRunItWasGiven() {
+    // Each case's run opens the window. It shows that run whatever the boxes say later; the
+    // record tabs study an earthquake run's whole record and say inside the tab that the
+    // other runs have none; "再計算" takes the main window's newest run, and keeps the window
+    // as it is when the main window has none.
+    const struct {
+        const char* option;
+        const char* analysisTime;
+        const char* shown;  // the run as the window names it
+    } cases[] = {
+        {"optDis", "10", "初期変位 5 cm ／ Δt = 0.01 s"},
+        {"optVel", "10", "初期速度 30 cm/s ／ Δt = 0.01 s"},
+        {"optOrgCycle", "10", "定常波(加速度) 周期 1 s, 最大値 300 cm/s2 ／ Δt = 0.01 s"},
+        {"optOrgCycleDis", "10", "定常波(変位) 周期 1 s, 最大値 1 cm ／ Δt = 0.01 s"},
+        {"optSelect", "15", "地震波 wave.txt, Δt = 0.01 s"},
+        {"optSelect", "2", "地震波 wave.txt, Δt = 0.01 s"},  // the run covers 2 s of 15
+    };
+    const QString building = QStringLiteral(" ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 %");
+    QByteArray wholeRecordSpectrum;  // the earthquake runs' Fourier CSV
+    for (const auto& c : cases) {
+        Fixture f;
+        f.ConfirmRecord();
+        test::Named<QRadioButton>(f.window, c.option)->setChecked(true);
+        f.ui.txtTl->setText(QString::fromLatin1(c.analysisTime));
+        f.Run();
+        StudyWindow* s = f.Open();
+        QVERIFY(s);
+        QVERIFY(f.messages.shown.empty());
+        const bool earthquake = std::string(c.option) == "optSelect";
+        QCOMPARE(s->lblRun->text(),
+                 QStringLiteral("検討する解析：") + QString::fromUtf8(c.shown) + building);
+        QVERIFY(!s->lblNewerRun->isVisibleTo(s));
+        for (StudyTab* tab :
+             std::initializer_list<StudyTab*>{s->spectrum, s->fourier, s->indices}) {
+            QCOMPARE(tab->HasResult(), earthquake);
+            auto* notice = tab->findChild<QLabel*>(QStringLiteral("lblNoRecord"));
+            QCOMPARE(notice->isVisibleTo(tab), !earthquake);
+            if (!earthquake) QVERIFY(notice->text().contains(QStringLiteral("地震波の記録")));
+        }
+        QVERIFY(s->accuracy->HasResult());
+        // The accuracy tab compares the run's own rows: 0 .. pointCount - 2.
+        s->tabs->setCurrentWidget(s->accuracy);
+        const QString csv = f.dir.filePath(QStringLiteral("accuracy.csv"));
+        s->askSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&,
+                                 const QString&) { return csv; };
+        s->cmdCsv->click();
+        const int rows = int(QString::fromUtf8(c.analysisTime).toDouble() / 0.01 + 0.5) + 1;
+        QCOMPARE(FileBytes(csv).count("\r\n"), rows + 1);
+        if (earthquake) {
+            // The run's peaks are compared with the whole record's spectrum: a run that
+            // covered a part of it says so.
+            QCOMPARE(s->spectrum->lblCompare->text().contains(
+                         QStringLiteral("（記録 14.99 s のうち解析した 2 s まで）")),
+                     QString::fromLatin1(c.analysisTime) == u"2");
+            s->tabs->setCurrentWidget(s->fourier);
+            s->cmdCsv->click();
+            if (wholeRecordSpectrum.isEmpty()) wholeRecordSpectrum = FileBytes(csv);
+            QCOMPARE(FileBytes(csv), wholeRecordSpectrum);
+        }
+
+        // Boxes edited after the run do not count; a later run does, on "再計算".
+        f.ui.txtK->setText(QStringLiteral("500"));
+        s->cmdRecompute->click();
+        QVERIFY(s->lblRun->text().endsWith(building));
+        f.ui.cmdStart->click();
+        QVERIFY(s->lblNewerRun->isVisibleTo(s));
+        f.messages.shown.clear();
+        s->cmdRecompute->click();
+        QVERIFY(f.messages.shown.empty());
+        QVERIFY(s->lblRun->text().contains(QStringLiteral("K = 500 kN/cm")));
+        QVERIFY(!s->lblNewerRun->isVisibleTo(s));
+
+        // A run that stops before it steps leaves nothing newer to study: the window keeps
+        // the run it shows, says so, and "再計算" tells why nothing changes.
+        f.ui.txtK->setText(QStringLiteral("0"));
+        f.ui.cmdStart->click();
+        QVERIFY(!f.window.LastRun());
+        QVERIFY(s->lblNewerRun->isVisibleTo(s));
+        f.messages.shown.clear();
+        s->cmdRecompute->click();
+        QCOMPARE(f.messages.shown.size(), std::size_t{1});
+        QCOMPARE(f.messages.shown[0].title, QStringLiteral("結果の検討"));
+        QVERIFY(s->lblRun->text().contains(QStringLiteral("K = 500 kN/cm")));
+        QVERIFY(s->accuracy->HasResult());
+        QCOMPARE(s->Run()->inputs.building.stiffness, 500.0);
+    }
 }
 
 void StudyWindowTest::tabsAndExports() {
     Fixture f;
-    f.ConfirmRecord();
-    StudyWindow* s = f.Open();
+    StudyWindow* s = f.OpenOnRecord();
     QVERIFY(s);
     QVERIFY(f.messages.shown.empty());
     QVERIFY(s->isVisible());
@@ -207,8 +326,7 @@ void StudyWindowTest::tabsAndExports() {
         {"解法の精度",
          "\"時刻(s)\",\"入力加速度(cm/"
          "s2)\",\"線形加速度法(cm)\",\"厳密解(cm)\",\"平均加速度法(cm)\"",
-         "定常波(加速度) 周期 1 s, 最大値 300 cm/s2 ／ Δt = 0.01 s ／ 建物 K = 300 kN/cm, "
-         "M = 100000 kg, h = 2 % ／ 表示 0～"},
+         "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ 表示 0～"},
         {"地震動の指標", "\"ファイル\",\"成分\",\"計測震度\",\"震度階級\"",
          "地震波 wave.txt, Δt = 0.01 s ／ 速度・変位の低域遮断 0.1 Hz", 3},
     };
@@ -304,8 +422,7 @@ void StudyWindowTest::refusedBoxesAreNamed() {
         {nullptr, "-1", "平滑化"},
     };
     Fixture f;
-    f.ConfirmRecord(300);
-    StudyWindow* s = f.Open();
+    StudyWindow* s = f.OpenOnRecord(300);
     QVERIFY(s);
     for (const auto& c : cases) {
         QLineEdit* box = c.spectrumBox ? s->spectrum->*c.spectrumBox : s->fourier->txtSmoothing;
@@ -352,11 +469,11 @@ void StudyWindowTest::stabilityLine() {
     };
     for (const auto& c : cases) {
         Fixture f;
-        f.ConfirmRecord(300);
-        f.window.optDis->setChecked(true);
-        f.window.txtH->setText(QString::fromLatin1(c.damping));
-        f.window.txtTs->setText(QString::fromLatin1(c.timeStep));
-        f.window.txtTl->setText(QString::fromLatin1(c.analysisTime));
+        f.ui.optDis->setChecked(true);
+        f.ui.txtH->setText(QString::fromLatin1(c.damping));
+        f.ui.txtTs->setText(QString::fromLatin1(c.timeStep));
+        f.ui.txtTl->setText(QString::fromLatin1(c.analysisTime));
+        f.Run();  // an overflowing run is studied up to where it stopped
         StudyWindow* s = f.Open();
         QVERIFY(s);
         QVERIFY(f.messages.shown.empty());  // never a modal message for this
@@ -367,7 +484,7 @@ void StudyWindowTest::stabilityLine() {
         QCOMPARE(
             tab->table->item(2, 0)->text(),
             QString::number(
-                f.window.txtTs->text().toDouble() /
+                f.ui.txtTs->text().toDouble() /
                     (2 * M_PI * std::sqrt(1 / 300.0) /
                      std::sqrt(1 - std::pow(QString::fromLatin1(c.damping).toDouble() / 100, 2))),
                 'f', 3));
@@ -405,7 +522,8 @@ void StudyWindowTest::buildingAtItsUndampedPeriod() {
     for (const double h : {0.02, 0.2}) {
         Fixture f;
         f.ConfirmRecord();
-        f.window.txtH->setText(QString::number(h * 100));
+        f.ui.txtH->setText(QString::number(h * 100));
+        f.Run();
         StudyWindow* s = f.Open();
         QVERIFY(s);
         s->spectrum->txtPeriodCount->setText(QStringLiteral("2"));
@@ -475,8 +593,7 @@ void StudyWindowTest::narrowSmoothingIsSaid() {
     } cases[] = {{"0.2", false}, {"0.5", true}};
     for (const auto& c : cases) {
         Fixture f;
-        f.ConfirmRecord(300);
-        StudyWindow* s = f.Open();
+        StudyWindow* s = f.OpenOnRecord(300);
         QVERIFY(s);
         FourierTab* tab = s->fourier;
         tab->txtSmoothing->setText(QString::fromLatin1(c.width));
@@ -533,6 +650,8 @@ void StudyWindowTest::indicesOfEachRecord() {
         QStringList notice;   // what the notice says; empty: nothing
         QString firstPeak;    // the first row's PGA; empty: not checked
         const char* refused;  // what the refusal names; null: computed
+        // What the confirmed file holds once the run is over; null: as it was.
+        const std::string* afterRun = nullptr;
     } cases[] = {
         {"K-NET, all three",
          {{"R.NS", ns}, {"R.EW", ew}, {"R.UD", ud}},
@@ -561,6 +680,17 @@ void StudyWindowTest::indicesOfEachRecord() {
          {"a.txt」は 1 成分だけの記録です", "「成分のファイルを指定」で選べます"},
          peak(a),
          nullptr},
+        // The run's own record is studied, whatever its file holds now.
+        {"the file rewritten after the run",
+         {{"a.txt", a}},
+         {},
+         "0.2",
+         {"a.txt", whole},
+         false,
+         {"a.txt」は解析の後で読めなくなったか変わったため"},
+         peak(a),
+         nullptr,
+         &b},
         {"plain files by hand",
          {{"a.txt", a}, {"b.txt", b}, {"c.txt", c}},
          {"a.txt", "b.txt", "c.txt"},
@@ -615,6 +745,12 @@ void StudyWindowTest::indicesOfEachRecord() {
             file.write(QByteArray::fromStdString(k.files[i].second));
         }
         f.ConfirmRecordText(k.files[0].second, k.files[0].first);
+        f.Run();
+        if (k.afterRun) {
+            QFile file(f.dir.filePath(k.files[0].first));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray::fromStdString(*k.afterRun));
+        }
         StudyWindow* s = f.Open();
         QVERIFY(s);
         IndicesTab* tab = s->indices;
@@ -691,6 +827,7 @@ void StudyWindowTest::extremeRecords() {
         std::string text = "0.01\r\n";
         for (int k = 0; k < 200; ++k) text += std::string(k % 2 ? "-" : "") + c.sample + "\r\n";
         f.ConfirmRecordText(text);
+        f.Run();
         StudyWindow* s = f.Open();
         QVERIFY(s);
         QCOMPARE(s->spectrum->HasResult(), !c.refused);
@@ -713,8 +850,7 @@ void StudyWindowTest::exportAsksBeforeReplacingTheFinalName() {
     // The program's own save dialog, answered as a user would: "out" typed where out.csv
     // exists asks before replacing out.csv; after "No", "fresh" is typed.
     Fixture f;
-    f.ConfirmRecord(300);
-    StudyWindow* s = f.Open();
+    StudyWindow* s = f.OpenOnRecord(300);
     QVERIFY(s);
     QFile existing(f.dir.filePath(QStringLiteral("out.csv")));
     QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("kept") == 4);
@@ -757,8 +893,7 @@ void StudyWindowTest::boxesLegendsAndKeys() {
         {"5, 10", "200", "", "2", "4", {"h=5%", "h=10%", "h=2% (建物)"}},
     };
     Fixture f;
-    f.ConfirmRecord(400);
-    StudyWindow* s = f.Open();
+    StudyWindow* s = f.OpenOnRecord(400);
     QVERIFY(s);
     for (const auto& c : cases) {
         s->spectrum->txtDampings->setText(QString::fromUtf8(c.dampings));
@@ -830,9 +965,7 @@ void StudyWindowTest::smallestSizeShowsEverything() {
     // A 30,000-sample record at the window's smallest size: every text is whole, no two
     // controls overlap, the table shows every column, each axis keeps three or more labels.
     Fixture f;
-    f.ConfirmRecord(30000);
-    f.window.optSelect->setChecked(true);
-    StudyWindow* s = f.Open();
+    StudyWindow* s = f.OpenOnRecord(30000);
     QVERIFY(s);
     s->resize(s->minimumSize());
     for (int i = 0; i < s->tabs->count(); ++i) {
