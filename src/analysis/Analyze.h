@@ -117,10 +117,12 @@ void StepThrough(const StepSetup& setup, int pointCount, const Motion& motion, S
     point.spring = stepper.Spring();
     (observers.Start(point), ...);
 
+    // The formulas below capture by value: a captured reference would hand the address of
+    // the state to the checked twin and keep it in memory from step to step.
     const double ts = setup.timeStep;
     for (int i = 1; i < pointCount; ++i) {
-        const double time =
-            checked::Value([&]<typename Num>(Num) { return Num(i) * ts; }, FaultSite::Integration);
+        const double time = checked::FiniteValue([i, ts]<typename Num>(Num) { return Num(i) * ts; },
+                                                 FaultSite::Integration);
         const double ground = motion.At(i);
         const State next = stepper.Step(point.relative, point.ground, ground);
         point.index = i;
@@ -128,8 +130,9 @@ void StepThrough(const StepSetup& setup, int pointCount, const Motion& motion, S
         point.ground = ground;
         point.relative = next;
         if constexpr (Motion::kForced) {
-            point.acceleration = checked::Value(
-                [&]<typename Num>(Num) { return Num(next.a) + ground; }, FaultSite::Integration);
+            point.acceleration = checked::FiniteValue(
+                [a = next.a, ground]<typename Num>(Num) { return Num(a) + ground; },
+                FaultSite::Integration);
         } else {
             point.acceleration = next.a;
         }

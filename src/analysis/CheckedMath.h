@@ -47,4 +47,27 @@ template <typename Formula>
     return Recompute(formula, site);
 }
 
+// Value for a formula all of whose operands are finite (the step loop's: a finite state,
+// finite constants, a finite ground acceleration). A result that is not finite then comes
+// from an operation Real checks, so the checked twin raises and never returns; the compiler,
+// knowing the call does not come back, keeps the loop's numbers in registers instead of
+// saving them to memory for it on every step. Should the twin return after all (an operand
+// that was not finite, handed on unchanged), the result is refused as invalid rather than
+// passed on.
+template <typename Formula>
+[[noreturn, gnu::noinline, gnu::cold]] void RaiseOf(Formula formula, FaultSite site) {
+    const FaultScope scope(site);
+    formula(Real{});
+    RaiseFault(FaultKind::Invalid);
+}
+
+template <typename Formula>
+[[gnu::always_inline]] inline double FiniteValue(Formula formula, FaultSite site) {
+    const double fast = formula(double{});
+    if (!std::isfinite(fast)) [[unlikely]] {
+        RaiseOf(formula, site);
+    }
+    return fast;
+}
+
 }  // namespace kestrel::checked

@@ -117,32 +117,31 @@ public:
           xStart_(setup.initial.x),
           xEnd_(setup.initial.x) {}
 
+    // The formulas take the state by value: a reference would hand its address to the
+    // checked twin and keep the state in memory, each step's loads waiting on the last
+    // step's stores.
     State Step(const State& p, double /*g0*/, double g1) {
-        State n;
-        n.a = checked::Value(
-            [&]<typename Num>(Num) {
-                const Num aP = p.a, vP = p.v, xP = p.x, g = g1;
-                return -(spring_.ForcePerMass(Num(tsSquared_) * (Num(third_) * aP) +
-                                              (vP * ts_ + xP)) +
-                         (((aP * 0.5) * ts_ + vP) * dampingPerMass_ + g)) /
+        const double aP = p.a, vP = p.v, xP = p.x;
+        const double a = checked::FiniteValue(
+            [this, aP, vP, xP, g1]<typename Num>(Num) {
+                const Num g = g1;
+                return -(spring_.ForcePerMass(Num(tsSquared_) * (Num(third_) * Num(aP)) +
+                                              (Num(vP) * ts_ + xP)) +
+                         (((Num(aP) * 0.5) * ts_ + vP) * dampingPerMass_ + g)) /
                        denominator_;
             },
             FaultSite::Integration);
-        n.v = checked::Value(
-            [&]<typename Num>(Num) {
-                const Num a = n.a, aP = p.a, vP = p.v;
-                return ((a + aP) * 0.5) * ts_ + vP;
+        const double v = checked::FiniteValue(
+            [this, a, aP, vP]<typename Num>(Num) { return ((Num(a) + aP) * 0.5) * ts_ + vP; },
+            FaultSite::Integration);
+        const double x = checked::FiniteValue(
+            [this, a, aP, vP, xP]<typename Num>(Num) {
+                return Num(tsSquared_) * ((2 * Num(aP) + a) * sixth_) + (Num(vP) * ts_ + xP);
             },
             FaultSite::Integration);
-        n.x = checked::Value(
-            [&]<typename Num>(Num) {
-                const Num a = n.a, aP = p.a, vP = p.v, xP = p.x;
-                return Num(tsSquared_) * ((2 * aP + a) * sixth_) + (vP * ts_ + xP);
-            },
-            FaultSite::Integration);
-        xStart_ = p.x;
-        xEnd_ = n.x;
-        return n;
+        xStart_ = xP;
+        xEnd_ = x;
+        return State{x, v, a};
     }
 
     SpringReading Spring() const { return detail::ProportionalReading(spring_, xStart_, xEnd_); }

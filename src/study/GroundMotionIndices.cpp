@@ -76,7 +76,7 @@ ComponentIndices ComponentMeasures(const IndexComponent& c, double dt,
     out.cav = Integrated(magnitudes, dt).back();
     const double total = build.back();
     // a in m/s^2 is a / 100 cm/s^2.
-    out.arias = std::numbers::pi / (2 * kStandardGravity) * (total / 10000);
+    out.arias = std::numbers::pi / (2 * kStandardGravityMetres) * (total / 10000);
     if (total > 0) {
         for (double& v : build) v /= total;
         out.t5 = CrossingTime(build, 0.05, dt);

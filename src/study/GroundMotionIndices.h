@@ -34,8 +34,8 @@ namespace kestrel {
 
 // The box of the low-cut frequency (StudyError::box).
 inline constexpr std::string_view kLowCutBox = "lowCut";
-inline constexpr double kDefaultLowCut = 0.1;        // Hz
-inline constexpr double kStandardGravity = 9.80665;  // m/s^2
+inline constexpr double kDefaultLowCut = 0.1;              // Hz
+inline constexpr double kStandardGravityMetres = 9.80665;  // m/s^2
 
 // One direction of the record as the computation takes it.
 struct IndexComponent {

@@ -618,7 +618,7 @@ StudyResult<std::vector<DuctilityItem>> ParseDuctilityList(std::string_view text
         }
         if (!(*value >= 1 && *value <= kMaxDuctility)) {
             return Refuse(kDuctilityListBox,
-                          (*value < 1 ? Tr("塑性率の「{1}」は1 未満います。", item)
+                          (*value < 1 ? Tr("塑性率の「{1}」は1 未満です。", item)
                                       : Tr("塑性率の「{1}」は100 を超えています。", item)) +
                               "\n" + range);
         }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/CheckedMath.h"
 #include "analysis/RunFromTexts.h"
 
 namespace kestrel {
@@ -146,6 +147,37 @@ TEST(BadInput, EachFaultIsReportedWithItsStepAndKeepsWhatCameBefore) {
             EXPECT_TRUE(std::isfinite(peak));
         }
     }
+}
+
+}  // namespace
+}  // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+// The step loop's checked arithmetic: a finite result as computed; otherwise the fault of the
+// operation that failed, under the site; an operand that was not finite, handed on
+// unchanged, refused as invalid rather than passed on.
+TEST(BadInput, StepFormulasRaiseTheFaultOfTheOperationThatFailed) {
+    const auto faultOf = [](auto formula) -> std::optional<Fault> {
+        try {
+            checked::FiniteValue(formula, FaultSite::Integration);
+        } catch (const FaultError& e) {
+            return e.fault();
+        }
+        return std::nullopt;
+    };
+    const double huge = 1e300, zero = 0, infinite = HUGE_VAL;
+    EXPECT_EQ(checked::FiniteValue([&]<typename Num>(Num) { return Num(huge) * 3 + 1; },
+                                   FaultSite::Integration),
+              3e300 + 1);
+    EXPECT_EQ(faultOf([&]<typename Num>(Num) { return Num(huge) * huge; }),
+              (Fault{FaultSite::Integration, FaultKind::Overflow}));
+    EXPECT_EQ(faultOf([&]<typename Num>(Num) { return Num(zero) / zero; }),
+              (Fault{FaultSite::Integration, FaultKind::Invalid}));
+    EXPECT_EQ(faultOf([&]<typename Num>(Num) { return -Num(infinite); }),
+              (Fault{FaultSite::Integration, FaultKind::Invalid}));
+    EXPECT_EQ(CurrentFaultSite(), FaultSite::None);
 }
 
 }  // namespace

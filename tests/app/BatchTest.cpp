@@ -15,11 +15,14 @@
 #include "files/FileTestSupport.h"
 #include "files/RecordFixtures.h"
 #include "files/TableReader.h"
+#include "files/WaveChoice.h"
 #include "runtime/Language.h"
 #include "runtime/TextEncoding.h"
 #include "study/IndicesFiles.h"
+#include "study/InelasticStudy.h"
 #include "study/MethodComparison.h"
 #include "study/ResponseSpectrum.h"
+#include "study/StrengthSpectrum.h"
 #include "study/StudyFiles.h"
 #include "study/StudyInputs.h"
 
@@ -195,6 +198,65 @@ TEST_F(BatchTest, ArgumentsGiveTheStatusTheMessageAndOnlyTheirFiles) {
          "0.535、安定限界 0.540)。",
          {"out/a.csv"}},
         {{"accuracy", "--case=earthquake", "out/a.csv"}, 2, "--wave で地震波ファイル", {}},
+        {{"inelastic", "out/i.csv"}, 0, "", {"out/i.csv"}},
+        {{"inelastic", "--model=origin", "--wave=wave.txt", "out/i.csv"}, 0, "", {"out/i.csv"}},
+        {{"inelastic", "--model=elastic", "out/i.csv"},
+         2,
+         "「elastic」は使えません。bilinear, "
+         "clough, origin のどれか",
+         {}},
+        {{"inelastic", "--yield-coefficient=0", "out/i.csv"},
+         2,
+         "オプション「--yield-coefficient」: 降伏せん断力係数の「0」は 0 以下です。",
+         {}},
+        {{"inelastic", "--yield-coefficient=abc", "out/i.csv"},
+         2,
+         "降伏せん断力係数の「abc」は数値ではありません。",
+         {}},
+        {{"inelastic", "--second-stiffness-ratio=1", "out/i.csv"},
+         2,
+         "オプション「--second-stiffness-ratio」: 第2剛性比の「1」は範囲外です。",
+         {}},
+        {{"inelastic", "--stiffness=0", "out/i.csv"}, 1, "解析エラー: 建物固有周期を", {}},
+        // The elastic run completes; the energies of the elastic-plastic one overflow.
+        {{"inelastic", "--forcing-amplitude=1e306", "--duration=1", "out/i.csv"},
+         1,
+         "弾塑性応答の計算エラー: 時刻 0.01 秒で応答が発散したため、計算を中止しました。",
+         {}},
+        {{"inelastic", "--ductility=2", "out/i.csv"}, 2, "inelastic では使えません", {}},
+        {{"inelastic", "out/link"}, 1, "「out/link」を保存できませんでした。", {}},
+        {{"strength-spectrum", "wave.txt", "out/y.csv"}, 0, "", {"out/y.csv"}},
+        {{"strength-spectrum", "--ductility=1,0.5", "wave.txt", "out/y.csv"},
+         2,
+         "オプション「--ductility」: 塑性率の「0.5」は1 未満です。",
+         {}},
+        {{"strength-spectrum", "--damping=100", "wave.txt", "out/y.csv"},
+         2,
+         "オプション「--damping」: 減衰定数「100」",
+         {}},
+        {{"strength-spectrum", "--second-stiffness-ratio=-1", "wave.txt", "out/y.csv"},
+         2,
+         "オプション「--second-stiffness-ratio」: 二次剛性比「-1」",
+         {}},
+        {{"strength-spectrum", "--periods=1:0.5:10", "wave.txt", "out/y.csv"},
+         2,
+         "オプション「--periods」: 最大周期",
+         {}},
+        {{"strength-spectrum", "--periods=0.0001:1:10", "wave.txt", "out/y.csv"},
+         1,
+         "所要耐力スペクトルの計算エラー: 地震波ファイル「wave.txt」: 周期 0.0001 s",
+         {}},
+        {{"strength-spectrum", "jma.csv", "out/y.csv"}, 2, "--component NS, EW, UD", {}},
+        {{"strength-spectrum", "--component=UD", "jma.csv", "out/y.csv"}, 0, "", {"out/y.csv"}},
+        {{"strength-spectrum", "one.txt", "out/y.csv"},
+         1,
+         "所要耐力スペクトルには 2 点以上が必要です。",
+         {}},
+        {{"strength-spectrum", "--model=clough", "wave.txt", "out/y.csv"},
+         2,
+         "strength-spectrum では使えません",
+         {}},
+        {{"strength-spectrum", "wave.txt", "out/pipe"}, 1, "通常のファイルではありません", {}},
     };
     const std::filesystem::path out = folder.path() / "out";
     for (const auto& c : cases) {
@@ -339,6 +401,108 @@ TEST_F(BatchTest, SpectrumAndAccuracyWriteTheStudyExports) {
     }
 }
 
+// The exports of the tabs of the yielding building, from the library calls the tabs make: every
+// excitation case and spring model, records of two formats, the defaults and every option.
+TEST_F(BatchTest, InelasticAndStrengthSpectrumWriteTheTabsExports) {
+    WriteGoldenRecords(folder);
+    const auto recordTexts = [&](const std::string& name, std::optional<RecordComponent> c) {
+        RunTexts texts;
+        const WaveRecord record = ReadWaveFile(folder / name, c).record;
+        const WaveTimeTexts times = WaveTimeTextsFor(record).value();
+        texts.timeStep = times.timeStep;
+        texts.analysisTime = times.analysisTime;
+        return std::pair{texts, std::optional<WaveRecord>(record)};
+    };
+    RunTexts stiffer;
+    stiffer.model.stiffness = "450";
+    stiffer.displacementMax = "10";
+    RunTexts pushed;
+    pushed.firstDisplacement = "3";  // beyond the yield displacement, 0.65 cm
+    const auto [knetTexts, knet] = recordTexts("golden.NS", std::nullopt);
+    const struct {
+        std::vector<std::string> options;
+        RunTexts texts;
+        ExcitationCase excitation;
+        std::optional<WaveRecord> record;
+        InelasticParameters parameters;
+    } inelastic[] = {
+        {{}, RunTexts{}, ExcitationCase::SteadyAcceleration, {}, {SpringModel::Bilinear, 0.2, 0}},
+        {{"--case=steady-displacement", "--stiffness=450", "--displacement-amplitude=10",
+          "--model=clough", "--yield-coefficient=0.15", "--second-stiffness-ratio=0.1"},
+         stiffer,
+         ExcitationCase::SteadyDisplacement,
+         {},
+         {SpringModel::Clough, 0.15, 0.1}},
+        {{"--case", "initial-displacement", "--initial-displacement", "3", "--model", "origin"},
+         pushed,
+         ExcitationCase::InitialDisplacement,
+         {},
+         {SpringModel::Origin, 0.2, 0}},
+        {{"--wave=golden.NS", "--yield-coefficient=0.002", "--second-stiffness-ratio=0.05"},
+         knetTexts,
+         ExcitationCase::Earthquake,
+         knet,
+         {SpringModel::Bilinear, 0.002, 0.05}},
+    };
+    for (const auto& c : inelastic) {
+        SCOPED_TRACE(testing::PrintToString(c.options));
+        RunHooks hooks;
+        hooks.loadWaveRecord = [&] { return c.record; };
+        const RunOutcome run = RunFromTexts(c.texts, c.excitation, hooks);
+        ASSERT_EQ(run.status, RunOutcome::Status::Completed);
+        const auto response = ComputeInelasticResponse(*run.inputs, *run.motion, c.parameters);
+        ASSERT_TRUE(response.ok());
+        EXPECT_GT(response->summary().ductility, 1.5);  // it yields
+        std::ostringstream text;
+        ASSERT_FALSE(WriteInelasticCsv(text, *response));
+        std::vector<std::string> args = {"inelastic"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back("out/i.csv");
+        const Outcome o = Batch(folder, args);
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_TRUE(ReadBytes(folder / "out/i.csv") == text.str());
+    }
+
+    const auto withDamping = [](std::string damping) {
+        StrengthTexts t;
+        t.damping = std::move(damping);
+        return t;
+    };
+    StrengthTexts other = withDamping("5");
+    other.ductilities = "1,2,4,8";
+    other.secondStiffnessRatio = "0.1";
+    other.periodOption = "0.1:2:20";
+    const struct {
+        std::vector<std::string> options;
+        std::string file;
+        std::optional<RecordComponent> component;
+        StrengthTexts texts;
+    } strength[] = {
+        // The tab's defaults, the damping the building's: 2 %.
+        {{}, "golden.NS", {}, withDamping("2")},
+        {{"--damping=5", "--ductility", "1 2 4 8", "--second-stiffness-ratio=0.1",
+          "--periods=0.1:2:20", "--component=EW"},
+         "golden.csv",
+         RecordComponent::EW,
+         other},
+    };
+    for (const auto& c : strength) {
+        SCOPED_TRACE(testing::PrintToString(c.options));
+        const WaveRecord record = ReadWaveFile(folder / c.file, c.component).record;
+        const auto spectrum = ComputeStrengthSpectrum(record.samples, record.timeStep,
+                                                      ReadStrengthSettings(c.texts).value());
+        ASSERT_TRUE(spectrum.ok());
+        std::ostringstream text;
+        ASSERT_FALSE(WriteStrengthCsv(text, *spectrum));
+        std::vector<std::string> args = {"strength-spectrum"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.insert(args.end(), {c.file, "out/y.csv"});
+        const Outcome o = Batch(folder, args);
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_TRUE(ReadBytes(folder / "out/y.csv") == text.str());
+    }
+}
+
 TEST_F(BatchTest, HelpAndVersion) {
     const Outcome help = Batch(folder, {"--help"});
     EXPECT_EQ(help.status, 0);
@@ -347,9 +511,30 @@ TEST_F(BatchTest, HelpAndVersion) {
         EXPECT_NE(help.out.find("--" + std::string(o.name)), std::string::npos) << o.name;
         EXPECT_NE(help.out.find("既定 " + o.field(defaults) + "\n"), std::string::npos) << o.name;
     }
-    for (const std::string_view word :
-         {"spectrum", "accuracy", "indices", "--low-cut", "table", "--periods", "--wave",
-          "--component", "earthquake", "2,5,10", "0.02:10:200"}) {
+    for (const std::string_view word : {"spectrum",
+                                        "accuracy",
+                                        "indices",
+                                        "--low-cut",
+                                        "table",
+                                        "--periods",
+                                        "--wave",
+                                        "--component",
+                                        "earthquake",
+                                        "2,5,10",
+                                        "0.02:10:200",
+                                        "inelastic",
+                                        "strength-spectrum",
+                                        "--model",
+                                        "bilinear",
+                                        "clough",
+                                        "origin",
+                                        "--yield-coefficient",
+                                        "--ductility",
+                                        "--second-stiffness-ratio",
+                                        "0.05:5:100",
+                                        "既定 1, 2, 4",
+                                        "既定 0.2",
+                                        "既定 2（建物の減衰定数の既定値）"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
     EXPECT_EQ(Batch(folder, {"response", "--help"}).out, help.out);

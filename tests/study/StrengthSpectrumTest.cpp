@@ -242,9 +242,10 @@ TEST(StrengthSpectrum, InputBoxes) {
         {with([](StrengthTexts& t) { t.ductilities = ""; }), kDuctilityListBox,
          "入力されていません"},
         {with([](StrengthTexts& t) { t.ductilities = "1, x"; }), kDuctilityListBox, "「x」"},
-        {with([](StrengthTexts& t) { t.ductilities = "0.9"; }), kDuctilityListBox, "1 未満"},
+        {with([](StrengthTexts& t) { t.ductilities = "0.9"; }), kDuctilityListBox,
+         "「0.9」は1 未満です。"},
         {with([](StrengthTexts& t) { t.ductilities = "1e999"; }), kDuctilityListBox,
-         "100 を超えて"},
+         "「1e999」は100 を超えています。"},
         {with([](StrengthTexts& t) {
              t.ductilities = "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21";
          }),

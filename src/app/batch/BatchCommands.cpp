@@ -1,6 +1,7 @@
 #include "app/batch/BatchCommands.h"
 
 #include "app/batch/BatchIndices.h"
+#include "app/batch/BatchInelastic.h"
 #include "app/batch/BatchOptions.h"
 #include "app/batch/BatchRun.h"
 #include "app/batch/BatchStudy.h"
@@ -58,8 +59,12 @@ int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostrea
             return RunTable(invocation.operands[0], invocation.operands[1], err);
         case Command::Spectrum:
             return RunSpectrum(invocation, err);
+        case Command::StrengthSpectrum:
+            return StrengthSpectrumCommand(invocation, err);
         case Command::Accuracy:
             return RunAccuracy(invocation, err);
+        case Command::Inelastic:
+            return InelasticCommand(invocation, err);
         case Command::Indices:
             return RunIndices(invocation, err);
     }

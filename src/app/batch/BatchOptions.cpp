@@ -4,6 +4,8 @@
 
 #include "runtime/Catalogue.h"
 #include "runtime/Version.h"
+#include "study/InelasticStudy.h"
+#include "study/StrengthSpectrum.h"
 
 namespace kestrel::batch {
 
@@ -41,6 +43,10 @@ const CaseName kCaseNames[] = {
 constexpr std::string_view kRunExtras[] = {"case", "wave", "component"};
 constexpr std::string_view kSpectrumOptions[] = {"damping", "periods", "component"};
 constexpr std::string_view kIndicesOptions[] = {"low-cut"};
+constexpr std::string_view kInelasticOptions[] = {"model", "yield-coefficient",
+                                                  "second-stiffness-ratio"};
+constexpr std::string_view kStrengthOptions[] = {"damping", "ductility", "second-stiffness-ratio",
+                                                 "periods", "component"};
 
 struct CommandInfo {
     Command command;
@@ -54,8 +60,12 @@ constexpr CommandInfo kCommands[] = {
     {Command::Response, "response", 1, false, TrNoop("kestrel-batch response [オプション] BASE")},
     {Command::Spectrum, "spectrum", 2, false,
      TrNoop("kestrel-batch spectrum [オプション] WAVEFILE OUT.csv")},
+    {Command::StrengthSpectrum, "strength-spectrum", 2, false,
+     TrNoop("kestrel-batch strength-spectrum [オプション] WAVEFILE OUT.csv")},
     {Command::Accuracy, "accuracy", 1, false,
      TrNoop("kestrel-batch accuracy [オプション] OUT.csv")},
+    {Command::Inelastic, "inelastic", 1, false,
+     TrNoop("kestrel-batch inelastic [オプション] OUT.csv")},
     {Command::Indices, "indices", 2, true, "kestrel-batch indices [--low-cut F] RECORD... OUT.csv"},
     {Command::Table, "table", 2, false, "kestrel-batch table PARAMS.csv OUTDIR"},
 };
@@ -67,6 +77,10 @@ const CommandInfo* FindCommand(std::string_view name) {
     return nullptr;
 }
 
+bool IsIn(std::span<const std::string_view> names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
 bool IsRunOption(std::string_view name) {
     return std::any_of(std::begin(kRunOptions), std::end(kRunOptions),
                        [&](const RunOption& o) { return o.name == name; }) ||
@@ -74,11 +88,8 @@ bool IsRunOption(std::string_view name) {
 }
 
 bool IsKnownOption(std::string_view name) {
-    return IsRunOption(name) ||
-           std::find(std::begin(kSpectrumOptions), std::end(kSpectrumOptions), name) !=
-               std::end(kSpectrumOptions) ||
-           std::find(std::begin(kIndicesOptions), std::end(kIndicesOptions), name) !=
-               std::end(kIndicesOptions);
+    return IsRunOption(name) || IsIn(kSpectrumOptions, name) || IsIn(kIndicesOptions, name) ||
+           IsIn(kInelasticOptions, name) || IsIn(kStrengthOptions, name);
 }
 
 ParseResult Error(std::string message) {
@@ -107,12 +118,14 @@ bool TakesOption(Command command, std::string_view name) {
         case Command::Response:
         case Command::Accuracy:
             return IsRunOption(name);
+        case Command::Inelastic:
+            return IsRunOption(name) || IsIn(kInelasticOptions, name);
         case Command::Spectrum:
-            return std::find(std::begin(kSpectrumOptions), std::end(kSpectrumOptions), name) !=
-                   std::end(kSpectrumOptions);
+            return IsIn(kSpectrumOptions, name);
+        case Command::StrengthSpectrum:
+            return IsIn(kStrengthOptions, name);
         case Command::Indices:
-            return std::find(std::begin(kIndicesOptions), std::end(kIndicesOptions), name) !=
-                   std::end(kIndicesOptions);
+            return IsIn(kIndicesOptions, name);
         case Command::Table:
         case Command::Help:
         case Command::Version:
@@ -200,12 +213,16 @@ std::string HelpText() {
     constexpr std::string_view kCommandTexts[] = {
         TrNoop("BASE(建物パラメータ).csv と BASE(時刻暦応答).csv を書きます。"),
         TrNoop("地震波ファイルの応答スペクトルを OUT.csv に書きます。"),
+        TrNoop("地震波ファイルの所要耐力スペクトル（塑性率ごとの Cy・VE・R）を\n"
+               "      OUT.csv に書きます。"),
         TrNoop("線形加速度法・厳密解・平均加速度法の応答変位を OUT.csv に書きます。"),
+        TrNoop("弾塑性応答（応答・復元力・エネルギーの時刻歴）を OUT.csv に書きます。"),
         TrNoop("記録ごとに計測震度・最大加速度・最大速度・最大変位・SI 値・アリアス強度・\n"
                "      有効継続時間・CAV を OUT.csv に書きます（成分ごとの行と「合成」の行）。"),
         TrNoop("PARAMS.csv の 1 行ごとに解析して OUTDIR に結果のファイルを書き、\n"
                "      OUTDIR/summary.csv に一覧を書きます。"),
     };
+    static_assert(std::size(kCommandTexts) == std::size(kCommands));
     for (std::size_t i = 0; i < std::size(kCommands); ++i) {
         text += "  " + Tr(kCommands[i].synopsis) + "\n      " + Tr(kCommandTexts[i]) + "\n";
     }
@@ -216,7 +233,9 @@ std::string HelpText() {
            "  --lang ja|en                メッセージの言語。なければ環境変数 LANGUAGE・LC_ALL・\n"
            "                              LC_MESSAGES・LANG で決まります（英語か日本語、既定は\n"
            "                              日本語）。書くファイルは言語によらず同じです。") +
-        "\n\n" + Tr("建物と入力のオプション (response, accuracy。table では見出しの名前):") + "\n";
+        "\n\n" +
+        Tr("建物と入力のオプション (response, accuracy, inelastic。table では見出しの名前):") +
+        "\n";
     RunTexts defaults;
     for (const RunOption& o : kRunOptions) {
         std::string line = "  --" + std::string(o.name);
@@ -233,6 +252,7 @@ std::string HelpText() {
         line.resize(30, ' ');
         text += line + Tr(kCaseTexts[i]) + "\n";
     }
+    const StrengthTexts strength;
     text +=
         Tr("  --wave FILE                 地震波ファイル。--time-step と --duration がなければ、\n"
            "                              両方を記録から決めます（地震波選択と同じ）。\n"
@@ -242,6 +262,25 @@ std::string HelpText() {
                "  --periods MIN:MAX:COUNT     周期(s) の範囲と点数（対数で等間隔）  既定 {2}\n"
                "  --component NS|EW|UD        気象庁の CSV 記録で使う成分\n",
                kDefaultSpectrumDamping, kDefaultSpectrumPeriods);
+    text += "\n" + Tr("inelastic のオプション (ほかに建物と入力のオプション):") + "\n" +
+            Tr("  --model MODEL               復元力特性  既定 bilinear\n"
+               "      bilinear                バイリニア\n"
+               "      clough                  劣化バイリニア\n"
+               "      origin                  原点指向型\n"
+               "  --yield-coefficient CY      降伏せん断力係数（0 より大きい値）  既定 {1}\n"
+               "  --second-stiffness-ratio P  第2剛性比（0 以上 1 未満）  既定 {2}\n"
+               "  応答が発散したときは、その時刻を標準エラーに書き、ファイルを書きません"
+               "（終了状態 1）。\n",
+               kDefaultYieldCoefficientText, kDefaultSecondStiffnessRatioText);
+    text += "\n" + Tr("strength-spectrum のオプション:") + "\n" +
+            Tr("  --damping H                 減衰定数(%)  既定 {1}（建物の減衰定数の既定値）\n"
+               "  --ductility LIST            塑性率のリスト  既定 {2}\n"
+               "  --second-stiffness-ratio P  第2剛性比（0 以上 1 未満）  既定 {3}\n"
+               "  --periods MIN:MAX:COUNT     周期(s) の範囲と点数（対数で等間隔）  既定 {4}\n"
+               "  --component NS|EW|UD        気象庁の CSV 記録で使う成分\n",
+               DefaultStrengthDampingText(defaults.model.damping), strength.ductilities,
+               strength.secondStiffnessRatio,
+               strength.periodMin + ":" + strength.periodMax + ":" + strength.periodCount);
     text +=
         "\n" + Tr("indices のオプション:") + "\n" +
         Tr("  --low-cut F                 速度・変位を求める前の低域遮断周波数(Hz)  既定 {1}\n"

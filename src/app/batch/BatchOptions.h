@@ -20,7 +20,17 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;  // an analysis or a file failed
 inline constexpr int kExitUsage = 2;    // the command line (or a table's header) is wrong
 
-enum class Command { Response, Spectrum, Accuracy, Indices, Table, Help, Version };
+enum class Command {
+    Response,
+    Spectrum,
+    StrengthSpectrum,
+    Accuracy,
+    Inelastic,
+    Indices,
+    Table,
+    Help,
+    Version
+};
 
 // Option values as given, by option name without the dashes. An option given twice keeps
 // its last value; an option not given is absent.
@@ -62,8 +72,9 @@ std::span<const CaseName> CaseNames();
 std::optional<ExcitationCase> CaseByName(std::string_view name);
 
 // Whether the command takes the option (response, accuracy: the boxes, --case, --wave,
-// --component; spectrum: --damping, --periods, --component; indices: --low-cut; table:
-// none).
+// --component; inelastic: those and --model, --yield-coefficient, --second-stiffness-ratio;
+// spectrum: --damping, --periods, --component; strength-spectrum: those and --ductility,
+// --second-stiffness-ratio; indices: --low-cut; table: none).
 bool TakesOption(Command command, std::string_view name);
 
 // The name of the command as typed.

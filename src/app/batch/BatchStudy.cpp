@@ -12,22 +12,18 @@
 
 namespace kestrel::batch {
 
-namespace {
-
 std::string OptionOr(const OptionValues& options, std::string_view name,
                      std::string_view fallback) {
     const auto it = options.find(name);
     return std::string(it != options.end() ? std::string_view(it->second) : fallback);
 }
 
-// A refused option: the study's message, which names the box, after the option's name.
 Problem OptionProblem(std::string_view option, const StudyError& error) {
     return Problem{kExitUsage, [option = std::string(option), message = error.message] {
                        return MessageLine(Tr("オプション「--{1}」", option), message);
                    }};
 }
 
-// Writes the CSV text whole or not at all.
 std::optional<Problem> WriteCsv(const std::string& path, const std::ostringstream& text) {
     if (const std::optional<SaveError> e = WriteWholeFile(path, text.str())) {
         return Problem{kExitFailure, [error = *e] {
@@ -37,7 +33,30 @@ std::optional<Problem> WriteCsv(const std::string& path, const std::ostringstrea
     return std::nullopt;
 }
 
-}  // namespace
+std::optional<Problem> LoadStudyRecord(const Invocation& invocation, const StudyRecordTexts& texts,
+                                       std::ostream& err, std::optional<WaveRecord>& record) {
+    const std::string& wavePath = invocation.operands[0];
+    // The record is read as an earthquake run reads it.
+    OptionValues recordOptions = {{"wave", wavePath}};
+    if (const auto it = invocation.options.find("component"); it != invocation.options.end()) {
+        recordOptions.insert(*it);
+    }
+    RunRequest request;
+    if (auto problem = ReadRunRequest(recordOptions, request)) return problem;
+    // Both times given: the record is read as it stands, its length is not needed. A
+    // spectrum is no run: a record longer than a run can take is read whole.
+    request.timeStepGiven = request.durationGiven = true;
+    const std::optional<Problem> unread = LoadRunRecord(request, record, kMaxStudySamples);
+    ReportWarnings(err, request.warnings);
+    if (unread) return unread;
+    if (record->samples.size() < 2) {
+        const std::string count = std::to_string(record->samples.size());
+        return Problem{kExitFailure, [texts, wavePath, count] {
+                           return MessageLine(Tr(texts.title), Tr(texts.tooShort, wavePath, count));
+                       }};
+    }
+    return std::nullopt;
+}
 
 int RunSpectrum(const Invocation& invocation, std::ostream& err) {
     const std::string& wavePath = invocation.operands[0];
@@ -49,29 +68,13 @@ int RunSpectrum(const Invocation& invocation, std::ostream& err) {
         ParsePeriodRangeOption(OptionOr(invocation.options, "periods", kDefaultSpectrumPeriods));
     if (!range) return Fail(err, OptionProblem("periods", range.error()));
 
-    // The record is read as an earthquake run reads it.
-    OptionValues recordOptions = {{"wave", wavePath}};
-    if (const auto it = invocation.options.find("component"); it != invocation.options.end()) {
-        recordOptions.insert(*it);
-    }
-    RunRequest request;
-    if (auto problem = ReadRunRequest(recordOptions, request)) return Fail(err, *problem);
-    // Both times given: the record is read as it stands, its length is not needed. A
-    // spectrum is no run: a record longer than a run can take is read whole.
-    request.timeStepGiven = request.durationGiven = true;
     std::optional<WaveRecord> record;
-    const std::optional<Problem> unread = LoadRunRecord(request, record, kMaxStudySamples);
-    ReportWarnings(err, request.warnings);
-    if (unread) return Fail(err, *unread);
-    if (record->samples.size() < 2) {
-        return Fail(err,
-                    {kExitFailure, [&] {
-                         return MessageLine(
-                             Tr("応答スペクトルの計算エラー"),
-                             Tr("地震波ファイル「{1}」の加速度は {2} 点です。応答スペクトルには "
-                                "2 点以上が必要です。",
-                                wavePath, std::to_string(record->samples.size())));
-                     }});
+    constexpr StudyRecordTexts kTexts = {
+        TrNoop("応答スペクトルの計算エラー"),
+        TrNoop(
+            "地震波ファイル「{1}」の加速度は {2} 点です。応答スペクトルには 2 点以上が必要です。")};
+    if (auto problem = LoadStudyRecord(invocation, kTexts, err, record)) {
+        return Fail(err, *problem);
     }
 
     const std::vector<double> periods = SpectrumPeriods(*range);
