@@ -5,8 +5,9 @@
 // for a steady-wave run (which has no record), then the accuracy tab for a 30,000-sample
 // record with its PNG and SVG exports, and each tab at the window's smallest size; the
 // ground-motion indices of an earthquake run on a synthetic K-NET recording of three files,
-// at the window's usual and smallest sizes. Usage: study_screenshots FOLDER (on a display,
-// e.g. under xvfb-run). Message boxes are answered at once without showing.
+// at the window's usual and smallest sizes; the elastic-plastic response of the first
+// record's run, whole and its playback stopped mid-way. Usage: study_screenshots FOLDER (on a
+// display, e.g. under xvfb-run). Message boxes are answered at once without showing.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -25,6 +26,7 @@
 #include "StudySupport.h"
 #include "runtime/MessageService.h"
 #include "ui/ChooserWindows.h"
+#include "ui/InelasticTab.h"
 #include "ui/MainWindow.h"
 #include "ui/StudyTabs.h"
 #include "ui/StudyWindow.h"
@@ -83,7 +85,8 @@ int main(int argc, char* argv[]) {
     if (!study) return 1;
     study->resize(1100, 780);
     Settle();
-    const char* names[] = {"study-spectrum", "study-fourier", "study-accuracy", "study-indices"};
+    const char* names[] = {"study-spectrum", "study-fourier", "study-accuracy", "study-indices",
+                           "study-inelastic"};
     QList<QImage> tabs;
     for (int i = 0; i < 3; ++i) {
         study->tabs->setCurrentIndex(i);
@@ -159,7 +162,7 @@ int main(int argc, char* argv[]) {
 
     // Each tab at the smallest size the window allows.
     study->resize(1, 1);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         study->tabs->setCurrentIndex(i);
         Settle();
         study->grab().save(out +
@@ -190,5 +193,35 @@ int main(int argc, char* argv[]) {
     study->resize(1, 1);
     Settle();
     study->grab().save(out + QStringLiteral("/study-indices-knet-smallest.png"));
+
+    // The elastic-plastic response of the 40-second record's run: the whole run (loop and
+    // energies), then the degrading bilinear model's playback stopped mid-way while its
+    // column yields, at the usual size and at the smallest.
+    confirm(QStringLiteral("record.txt"));
+    button("optSelect")->setChecked(true);
+    button("cmdStart")->click();
+    study->resize(1100, 780);
+    study->tabs->setCurrentIndex(4);
+    study->cmdRecompute->click();
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-inelastic.png"));
+    kestrel::InelasticTab* inelastic = study->inelastic;
+    inelastic->cboModel->setCurrentIndex(1);
+    inelastic->txtRatio->setText(QStringLiteral("0.05"));
+    inelastic->cmdCompute->click();
+    inelastic->cmdPlay->click();
+    Settle();
+    inelastic->Stop();
+    // Mid-way: the first yielding point after 40 % of the run.
+    const int last = inelastic->LastPoint();
+    int mid = last * 2 / 5;
+    for (inelastic->ShowPoint(mid); !inelastic->building->Yielding() && mid < last;) {
+        inelastic->ShowPoint(++mid);
+    }
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-inelastic-playback.png"));
+    study->resize(1, 1);
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-inelastic-playback-smallest.png"));
     return 0;
 }

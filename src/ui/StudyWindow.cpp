@@ -17,6 +17,7 @@
 #include "study/StudyFiles.h"
 #include "ui/FileLists.h"
 #include "ui/IndicesTab.h"
+#include "ui/InelasticTab.h"
 #include "ui/MainWindow.h"
 #include "ui/StudyChart.h"
 #include "ui/StudyTabs.h"
@@ -39,10 +40,12 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     fourier = new FourierTab;
     accuracy = new AccuracyTab;
     indices = new IndicesTab;
+    inelastic = new InelasticTab;
     tabs->addTab(spectrum, QStringLiteral("応答スペクトル"));
     tabs->addTab(fourier, QStringLiteral("フーリエスペクトル"));
     tabs->addTab(accuracy, QStringLiteral("解法の精度"));
     tabs->addTab(indices, QStringLiteral("地震動の指標"));
+    tabs->addTab(inelastic, QStringLiteral("弾塑性応答"));
 
     cmdRecompute = new QPushButton(QStringLiteral("再計算(&U)"));
     cmdCsv = new QPushButton(QStringLiteral("CSV 保存(&C)..."));
@@ -53,7 +56,7 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
         {lblRun, "lblRun"},        {lblNewerRun, "lblNewerRun"}, {cmdRecompute, "cmdRecompute"},
         {cmdCsv, "cmdCsv"},        {cmdPng, "cmdPng"},           {cmdSvg, "cmdSvg"},
         {cmdClose, "cmdClose"},    {spectrum, "tabSpectrum"},    {fourier, "tabFourier"},
-        {accuracy, "tabAccuracy"}, {indices, "tabIndices"},
+        {accuracy, "tabAccuracy"}, {indices, "tabIndices"},      {inelastic, "tabInelastic"},
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
@@ -148,7 +151,8 @@ bool StudyWindow::Recompute() {
 
     MessageService& messages = main_.Messages();
     for (StudyTab* tab : {static_cast<StudyTab*>(spectrum), static_cast<StudyTab*>(fourier),
-                          static_cast<StudyTab*>(accuracy), static_cast<StudyTab*>(indices)}) {
+                          static_cast<StudyTab*>(accuracy), static_cast<StudyTab*>(indices),
+                          static_cast<StudyTab*>(inelastic)}) {
         tab->Compute(inputs, messages);
     }
     return true;

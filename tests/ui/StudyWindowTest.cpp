@@ -2,6 +2,7 @@
 // exports, the refused boxes, and the red line past the stability limit.
 #include <sys/stat.h>
 
+#include <QAreaSeries>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -324,6 +325,9 @@ void StudyWindowTest::tabsAndExports() {
          "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ 表示 0～"},
         {"地震動の指標", "\"ファイル\",\"成分\",\"計測震度\",\"震度階級\"",
          "地震波 wave.txt, Δt = 0.01 s ／ 速度・変位の低域遮断 0.1 Hz", 3},
+        {"弾塑性応答", "\"時刻(s)\",\"入力加速度(cm/s2)\",\"応答加速度(cm/s2)\"",
+         "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ "
+         "復元力特性 バイリニア, Cy = 0.2, p = 0"},
     };
     QCOMPARE(s->tabs->count(), int(std::size(tabs)));
     for (int i = 0; i < s->tabs->count(); ++i) {
@@ -833,8 +837,15 @@ void StudyWindowTest::extremeRecords() {
         // Whatever was drawn is finite.
         for (QChartView* view : s->findChildren<QChartView*>()) {
             for (QAbstractSeries* series : view->chart()->series()) {
-                for (const QPointF& p : static_cast<QXYSeries*>(series)->points()) {
-                    QVERIFY(std::isfinite(p.x()) && std::isfinite(p.y()));
+                QList<QXYSeries*> lines{qobject_cast<QXYSeries*>(series)};
+                if (auto* area = qobject_cast<QAreaSeries*>(series)) {
+                    lines = {area->upperSeries(), area->lowerSeries()};
+                }
+                for (QXYSeries* line : lines) {
+                    QVERIFY(line);
+                    for (const QPointF& p : line->points()) {
+                        QVERIFY(std::isfinite(p.x()) && std::isfinite(p.y()));
+                    }
                 }
             }
         }
@@ -918,7 +929,7 @@ void StudyWindowTest::boxesLegendsAndKeys() {
         const qsizetype at = text.indexOf(u'&');
         if (at >= 0 && at + 1 < text.size()) letters << text.at(at + 1).toUpper();
     }
-    QCOMPARE(letters.size(), 17);
+    QCOMPARE(letters.size(), 22);
     QCOMPARE(letters.removeDuplicates(), 0);
     // Esc in a box closes the window, as it closes a dialog.
     QPointer<StudyWindow> open = s;
