@@ -212,9 +212,10 @@ int main(int argc, char* argv[]) {
     inelastic->cmdPlay->click();
     Settle();
     inelastic->Stop();
-    // Mid-way: the first yielding point after 40 % of the run.
+    // Mid-way: the first point after 30 % of the run where the column yields (a degrading
+    // column yields only beyond its earlier largest excursions).
     const int last = inelastic->LastPoint();
-    int mid = last * 2 / 5;
+    int mid = last * 3 / 10;
     for (inelastic->ShowPoint(mid); !inelastic->building->Yielding() && mid < last;) {
         inelastic->ShowPoint(++mid);
     }
