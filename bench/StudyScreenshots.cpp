@@ -1,12 +1,14 @@
 // Screenshots of the main window and of the study window's tabs, for the README and for
 // looking at the layout: a synthetic 40-second record is confirmed in the wave chooser, run,
-// and the study window opened on that run; the accuracy tab is taken for initial-displacement
-// runs at Δt/T = 0.03, 0.3, 0.6 and 1.38 (past the elongation chart's axis), the spectrum tab
-// for a steady-wave run (which has no record), then the accuracy tab for a 30,000-sample
-// record with its PNG and SVG exports, and each tab at the window's smallest size; the
-// ground-motion indices of an earthquake run on a synthetic K-NET recording of three files,
-// at the window's usual and smallest sizes; the elastic-plastic response of the first
-// record's run, whole and its playback stopped mid-way. Usage: study_screenshots FOLDER (on a
+// and the study window opened on that run; the spectrum tab for a run over part of the
+// record; the accuracy tab for initial-displacement runs at Δt/T = 0.03, 0.3, 0.6 and 1.38
+// (past the elongation chart's axis); the spectrum, accuracy and indices tabs for a
+// steady-wave run (which has no record) with the elastic-plastic tab on it, and the window after a
+// run that failed; then the accuracy
+// tab for a 30,000-sample record with its PNG and SVG exports, and each tab at the window's
+// smallest size; the ground-motion indices of an earthquake run on a synthetic K-NET recording of
+// three files, at the window's usual and smallest sizes; the elastic-plastic response of the
+// first record's run, whole and its playback stopped mid-way. Usage: study_screenshots FOLDER (on a
 // display, e.g. under xvfb-run). Message boxes are answered at once without showing.
 #include <QAbstractButton>
 #include <QApplication>
@@ -116,6 +118,13 @@ int main(int argc, char* argv[]) {
     Settle();
     study->grab().save(out + QStringLiteral("/study-spectrum-sa-loglog.png"));
 
+    // A run over the first 5 s of the record: the comparison says its peaks are of that part.
+    box("txtTl")->setText(QStringLiteral("5"));
+    button("cmdStart")->click();
+    study->cmdRecompute->click();
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-spectrum-part-of-record.png"));
+
     const struct {
         const char* timeStep;
         const char* name;
@@ -137,9 +146,19 @@ int main(int argc, char* argv[]) {
     button("optOrgCycle")->setChecked(true);
     button("cmdStart")->click();
     study->cmdRecompute->click();
-    study->tabs->setCurrentIndex(0);
+    for (const int i : {0, 2, 3, 4}) {
+        study->tabs->setCurrentIndex(i);
+        Settle();
+        study->grab().save(
+            out + QStringLiteral("/%1-steady-wave.png").arg(QString::fromLatin1(names[i])));
+    }
+    // A run that fails while the window is open: the window keeps the run it shows and says
+    // that the main window has none now.
+    box("txtK")->setText(QStringLiteral("0"));
+    button("cmdStart")->click();
     Settle();
-    study->grab().save(out + QStringLiteral("/study-spectrum-steady-wave.png"));
+    study->grab().save(out + QStringLiteral("/study-window-run-failed.png"));
+    box("txtK")->setText(QStringLiteral("300"));
 
     // A 30,000-sample record (300 s) on the earthquake case, its accuracy tab and the PNG
     // the export writes.

@@ -267,6 +267,13 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     lblNoRecord->setText(NoRecordNotice(inputs));
     lblNoRecord->setVisible(!inputs.record);
     if (!inputs.record) {
+        if (!chkFiles->isChecked()) {
+            // No files were used: the boxes name none.
+            for (std::size_t i = 0; i < txtFiles.size(); ++i) {
+                shownFiles_[i] = {};
+                txtFiles[i]->clear();
+            }
+        }
         FillTable();
         Draw();
         return;
