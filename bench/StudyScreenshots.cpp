@@ -2,14 +2,14 @@
 // looking at the layout: a synthetic 40-second record is confirmed in the wave chooser, run,
 // and the study window opened on that run; the spectrum tab for a run over part of the
 // record; the accuracy tab for initial-displacement runs at Δt/T = 0.03, 0.3, 0.6 and 1.38
-// (past the elongation chart's axis); the spectrum, accuracy and indices tabs for a
-// steady-wave run (which has no record) with the elastic-plastic tab on it, and the window after a
-// run that failed; then the accuracy
-// tab for a 30,000-sample record with its PNG and SVG exports, and each tab at the window's
-// smallest size; the ground-motion indices of an earthquake run on a synthetic K-NET recording of
-// three files, at the window's usual and smallest sizes; the elastic-plastic response of the
-// first record's run, whole and its playback stopped mid-way. Usage: study_screenshots FOLDER (on a
-// display, e.g. under xvfb-run). Message boxes are answered at once without showing.
+// (past the elongation chart's axis); the spectrum, accuracy, indices and elastic-plastic
+// tabs for a steady-wave run (which has no record), and the window after a run that failed;
+// then the accuracy tab for a 30,000-sample record with its PNG and SVG exports, and each
+// tab at the window's smallest size; the ground-motion indices of an earthquake run on a
+// synthetic K-NET recording of three files, at the window's usual and smallest sizes; the
+// elastic-plastic response of the first record's run, whole and its playback stopped
+// mid-way. Usage: study_screenshots FOLDER (on a display, e.g. under xvfb-run). Message
+// boxes are answered at once without showing.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
