@@ -390,7 +390,11 @@ QWidget* InelasticTab::Charts() {
 }
 
 int InelasticTab::LastPoint() const {
-    return result_ ? result_->plastic.completedPoints() - 1 : -1;
+    // The rows the CSV writes and the main playback shows: up to point pointCount - 2, or the
+    // last one computed by a run that stopped (none when it stopped at point 0).
+    if (!result_ || result_->plastic.completedPoints() == 0) return -1;
+    return std::min(result_->plastic.completedPoints() - 1,
+                    std::max(result_->plastic.pointCount() - 2, 0));
 }
 
 std::optional<InelasticMarker> InelasticTab::LastRun() const {

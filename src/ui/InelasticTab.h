@@ -88,7 +88,8 @@ public:
     // the point on the loop, the building, the time and the slider.
     void ShowPoint(int point);
     int ShownPoint() const { return shown_; }
-    // The last point that can be shown; -1 without a result.
+    // The last point that can be shown (the CSV's last row, or the last point of a run that
+    // stopped); -1 without a result or a point.
     int LastPoint() const;
 
     QComboBox* cboModel = nullptr;  // 復元力特性

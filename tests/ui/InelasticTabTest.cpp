@@ -16,6 +16,7 @@
 
 #include "analysis/RunFromTexts.h"
 #include "study/InelasticStudy.h"
+#include "study/StudyInputs.h"
 #include "ui/InelasticTab.h"
 #include "ui/ScriptedMessages.h"
 #include "ui/StudyChart.h"
@@ -117,8 +118,8 @@ void InelasticTabTest::computesEveryCaseAndModel() {
                     1e-12);
             QVERIFY(tab.lblYield->text().contains(u"Qy = "));
             QVERIFY(tab.lblStop->isHidden());
-            // Everything drawn: the last point shown, the loop whole.
-            QCOMPARE(tab.ShownPoint(), run->response.pointCount() - 1);
+            // Everything drawn: the CSV's last row shown, the loop whole.
+            QCOMPARE(tab.ShownPoint(), run->response.pointCount() - 2);
             QVERIFY(SeriesNamed(tab.loop, QStringLiteral("履歴曲線"))->count() > 10);
         }
     }
@@ -231,34 +232,58 @@ void InelasticTabTest::playbackKeepsTimeAndFollowsTheSlider() {
 }
 
 void InelasticTabTest::stoppedRunIsDrawnNotExported() {
-    // Past the stability limit the run grows until its energies overflow; a yield force
-    // beyond anything reached keeps the column elastic all the way.
-    RunTexts texts;
-    texts.timeStep = "0.225";
-    texts.analysisTime = "7000";
-    const auto run = MakeRun(ExcitationCase::InitialDisplacement, texts);
-    QVERIFY(run);
-    QVERIFY(!run->complete());
-    ScriptedMessages messages;
-    InelasticTab tab;
-    tab.txtYield->setText(QStringLiteral("1e300"));
-    tab.Compute(StudyInputsOf(run), messages);
-    QVERIFY(messages.shown.empty());
-    QVERIFY(tab.HasResult());
-    const auto expected = ComputeInelasticResponse(
-        run->inputs, run->motion, InelasticParameters{SpringModel::Bilinear, 1e300, 0});
-    QVERIFY(expected.ok() && !expected->complete());
-    const QString stop = QString::fromStdString(InelasticStopMessage(*expected));
-    QVERIFY(stop.startsWith(u"時刻 "));
-    QCOMPARE(tab.lblStop->text(), stop);
-    QVERIFY(!tab.lblStop->isHidden());
-    QString why;
-    QVERIFY(tab.CsvBytes(why).isEmpty());
-    QCOMPARE(why, stop);
-    QVERIFY(!tab.LastRun());
-    // Drawn up to where it stopped.
-    QCOMPARE(tab.LastPoint(), expected->completedPoints() - 1);
-    QVERIFY(SeriesNamed(tab.loop, QStringLiteral("履歴曲線"))->count() > 1);
+    const struct {
+        const char* timeStep;
+        const char* analysisTime;
+        const char* displacement;  // the initial displacement, cm
+        const char* yield;
+        const char* ratio;
+        bool points;  // any point computed
+    } cases[] = {
+        // Past the stability limit the run grows until its energies overflow; a yield force
+        // beyond anything reached keeps the column elastic all the way.
+        {"0.225", "7000", "5", "1e300", "0", true},
+        // Loaded along a hardening skeleton to 1e160 cm: its strain energy overflows at
+        // point 0, and nothing is computed.
+        {"0.01", "10", "1e160", "0.2", "0.5", false},
+    };
+    for (const auto& c : cases) {
+        RunTexts texts;
+        texts.timeStep = c.timeStep;
+        texts.analysisTime = c.analysisTime;
+        texts.firstDisplacement = c.displacement;
+        const auto run = MakeRun(ExcitationCase::InitialDisplacement, texts);
+        QVERIFY(run);
+        ScriptedMessages messages;
+        InelasticTab tab;
+        tab.show();
+        tab.txtYield->setText(QString::fromLatin1(c.yield));
+        tab.txtRatio->setText(QString::fromLatin1(c.ratio));
+        tab.Compute(StudyInputsOf(run), messages);
+        QVERIFY(messages.shown.empty());
+        QVERIFY(tab.HasResult());
+        const InelasticParameters p{SpringModel::Bilinear, *StudyNumber(c.yield),
+                                    *StudyNumber(c.ratio)};
+        const auto expected = ComputeInelasticResponse(run->inputs, run->motion, p);
+        QVERIFY(expected.ok() && !expected->complete());
+        QCOMPARE(expected->completedPoints() > 0, c.points);
+        const QString stop = QString::fromStdString(InelasticStopMessage(*expected));
+        QVERIFY(!stop.isEmpty());
+        QCOMPARE(tab.lblStop->text(), stop);
+        QVERIFY(!tab.lblStop->isHidden());
+        QString why;
+        QVERIFY(tab.CsvBytes(why).isEmpty());
+        QCOMPARE(why, stop);
+        QVERIFY(!tab.LastRun());
+        // Drawn up to where it stopped; nothing to play when nothing was computed.
+        QCOMPARE(tab.LastPoint(), expected->completedPoints() - 1);
+        QCOMPARE(SeriesNamed(tab.loop, QStringLiteral("履歴曲線"))->count() > 1, c.points);
+        tab.cmdPlay->click();
+        QCOMPARE(tab.Playing(), c.points);
+        tab.Stop();
+        tab.sldTime->setValue(1);
+        QVERIFY(!tab.Caption().isEmpty());
+    }
 }
 
 QTEST_MAIN(InelasticTabTest)
