@@ -2,12 +2,14 @@
 // looking at the layout: a synthetic 40-second record is confirmed in the wave chooser, run,
 // and the study window opened on that run; the spectrum tab for a run over part of the
 // record; the accuracy tab for initial-displacement runs at Δt/T = 0.03, 0.3, 0.6 and 1.38
-// (past the elongation chart's axis); the spectrum, accuracy and indices tabs for a
-// steady-wave run (which has no record), and the window after a run that failed; then the accuracy
-// tab for a 30,000-sample record with its PNG and SVG exports, and each tab at the window's
-// smallest size; the ground-motion indices of an earthquake run on a synthetic K-NET recording of
-// three files, at the window's usual and smallest sizes; the required-strength spectra of the
-// first record. Usage: study_screenshots FOLDER (on a display, e.g. under xvfb-run). Message
+// (past the elongation chart's axis); the spectrum, accuracy, indices and elastic-plastic
+// tabs for a steady-wave run (which has no record), and the window after a run that failed;
+// then the accuracy tab for a 30,000-sample record with its PNG and SVG exports, and each
+// tab at the window's smallest size; the ground-motion indices of an earthquake run on a
+// synthetic K-NET recording of three files, at the window's usual and smallest sizes; the
+// elastic-plastic response of the first record's run, whole and its playback stopped
+// mid-way; the required-strength spectra of the first record. Usage: study_screenshots
+// FOLDER (on a display, e.g. under xvfb-run). Message
 // boxes are answered at once without showing.
 #include <QAbstractButton>
 #include <QApplication>
@@ -27,6 +29,7 @@
 #include "StudySupport.h"
 #include "runtime/MessageService.h"
 #include "ui/ChooserWindows.h"
+#include "ui/InelasticTab.h"
 #include "ui/MainWindow.h"
 #include "ui/StrengthTab.h"
 #include "ui/StudyTabs.h"
@@ -86,8 +89,8 @@ int main(int argc, char* argv[]) {
     if (!study) return 1;
     study->resize(1100, 780);
     Settle();
-    const char* names[] = {"study-spectrum", "study-fourier", "study-accuracy", "study-indices",
-                           "study-strength"};
+    const char* names[] = {"study-spectrum", "study-fourier",   "study-accuracy",
+                           "study-indices",  "study-inelastic", "study-strength"};
     QList<QImage> tabs;
     for (int i = 0; i < 3; ++i) {
         study->tabs->setCurrentIndex(i);
@@ -154,7 +157,7 @@ int main(int argc, char* argv[]) {
     button("optOrgCycle")->setChecked(true);
     button("cmdStart")->click();
     study->cmdRecompute->click();
-    for (const int i : {0, 2, 3}) {
+    for (const int i : {0, 2, 3, 4, 5}) {
         study->tabs->setCurrentIndex(i);
         Settle();
         study->grab().save(
@@ -189,7 +192,7 @@ int main(int argc, char* argv[]) {
 
     // Each tab at the smallest size the window allows.
     study->resize(1, 1);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         study->tabs->setCurrentIndex(i);
         Settle();
         study->grab().save(out +
@@ -220,5 +223,36 @@ int main(int argc, char* argv[]) {
     study->resize(1, 1);
     Settle();
     study->grab().save(out + QStringLiteral("/study-indices-knet-smallest.png"));
+
+    // The elastic-plastic response of the 40-second record's run: the whole run (loop and
+    // energies), then the degrading bilinear model's playback stopped mid-way while its
+    // column yields, at the usual size and at the smallest.
+    confirm(QStringLiteral("record.txt"));
+    button("optSelect")->setChecked(true);
+    button("cmdStart")->click();
+    study->resize(1100, 780);
+    study->tabs->setCurrentIndex(4);
+    study->cmdRecompute->click();
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-inelastic.png"));
+    kestrel::InelasticTab* inelastic = study->inelastic;
+    inelastic->cboModel->setCurrentIndex(1);
+    inelastic->txtRatio->setText(QStringLiteral("0.05"));
+    inelastic->cmdCompute->click();
+    inelastic->cmdPlay->click();
+    Settle();
+    inelastic->Stop();
+    // Mid-way: the first point after 30 % of the run where the column yields (a degrading
+    // column yields only beyond its earlier largest excursions).
+    const int last = inelastic->LastPoint();
+    int mid = last * 3 / 10;
+    for (inelastic->ShowPoint(mid); !inelastic->building->Yielding() && mid < last;) {
+        inelastic->ShowPoint(++mid);
+    }
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-inelastic-playback.png"));
+    study->resize(1, 1);
+    Settle();
+    study->grab().save(out + QStringLiteral("/study-inelastic-playback-smallest.png"));
     return 0;
 }

@@ -17,6 +17,7 @@
 #include "study/StudyFiles.h"
 #include "ui/FileLists.h"
 #include "ui/IndicesTab.h"
+#include "ui/InelasticTab.h"
 #include "ui/MainWindow.h"
 #include "ui/StrengthTab.h"
 #include "ui/StudyChart.h"
@@ -40,11 +41,21 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
     fourier = new FourierTab;
     accuracy = new AccuracyTab;
     indices = new IndicesTab;
+    inelastic = new InelasticTab;
     strength = new StrengthTab;
+    // The strength spectra are the bilinear model's: a bilinear run of the elastic-plastic
+    // tab marks the building's own yield coefficient and ductility on them.
+    strength->buildingYield = [this]() -> std::optional<StrengthTab::BuildingYield> {
+        const std::optional<InelasticMarker> run = inelastic->LastRun();
+        if (!run || run->model != SpringModel::Bilinear) return std::nullopt;
+        return StrengthTab::BuildingYield{run->yieldCoefficient, run->ductility};
+    };
+    connect(inelastic, &InelasticTab::lastRunChanged, strength, &StrengthTab::Redraw);
     tabs->addTab(spectrum, QStringLiteral("応答スペクトル"));
     tabs->addTab(fourier, QStringLiteral("フーリエスペクトル"));
     tabs->addTab(accuracy, QStringLiteral("解法の精度"));
     tabs->addTab(indices, QStringLiteral("地震動の指標"));
+    tabs->addTab(inelastic, QStringLiteral("弾塑性応答"));
     tabs->addTab(strength, QStringLiteral("所要耐力スペクトル"));
 
     cmdRecompute = new QPushButton(QStringLiteral("再計算(&U)"));
@@ -56,7 +67,8 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
         {lblRun, "lblRun"},        {lblNewerRun, "lblNewerRun"}, {cmdRecompute, "cmdRecompute"},
         {cmdCsv, "cmdCsv"},        {cmdPng, "cmdPng"},           {cmdSvg, "cmdSvg"},
         {cmdClose, "cmdClose"},    {spectrum, "tabSpectrum"},    {fourier, "tabFourier"},
-        {accuracy, "tabAccuracy"}, {indices, "tabIndices"},      {strength, "tabStrength"},
+        {accuracy, "tabAccuracy"}, {indices, "tabIndices"},      {inelastic, "tabInelastic"},
+        {strength, "tabStrength"},
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
@@ -152,7 +164,7 @@ bool StudyWindow::Recompute() {
     MessageService& messages = main_.Messages();
     for (StudyTab* tab : {static_cast<StudyTab*>(spectrum), static_cast<StudyTab*>(fourier),
                           static_cast<StudyTab*>(accuracy), static_cast<StudyTab*>(indices),
-                          static_cast<StudyTab*>(strength)}) {
+                          static_cast<StudyTab*>(inelastic), static_cast<StudyTab*>(strength)}) {
         tab->Compute(inputs, messages);
     }
     return true;

@@ -1,7 +1,8 @@
-// The study window "結果の検討": the response spectra, the Fourier spectrum, the
-// ground-motion indices and the required-strength spectra of the record of the main window's
-// last run, and the accuracy of the step-by-step method on that run. It studies the run as
-// the main window holds it (its inputs, ground motion and response; the record is not read or
+// The study window "結果の検討": the response spectra, the Fourier spectrum and the
+// ground-motion indices of the record of the main window's last run, the accuracy of the
+// step-by-step method on that run, its building's elastic-plastic response and the record's
+// required-strength spectra. It studies the run as the main window holds it (its inputs,
+// ground motion and response; the record is not read or
 // the run stepped again) and shows that run's inputs until "再計算(&U)" takes the run the main
 // window holds then; closing it discards it.
 #pragma once
@@ -23,6 +24,7 @@ namespace kestrel {
 class AccuracyTab;
 class FourierTab;
 class IndicesTab;
+class InelasticTab;
 class MainWindow;
 class SpectrumTab;
 class StrengthTab;
@@ -62,6 +64,7 @@ public:
     FourierTab* fourier = nullptr;
     AccuracyTab* accuracy = nullptr;
     IndicesTab* indices = nullptr;
+    InelasticTab* inelastic = nullptr;  // its playback stops when it is hidden
     StrengthTab* strength = nullptr;
     QPushButton* cmdRecompute = nullptr;
     QPushButton* cmdCsv = nullptr;

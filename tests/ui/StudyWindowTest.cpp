@@ -2,6 +2,7 @@
 // exports, the refused boxes, and the red line past the stability limit.
 #include <sys/stat.h>
 
+#include <QAreaSeries>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -14,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -330,6 +332,9 @@ void StudyWindowTest::tabsAndExports() {
          "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ 表示 0～"},
         {"地震動の指標", "\"ファイル\",\"成分\",\"計測震度\",\"震度階級\"",
          "地震波 wave.txt, Δt = 0.01 s ／ 速度・変位の低域遮断 0.1 Hz", 3},
+        {"弾塑性応答", "\"時刻(s)\",\"入力加速度(cm/s2)\",\"応答加速度(cm/s2)\"",
+         "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ "
+         "復元力特性 バイリニア, Cy = 0.2, p = 0"},
         {"所要耐力スペクトル", "\"周期(s)\",\"Cy μ=1\",\"Cy μ=2\",\"Cy μ=4\",\"VE μ=1(cm/s)\"",
          "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ "
          "減衰定数 h = 2 %, 塑性率 μ = 1, 2, 4, 二次剛性比 p = 0"},
@@ -846,8 +851,15 @@ void StudyWindowTest::extremeRecords() {
         // Whatever was drawn is finite.
         for (QChartView* view : s->findChildren<QChartView*>()) {
             for (QAbstractSeries* series : view->chart()->series()) {
-                for (const QPointF& p : static_cast<QXYSeries*>(series)->points()) {
-                    QVERIFY(std::isfinite(p.x()) && std::isfinite(p.y()));
+                QList<QXYSeries*> lines{qobject_cast<QXYSeries*>(series)};
+                if (auto* area = qobject_cast<QAreaSeries*>(series)) {
+                    lines = {area->upperSeries(), area->lowerSeries()};
+                }
+                for (QXYSeries* line : lines) {
+                    QVERIFY(line);
+                    for (const QPointF& p : line->points()) {
+                        QVERIFY(std::isfinite(p.x()) && std::isfinite(p.y()));
+                    }
                 }
             }
         }
@@ -923,16 +935,34 @@ void StudyWindowTest::boxesLegendsAndKeys() {
         const auto range = AxisRange(s->accuracy->response->chart()->axes(Qt::Horizontal)[0]);
         QCOMPARE(range, std::make_pair(*StudyNumber(c.from), *StudyNumber(c.to)));
     }
-    // Every mnemonic of the window is a letter of its own; "閉じる" has one.
+    // Every mnemonic that can fire at once is a letter of its own: the window's buttons and
+    // the shown tab's controls (a hidden tab's shortcuts do not fire); "閉じる" has one.
     QCOMPARE(s->cmdClose->text(), QStringLiteral("閉じる(&X)"));
-    QStringList letters;
-    for (QWidget* w : s->findChildren<QWidget*>()) {
-        const QString text = qobject_cast<QLineEdit*>(w) ? QString() : test::CaptionOf(w);
-        const qsizetype at = text.indexOf(u'&');
-        if (at >= 0 && at + 1 < text.size()) letters << text.at(at + 1).toUpper();
+    auto lettersOf = [](const QList<QWidget*>& widgets, auto keep) {
+        QStringList letters;
+        for (QWidget* w : widgets) {
+            if (!keep(w)) continue;
+            const QString text = qobject_cast<QLineEdit*>(w) ? QString() : test::CaptionOf(w);
+            const qsizetype at = text.indexOf(u'&');
+            if (at >= 0 && at + 1 < text.size()) letters << text.at(at + 1).toUpper();
+        }
+        return letters;
+    };
+    auto inTab = [](QWidget* w) {
+        for (QWidget* p = w; p; p = p->parentWidget()) {
+            if (qobject_cast<StudyTab*>(p)) return true;
+        }
+        return false;
+    };
+    const QStringList windowLetters =
+        lettersOf(s->findChildren<QWidget*>(), [&](QWidget* w) { return !inTab(w); });
+    const QList<StudyTab*> tabs = s->findChildren<StudyTab*>();
+    QCOMPARE(tabs.size(), 6);
+    for (StudyTab* tab : tabs) {
+        QStringList letters =
+            windowLetters + lettersOf(tab->findChildren<QWidget*>(), [](QWidget*) { return true; });
+        QCOMPARE(letters.removeDuplicates(), 0);
     }
-    QCOMPARE(letters.size(), 25);
-    QCOMPARE(letters.removeDuplicates(), 0);
     // Esc in a box closes the window, as it closes a dialog.
     QPointer<StudyWindow> open = s;
     QTest::keyClick(s->spectrum->txtDampings, Qt::Key_Escape);
