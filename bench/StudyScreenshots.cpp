@@ -5,8 +5,10 @@
 // for a steady-wave run (which has no record), then the accuracy tab for a 30,000-sample
 // record with its PNG and SVG exports, and each tab at the window's smallest size; the
 // ground-motion indices of an earthquake run on a synthetic K-NET recording of three files,
-// at the window's usual and smallest sizes. Usage: study_screenshots FOLDER (on a display,
-// e.g. under xvfb-run). Message boxes are answered at once without showing.
+// at the window's usual and smallest sizes. Usage: study_screenshots FOLDER [ja|en] (on a
+// display, e.g. under xvfb-run): in English ("en") the windows speak English, every file
+// name ends in "-en", and the playback window is taken too. Message boxes are answered at
+// once without showing.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -24,8 +26,11 @@
 
 #include "StudySupport.h"
 #include "runtime/MessageService.h"
+#include "runtime/UiLanguage.h"
 #include "ui/ChooserWindows.h"
 #include "ui/MainWindow.h"
+#include "ui/PictureWindow.h"
+#include "ui/PlaybackController.h"
 #include "ui/StudyTabs.h"
 #include "ui/StudyWindow.h"
 
@@ -42,11 +47,20 @@ void Settle() {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fputs("usage: study_screenshots FOLDER\n", stderr);
+    const bool english = argc == 3 && QByteArray(argv[2]) == "en";
+    if (argc < 2 || (argc == 3 && !english && QByteArray(argv[2]) != "ja") || argc > 3) {
+        std::fputs("usage: study_screenshots FOLDER [ja|en]\n", stderr);
         return 2;
     }
+    const kestrel::UiLanguage language =
+        english ? kestrel::UiLanguage::English : kestrel::UiLanguage::Japanese;
+    if (!kestrel::InstallTranslations(app, language)) return 1;
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    // Every file name ends in the language's suffix.
+    const QString suffix = english ? QStringLiteral("-en.png") : QStringLiteral(".png");
+    auto save = [&](const QImage& image, const QString& name) {
+        image.save(out + '/' + name + suffix);
+    };
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     {
@@ -73,7 +87,18 @@ int main(int argc, char* argv[]) {
     };
     window.show();
     Settle();
-    window.grab().save(out + QStringLiteral("/main-window.png"));
+    save(window.grab().toImage(), QStringLiteral("main-window"));
+    if (english) {
+        // The playback window a second and a half into a steady-wave run.
+        button("cmdStart")->click();
+        auto* picture = window.findChild<kestrel::PictureWindow*>(QStringLiteral("frmPicture"));
+        if (!picture) return 1;
+        for (int k = 0; k < 150; ++k) window.Playback().Tick();
+        Settle();
+        save(picture->grab().toImage(), QStringLiteral("playback-window"));
+        picture->close();
+        Settle();
+    }
     confirm(QStringLiteral("record.txt"));
     button("optSelect")->setChecked(true);
     button("chkPicture")->setChecked(false);
@@ -89,7 +114,7 @@ int main(int argc, char* argv[]) {
         study->tabs->setCurrentIndex(i);
         Settle();
         tabs << study->grab().toImage();
-        tabs.back().save(out + QStringLiteral("/%1.png").arg(QString::fromLatin1(names[i])));
+        save(tabs.back(), QString::fromLatin1(names[i]));
     }
     // The three tabs at half size and the main window beside them, two by two, for the
     // README.
@@ -105,13 +130,13 @@ int main(int argc, char* argv[]) {
         p.drawImage(QPoint(w + gap + (w - main.width()) / 2, h + gap + (h - main.height()) / 2),
                     main);
     }
-    all.save(out + QStringLiteral("/study-window.png"));
+    save(all, QStringLiteral("study-window"));
 
     study->spectrum->chkLogValue->setChecked(true);
     study->spectrum->cboQuantity->setCurrentIndex(2);
     study->tabs->setCurrentIndex(0);
     Settle();
-    study->grab().save(out + QStringLiteral("/study-spectrum-sa-loglog.png"));
+    save(study->grab().toImage(), QStringLiteral("study-spectrum-sa-loglog"));
 
     const struct {
         const char* timeStep;
@@ -125,8 +150,8 @@ int main(int argc, char* argv[]) {
         button("cmdStart")->click();
         study->cmdRecompute->click();
         Settle();
-        study->grab().save(
-            out + QStringLiteral("/study-accuracy-%1.png").arg(QString::fromLatin1(step.name)));
+        save(study->grab().toImage(),
+             QStringLiteral("study-accuracy-%1").arg(QString::fromLatin1(step.name)));
     }
 
     // A steady-wave run: the record tabs say that it has no record.
@@ -136,7 +161,7 @@ int main(int argc, char* argv[]) {
     study->cmdRecompute->click();
     study->tabs->setCurrentIndex(0);
     Settle();
-    study->grab().save(out + QStringLiteral("/study-spectrum-steady-wave.png"));
+    save(study->grab().toImage(), QStringLiteral("study-spectrum-steady-wave"));
 
     // A 30,000-sample record (300 s) on the earthquake case, its accuracy tab and the PNG
     // the export writes.
@@ -151,7 +176,7 @@ int main(int argc, char* argv[]) {
     study->tabs->setCurrentIndex(2);
     study->cmdRecompute->click();
     Settle();
-    study->grab().save(out + QStringLiteral("/study-accuracy-long.png"));
+    save(study->grab().toImage(), QStringLiteral("study-accuracy-long"));
     study->askSaveFileName = [&](QWidget*, const QString&, const QString& suggested, const QString&,
                                  const QString&) { return out + QLatin1Char('/') + suggested; };
     study->cmdPng->click();
@@ -162,8 +187,8 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < 4; ++i) {
         study->tabs->setCurrentIndex(i);
         Settle();
-        study->grab().save(out +
-                           QStringLiteral("/%1-smallest.png").arg(QString::fromLatin1(names[i])));
+        save(study->grab().toImage(),
+             QStringLiteral("%1-smallest").arg(QString::fromLatin1(names[i])));
     }
 
     // A K-NET recording of three files: its indices, at the usual size for the README and
@@ -186,9 +211,9 @@ int main(int argc, char* argv[]) {
     study->tabs->setCurrentIndex(3);
     study->cmdRecompute->click();
     Settle();
-    study->grab().save(out + QStringLiteral("/study-indices.png"));
+    save(study->grab().toImage(), QStringLiteral("study-indices"));
     study->resize(1, 1);
     Settle();
-    study->grab().save(out + QStringLiteral("/study-indices-knet-smallest.png"));
+    save(study->grab().toImage(), QStringLiteral("study-indices-knet-smallest"));
     return 0;
 }

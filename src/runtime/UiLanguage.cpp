@@ -14,11 +14,29 @@ QLocale QtTextLocale(UiLanguage language) {
     switch (language) {
         case UiLanguage::Japanese:
             return QLocale(QLocale::Japanese, QLocale::Japan);
+        case UiLanguage::English:
+            return QLocale(QLocale::English, QLocale::UnitedStates);
     }
     return QLocale::c();
 }
 
+namespace {
+
+// Installs the catalogue at path into the application, which keeps it; false when it is
+// missing or unreadable.
+bool InstallCatalogue(QCoreApplication& app, const QString& path) {
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(path)) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+}  // namespace
+
 bool InstallQtTranslations(QCoreApplication& app, UiLanguage language) {
+    if (language == UiLanguage::English) return true;
     // "qtbase" holds every text of the widgets and dialogs the program uses.
     auto* translator = new QTranslator(&app);
     if (!translator->load(QtTextLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -27,6 +45,14 @@ bool InstallQtTranslations(QCoreApplication& app, UiLanguage language) {
         return false;
     }
     return QCoreApplication::installTranslator(translator);
+}
+
+bool InstallTranslations(QCoreApplication& app, UiLanguage language) {
+    const bool qt = InstallQtTranslations(app, language);
+    if (language == UiLanguage::English) {
+        return InstallCatalogue(app, QStringLiteral(":/i18n/kestrel_en.qm")) && qt;
+    }
+    return qt;
 }
 
 }  // namespace kestrel

@@ -27,11 +27,11 @@ Widget* Place(Widget* widget, int left, int top, int width, int height) {
     return widget;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* caption, Qt::Alignment align = Qt::AlignLeft);
+QLabel* MakeLabel(QWidget* parent, const QString& caption, Qt::Alignment align = Qt::AlignLeft);
 
 // A frame with its caption set into its top line; the line runs at half the caption's
 // height, so that the controls placed inside stay clear of it.
-QGroupBox* MakeFrame(QWidget* parent, const char* caption);
+QGroupBox* MakeFrame(QWidget* parent, const QString& caption);
 
 // Option buttons of one group: Tab stops at the one that is on (the others are reached
 // with the arrow keys, which also switch them on), wherever the group sits in the order.
