@@ -65,7 +65,7 @@
     </message>
     <message>
         <source>平均加速度法 (Newmark β=1/4)</source>
-        <translation>Average acceleration method (Newmark β=1/4)</translation>
+        <translation>Average acceleration (β=1/4)</translation>
     </message>
     <message>
         <source>平均加速度法 − 厳密解</source>
@@ -118,6 +118,16 @@
     <message>
         <source>解法の精度</source>
         <translation>Accuracy of the methods</translation>
+    </message>
+    <message>
+        <source>線形加速度法</source>
+        <comment>legend</comment>
+        <translation>Linear acceleration</translation>
+    </message>
+    <message>
+        <source>厳密解</source>
+        <comment>legend</comment>
+        <translation>Exact</translation>
     </message>
 </context>
 <context>
@@ -557,6 +567,14 @@ Complete an analysis with “Analyse” first, then save.</translation>
     <message>
         <source>建物固有周期(s)：</source>
         <translation>Period T_d (s):</translation>
+    </message>
+    <message>
+        <source>入力変位</source>
+        <translation>Input displ.</translation>
+    </message>
+    <message>
+        <source>入力変位(cm)</source>
+        <translation>Input displ.(cm)</translation>
     </message>
 </context>
 <context>

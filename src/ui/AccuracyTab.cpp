@@ -211,9 +211,10 @@ void AccuracyTab::DrawTimeCharts() {
         // The exact solution drawn last, thin, over the two methods.
         Result& r = *result_;
         QChart* c = response->chart();
-        r.linear = AddLine(c, tr("線形加速度法"), kLinearColor, 2.0);
+        // The legend's names, shorter where the chart is narrow.
+        r.linear = AddLine(c, tr("線形加速度法", "legend"), kLinearColor, 2.0);
         r.average = AddLine(c, tr("平均加速度法 (Newmark β=1/4)"), kAverageColor, 2.0);
-        r.exact = AddLine(c, tr("厳密解"), kExactColor, 1.0);
+        r.exact = AddLine(c, tr("厳密解", "legend"), kExactColor, 1.0);
         top = {r.linear, r.average, r.exact};
         c = errors->chart();
         r.averageErr = AddLine(c, tr("平均加速度法 − 厳密解"), kAverageColor);

@@ -58,8 +58,17 @@ void SetBoxText(QLineEdit* box, const std::string& text) {
     box->setCursorPosition(0);
 }
 
+// The input's captions as the playback gives them (InputCaptionsFor), for the catalogue.
+[[maybe_unused]] constexpr const char* kInputCaptions[] = {
+    QT_TRANSLATE_NOOP("kestrel::PictureWindow", "入力加速度"),
+    QT_TRANSLATE_NOOP("kestrel::PictureWindow", "入力加速度(cm/s2)"),
+    QT_TRANSLATE_NOOP("kestrel::PictureWindow", "入力変位"),
+    QT_TRANSLATE_NOOP("kestrel::PictureWindow", "入力変位(cm)"),
+};
+
+// Shows one of the input's captions in the window's language.
 void SetCaption(QLabel* label, const char* caption) {
-    const QString q = QString::fromUtf8(caption);
+    const QString q = PictureWindow::tr(caption);
     if (label->text() != q) label->setText(q);
 }
 

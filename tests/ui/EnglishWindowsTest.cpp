@@ -32,6 +32,7 @@
 #include "ui/MainControls.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWindow.h"
+#include "ui/PlaybackController.h"
 #include "ui/ScriptedMessages.h"
 #include "ui/StudyChart.h"
 #include "ui/StudyTabs.h"
@@ -267,14 +268,18 @@ void EnglishWindowsTest::everyWindowAndMessageInEnglish() {
     texts.AddWindow(study);
     study->close();
 
-    // The playback window and its stop question.
+    // The playback window of both kinds of input, and its stop question.
     ui.chkPicture->setChecked(true);
-    ui.cmdStart->click();
-    auto* picture = window.findChild<PictureWindow*>(QStringLiteral("frmPicture"));
-    QVERIFY(picture);
-    texts.AddWindow(picture);
-    messages.answers = {kAnswerYes};
-    picture->cmdExit->click();
+    for (QRadioButton* option : {ui.optOrgCycle, ui.optOrgCycleDis}) {
+        option->setChecked(true);
+        ui.cmdStart->click();
+        auto* picture = window.findChild<PictureWindow*>(QStringLiteral("frmPicture"));
+        QVERIFY(picture);
+        window.Playback().Tick();
+        texts.AddWindow(picture);
+        messages.answers = {kAnswerYes};
+        picture->cmdExit->click();
+    }
 
     texts.AddMessages(messages);
     QVERIFY(messages.shown.size() >= 12);
