@@ -1,14 +1,15 @@
 // Screenshots of the main window and of the study window's tabs, for the README and for
 // looking at the layout: a synthetic 40-second record is confirmed in the wave chooser, run,
-// and the study window opened on that run; the accuracy tab is taken for initial-displacement
-// runs at Δt/T = 0.03, 0.3, 0.6 and 1.38 (past the elongation chart's axis), the spectrum tab
-// for a steady-wave run (which has no record), then the accuracy tab for a 30,000-sample
-// record with its PNG and SVG exports, and each tab at the window's smallest size; the
-// ground-motion indices of an earthquake run on a synthetic K-NET recording of three files,
-// at the window's usual and smallest sizes. Usage: study_screenshots FOLDER [ja|en] (on a
-// display, e.g. under xvfb-run): in English ("en") the windows speak English, every file
-// name ends in "-en", and the playback window is taken too. Message boxes are answered at
-// once without showing.
+// and the study window opened on that run; the spectrum tab for a run over part of the
+// record; the accuracy tab for initial-displacement runs at Δt/T = 0.03, 0.3, 0.6 and 1.38
+// (past the elongation chart's axis); the spectrum, accuracy and indices tabs for a
+// steady-wave run (which has no record), and the window after a run that failed; then the
+// accuracy tab for a 30,000-sample record with its PNG and SVG exports, and each tab at the
+// window's smallest size; the ground-motion indices of an earthquake run on a synthetic
+// K-NET recording of three files, at the window's usual and smallest sizes. Usage:
+// study_screenshots FOLDER [ja|en] (on a display, e.g. under xvfb-run): in English ("en")
+// the windows speak English, every file name ends in "-en", and the playback window is
+// taken too. Message boxes are answered at once without showing.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -52,8 +53,9 @@ int main(int argc, char* argv[]) {
         std::fputs("usage: study_screenshots FOLDER [ja|en]\n", stderr);
         return 2;
     }
-    const kestrel::UiLanguage language =
-        english ? kestrel::UiLanguage::English : kestrel::UiLanguage::Japanese;
+    const kestrel::Language language =
+        english ? kestrel::Language::English : kestrel::Language::Japanese;
+    kestrel::SetProgramLanguage(language);
     if (!kestrel::InstallTranslations(app, language)) return 1;
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     // Every file name ends in the language's suffix.
@@ -138,6 +140,13 @@ int main(int argc, char* argv[]) {
     Settle();
     save(study->grab().toImage(), QStringLiteral("study-spectrum-sa-loglog"));
 
+    // A run over the first 5 s of the record: the comparison says its peaks are of that part.
+    box("txtTl")->setText(QStringLiteral("5"));
+    button("cmdStart")->click();
+    study->cmdRecompute->click();
+    Settle();
+    save(study->grab().toImage(), QStringLiteral("study-spectrum-part-of-record"));
+
     const struct {
         const char* timeStep;
         const char* name;
@@ -159,9 +168,19 @@ int main(int argc, char* argv[]) {
     button("optOrgCycle")->setChecked(true);
     button("cmdStart")->click();
     study->cmdRecompute->click();
-    study->tabs->setCurrentIndex(0);
+    for (const int i : {0, 2, 3}) {
+        study->tabs->setCurrentIndex(i);
+        Settle();
+        save(study->grab().toImage(),
+             QStringLiteral("%1-steady-wave").arg(QString::fromLatin1(names[i])));
+    }
+    // A run that fails while the window is open: the window keeps the run it shows and says
+    // that the main window has none now.
+    box("txtK")->setText(QStringLiteral("0"));
+    button("cmdStart")->click();
     Settle();
-    save(study->grab().toImage(), QStringLiteral("study-spectrum-steady-wave"));
+    save(study->grab().toImage(), QStringLiteral("study-window-run-failed"));
+    box("txtK")->setText(QStringLiteral("300"));
 
     // A 30,000-sample record (300 s) on the earthquake case, its accuracy tab and the PNG
     // the export writes.

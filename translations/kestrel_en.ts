@@ -112,7 +112,7 @@
         <translation>Current Δt/T = %1%2</translation>
     </message>
     <message>
-        <source>時刻 %1 s　線形加速度法 %2 cm　厳密解 %3 cm　平均加速度法 %4 cm　誤差：線形 %5 cm、平均 %6 cm</source>
+        <source>時刻 %1 s&#x3000;線形加速度法 %2 cm&#x3000;厳密解 %3 cm&#x3000;平均加速度法 %4 cm&#x3000;誤差：線形 %5 cm、平均 %6 cm</source>
         <translation>Time %1 s   linear acceleration %2 cm   exact %3 cm   average acceleration %4 cm   error: linear %5 cm, average %6 cm</translation>
     </message>
     <message>
@@ -231,7 +231,7 @@
     </message>
     <message>
         <source>建物の非減衰固有振動数 1/T_n = %1 Hz</source>
-        <translation>Building's undamped natural frequency 1/T_n = %1 Hz</translation>
+        <translation>Building&apos;s undamped natural frequency 1/T_n = %1 Hz</translation>
     </message>
     <message>
         <source>建物：非減衰固有周期 T_n = %1 s (1/T_n = %2 Hz)、減衰固有周期 T_d = %3 s、h = %4 %</source>
@@ -250,15 +250,15 @@
         <translation>Transfer function |H(f)|</translation>
     </message>
     <message>
-        <source>振動数 %1 Hz (周期 %2 s)　振幅 %3 cm/s</source>
+        <source>振動数 %1 Hz (周期 %2 s)&#x3000;振幅 %3 cm/s</source>
         <translation>Frequency %1 Hz (period %2 s)   amplitude %3 cm/s</translation>
     </message>
     <message>
-        <source>　平滑化 %1 cm/s</source>
+        <source>&#x3000;平滑化 %1 cm/s</source>
         <translation>   smoothed %1 cm/s</translation>
     </message>
     <message>
-        <source>　|H| %1</source>
+        <source>&#x3000;|H| %1</source>
         <translation>   |H| %1</translation>
     </message>
     <message>
@@ -421,23 +421,23 @@ scale</translation>
         <translation>Period (s) (h = 20 %)</translation>
     </message>
     <message>
-        <source>周期 %1 s　Sv</source>
+        <source>周期 %1 s&#x3000;Sv</source>
         <translation>Period %1 s   Sv</translation>
     </message>
     <message>
-        <source>　%1 %2</source>
+        <source>&#x3000;%1 %2</source>
         <translation>   %1 %2</translation>
     </message>
     <message>
-        <source>　合成 %1</source>
+        <source>&#x3000;合成 %1</source>
         <translation>   vector %1</translation>
     </message>
     <message>
-        <source>時刻 %1 s　</source>
+        <source>時刻 %1 s&#x3000;</source>
         <translation>Time %1 s   </translation>
     </message>
     <message>
-        <source>　</source>
+        <source>&#x3000;</source>
         <translation>  </translation>
     </message>
     <message>
@@ -447,6 +447,30 @@ scale</translation>
     <message>
         <source>地震動の指標</source>
         <translation>Ground motion indices</translation>
+    </message>
+    <message>
+        <source>計測震度と 3 成分合成の最大値：</source>
+        <translation>JMA seismic intensity and peaks of the 3-component vector: </translation>
+    </message>
+    <message>
+        <source>計測震度と合成の値：</source>
+        <translation>JMA seismic intensity and combined values: </translation>
+    </message>
+    <message>
+        <source>水平 2 成分合成の SI 値：</source>
+        <translation>SI of the horizontal vector: </translation>
+    </message>
+    <message>
+        <source>%1弱</source>
+        <translation>%1 Lower</translation>
+    </message>
+    <message>
+        <source>%1強</source>
+        <translation>%1 Upper</translation>
+    </message>
+    <message>
+        <source>合成</source>
+        <translation>Combined</translation>
     </message>
 </context>
 <context>
@@ -576,6 +600,21 @@ Complete an analysis with “Analyse” first, then save.</translation>
         <source>入力変位(cm)</source>
         <translation>Input displ.(cm)</translation>
     </message>
+    <message>
+        <source>建物固有周期(s)：</source>
+        <comment>long form</comment>
+        <translation>The building&apos;s damped natural period T_d (s)</translation>
+    </message>
+    <message>
+        <source>応答加速度</source>
+        <comment>long form</comment>
+        <translation>Response acceleration</translation>
+    </message>
+    <message>
+        <source>応答加速度(cm/s2)</source>
+        <comment>long form</comment>
+        <translation>Response acceleration (cm/s2)</translation>
+    </message>
 </context>
 <context>
     <name>kestrel::PlaybackController</name>
@@ -694,6 +733,51 @@ Complete an analysis with “Analyse” first, then save.</translation>
         <source>結果の検討(&amp;R)</source>
         <translation>Study &amp;results</translation>
     </message>
+    <message>
+        <source>剛性(kN/㎝)：</source>
+        <comment>long form</comment>
+        <translation>Stiffness (kN/cm)</translation>
+    </message>
+    <message>
+        <source>減衰定数(%)：</source>
+        <comment>long form</comment>
+        <translation>Damping ratio (%)</translation>
+    </message>
+    <message>
+        <source>解析時間(s)：</source>
+        <comment>long form</comment>
+        <translation>Analysis duration (s)</translation>
+    </message>
+    <message>
+        <source>初期変位(㎝)</source>
+        <comment>long form</comment>
+        <translation>Initial displacement (cm)</translation>
+    </message>
+    <message>
+        <source>初期速度(㎝/s)</source>
+        <comment>long form</comment>
+        <translation>Initial velocity (cm/s)</translation>
+    </message>
+    <message>
+        <source>定常波(加速度)固有周期(s)</source>
+        <comment>long form</comment>
+        <translation>Sine ground acceleration: its period (s), the forcing period, not the building&apos;s</translation>
+    </message>
+    <message>
+        <source>定常波(変位)固有周期(s)</source>
+        <comment>long form</comment>
+        <translation>Sine ground displacement: its period (s), the forcing period, not the building&apos;s</translation>
+    </message>
+    <message>
+        <source>建物固有周期(s)：</source>
+        <comment>long form</comment>
+        <translation>The building&apos;s damped natural period T_d (s)</translation>
+    </message>
+    <message>
+        <source>固有周期の表示</source>
+        <comment>long form</comment>
+        <translation>Show the building&apos;s damped natural period</translation>
+    </message>
 </context>
 <context>
     <name>kestrel::SaveSelectWindow</name>
@@ -794,11 +878,11 @@ Complete an analysis with “Analyse” first, then save.</translation>
     </message>
     <message>
         <source>建物の応答の最大値 (線形加速度法)</source>
-        <translation>Building's peak response (linear acceleration method)</translation>
+        <translation>Building&apos;s peak response (linear acceleration method)</translation>
     </message>
     <message>
         <source>建物の非減衰固有周期 T_n = %1 s</source>
-        <translation>Building's undamped natural period T_n = %1 s</translation>
+        <translation>Building&apos;s undamped natural period T_n = %1 s</translation>
     </message>
     <message>
         <source>周期(s)</source>
@@ -809,34 +893,38 @@ Complete an analysis with “Analyse” first, then save.</translation>
         <translation>Period %1 s</translation>
     </message>
     <message>
-        <source>　h=%1%: %2</source>
+        <source>&#x3000;h=%1%: %2</source>
         <translation>   h=%1%: %2</translation>
     </message>
     <message>
         <source>建物固有周期を計算できないため、建物の印はありません。</source>
-        <translation>The building's natural period cannot be computed, so the building is not marked.</translation>
-    </message>
-    <message>
-        <source>建物 (非減衰固有周期 T_n = %1 s、減衰固有周期 T_d = %2 s、h = %3 %) のスペクトル値 / 時刻歴応答 (線形加速度法) の最大値：</source>
-        <translation>Building (undamped natural period T_n = %1 s, damped natural period T_d = %2 s, h = %3 %): spectral value / peak of the time-history response (linear acceleration method):</translation>
+        <translation>The building&apos;s natural period cannot be computed, so the building is not marked.</translation>
     </message>
     <message>
         <source>
 建物の応答を計算できません。</source>
         <translation>
-The building's response cannot be computed.</translation>
+The building&apos;s response cannot be computed.</translation>
     </message>
     <message>
         <source>%1 %2 / %3 %4 (差 %5%6%7)</source>
         <translation>%1 %2 / %3 %4 (difference %5%6%7)</translation>
     </message>
     <message>
-        <source>　　</source>
+        <source>&#x3000;&#x3000;</source>
         <translation>      </translation>
     </message>
     <message>
         <source>応答スペクトル</source>
         <translation>Response spectra</translation>
+    </message>
+    <message>
+        <source>（記録 %1 s のうち解析した %2 s まで）</source>
+        <translation> (over the %2 s analysed of the %1 s record)</translation>
+    </message>
+    <message>
+        <source>建物 (非減衰固有周期 T_n = %1 s、減衰固有周期 T_d = %2 s、h = %3 %) のスペクトル値 / 時刻歴応答 (線形加速度法) の最大値%4：</source>
+        <translation>Building (undamped natural period T_n = %1 s, damped natural period T_d = %2 s, h = %3 %): spectral value / peak of the time-history response (linear acceleration method)%4:</translation>
     </message>
 </context>
 <context>

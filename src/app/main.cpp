@@ -27,6 +27,9 @@ QIcon ProgramIcon() {
 
 int main(int argc, char* argv[]) {
     kestrel::IgnoreFileSizeSignal();
+    // The language of every text, set once: the environment's, unless --lang says otherwise.
+    kestrel::SetProgramLanguage(
+        kestrel::LanguageFromEnvironment(kestrel::ProcessLanguageEnvironment()));
     if (const auto status = kestrel::AnswerInformationRequests(argc, argv)) return *status;
 
     // Without a display Qt would abort with a message about platform plugins; say plainly

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "files/RecordText.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 
 namespace kestrel {
@@ -33,13 +34,17 @@ bool IsNetworkFormat(const std::optional<RecordInfo>& info) {
     return info && (info->format == "K-NET" || info->format == "KiK-net");
 }
 
+// The numbers are kept bare and given their units where the text is made, in its language.
 std::string PointsText(std::size_t count) {
-    return std::to_string(count) + " 点";
+    return std::to_string(count);
 }
 
 std::string StepText(double timeStep) {
-    return NumberText(timeStep) + " 秒";
+    return NumberText(timeStep);
 }
+
+// The label of a RateDiffers problem whose values are time steps (seconds).
+constexpr std::string_view kStepLabel = "時間刻み";
 
 ComponentProblem Problem(Kind kind, std::string path, std::optional<RecordComponent> direction) {
     ComponentProblem p;
@@ -129,7 +134,7 @@ std::optional<ComponentProblem> ShapeMismatch(const ComponentRecord& other,
                                               const ComponentRecord& reference) {
     ComponentProblem p = Problem(Kind::RateDiffers, other.path, other.direction);
     if (other.record.timeStep != reference.record.timeStep) {
-        p.label = "時間刻み";
+        p.label = kStepLabel;
         p.found = StepText(other.record.timeStep);
         p.expected = StepText(reference.record.timeStep);
         return p;
@@ -220,7 +225,7 @@ ComponentSet ReadNetworkSet(const std::string& path, ComponentRecord chosen) {
         ComponentRecord sibling = FromRead(std::move(read), *where.path, direction, true);
         if (!IsNetworkFormat(sibling.info)) {
             ComponentProblem p = Problem(Kind::OtherFormat, sibling.path, direction);
-            p.found = sibling.info ? sibling.info->format : "地震波ファイル";
+            p.found = sibling.info ? sibling.info->format : std::string(TrNoop("地震波ファイル"));
             p.expected = chosen.info->format;
             set.problems.push_back(std::move(p));
             continue;
@@ -260,8 +265,9 @@ char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// "NS 成分の" before a file's name; nothing without a direction.
 std::string DirectionWords(const ComponentProblem& p) {
-    return p.direction ? std::string(ComponentName(*p.direction)) + " 成分の" : std::string();
+    return p.direction ? Tr("{1} 成分の", ComponentName(*p.direction)) : std::string();
 }
 
 }  // namespace
@@ -299,7 +305,7 @@ ComponentSetRead ReadChosenComponents(const std::array<std::string, 3>& paths,
         out.error = WaveError{};
         out.error->kind = WaveError::Kind::CannotOpen;
         out.error->systemError = ENOENT;
-        out.error->detail = "ファイルが選ばれていません";
+        out.error->reason = {TrNoop("ファイルが選ばれていません")};
         return out;
     }
     WaveReadResult first = ReadWaveFile(paths[*reference], kDirections[*reference]);
@@ -387,42 +393,50 @@ std::optional<SiblingNames> NetworkSiblingNames(std::string_view fileName) {
 }
 
 std::string ComponentProblemText(const ComponentProblem& p) {
-    const std::string file = "「" + p.path + "」";
+    const std::string& file = p.path;
     const std::string which = DirectionWords(p);
+    // Formats are named as the readers name them; "地震波ファイル" (no known format) is ours.
+    const auto format = [](const std::string& name) { return Tr(name); };
+    const auto seconds = [&p](const std::string& step) {
+        return p.label == kStepLabel ? Tr("{1} 秒", step) : step;
+    };
     switch (p.kind) {
         case Kind::SingleComponent:
-            return "地震波ファイル" + file + "は 1 成分だけの記録です。";
+            return Tr("地震波ファイル「{1}」は 1 成分だけの記録です。", file);
         case Kind::NameNotRecognised:
-            return "ファイル名" + file + "が K-NET・KiK-net の名前（末尾 .NS・.EW・.UD、" +
-                   ".NS1～.UD2）ではないため、ほかの成分のファイルを探せません。";
+            return Tr(
+                "ファイル名「{1}」が K-NET・KiK-net の名前（末尾 .NS・.EW・.UD、"
+                ".NS1～.UD2）ではないため、ほかの成分のファイルを探せません。",
+                file);
         case Kind::SiblingMissing:
-            return which + "ファイル" + file + "が見つかりません。";
+            return Tr("{1}ファイル「{2}」が見つかりません。", which, file);
         case Kind::SiblingAmbiguous:
-            return which + "ファイル" + file + "が、大文字・小文字だけが違う名前で複数あります（" +
-                   p.found + "）。";
+            return Tr("{1}ファイル「{2}」が、大文字・小文字だけが違う名前で複数あります（{3}）。",
+                      which, file, p.found);
         case Kind::Unreadable: {
-            std::string text = which + "ファイル" + file + "を読み込めません。";
+            std::string text = Tr("{1}ファイル「{2}」を読み込めません。", which, file);
             if (p.readError) text += "\n" + WaveErrorMessage(*p.readError, p.path).prompt;
             return text;
         }
         case Kind::OtherFormat:
-            return which + "ファイル" + file + "は " + p.found + " の記録で、選んだファイル（" +
-                   p.expected + "）と形式が違います。";
+            return Tr("{1}ファイル「{2}」は {3} の記録で、選んだファイル（{4}）と形式が違います。",
+                      which, file, format(p.found), format(p.expected));
         case Kind::NotSameRecord:
-            return which + "ファイル" + file + "は別の記録です（" + p.label + "：" + p.found +
-                   "、選んだファイルは " + p.expected + "）。";
+            return Tr("{1}ファイル「{2}」は別の記録です（{3}：{4}、選んだファイルは {5}）。", which,
+                      file, p.label, p.found, p.expected);
         case Kind::RateDiffers:
-            return which + "ファイル" + file + "はサンプリング周波数（時間刻み）が違います（" +
-                   p.found + "、選んだファイルは " + p.expected + "）。";
+            return Tr(
+                "{1}ファイル「{2}」はサンプリング周波数（時間刻み）が違います（{3}、"
+                "選んだファイルは {4}）。",
+                which, file, seconds(p.found), seconds(p.expected));
         case Kind::LengthDiffers:
-            return which + "ファイル" + file + "はデータ数が違います（" + p.found +
-                   "、選んだファイルは " + p.expected + "）。";
+            return Tr("{1}ファイル「{2}」はデータ数が違います（{3}、選んだファイルは {4}）。",
+                      which, file, Tr("{1} 点", p.found), Tr("{1} 点", p.expected));
         case Kind::ColumnMissing:
-            return "地震波ファイル" + file + "には " +
-                   (p.direction ? std::string(ComponentName(*p.direction)) : "") +
-                   " 成分の列がありません。";
+            return Tr("地震波ファイル「{1}」には {2} 成分の列がありません。", file,
+                      p.direction ? ComponentName(*p.direction) : std::string_view());
         case Kind::NotNamed:
-            return which + "ファイルが選ばれていません。";
+            return Tr("{1}ファイルが選ばれていません。", which);
     }
     return "";
 }

@@ -46,8 +46,10 @@ struct ComponentProblem {
         Unreadable,         // the file could not be read (`readError`)
         OtherFormat,        // the file holds another format than the chosen one (`found`)
         NotSameRecord,      // the header value `label` differs (`found` here, `expected` there)
-        RateDiffers,        // another sampling rate or time step (`found`, `expected`)
-        LengthDiffers,      // another number of samples (`found`, `expected`)
+        RateDiffers,        // another sampling rate or time step (`found`, `expected`: the
+                            // header's items, or seconds as bare numbers when `label` is
+                            // "時間刻み")
+        LengthDiffers,      // another number of samples (`found`, `expected`, bare numbers)
         ColumnMissing,      // a JMA CSV record without this direction's column
         NotNamed,           // no file named by hand for this direction
     };
@@ -114,7 +116,8 @@ struct SiblingNames {
 };
 std::optional<SiblingNames> NetworkSiblingNames(std::string_view fileName);
 
-// The reason in Japanese, naming the file, for the tab's notice and the command line's row.
+// The reason in the current language, naming the file, for the tab's notice and the command line's
+// row.
 std::string ComponentProblemText(const ComponentProblem& problem);
 
 }  // namespace kestrel

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "files/RecordText.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 
 namespace kestrel {
@@ -156,7 +157,7 @@ WaveReadResult ReadJmaCsvRecord(std::istream& in, std::optional<RecordComponent>
     // A raw record: the recorder's offset, the mean of the whole record, is removed.
     RecordInfo info;
     info.removedMean = RemoveMean(samples);
-    info.format = "気象庁";
+    info.format = TrNoop("気象庁");  // shown through Tr
     info.station = StationText(station.text);
     info.component = std::string(name);
     return FinishRecord(timeStep, std::move(samples), std::move(info));

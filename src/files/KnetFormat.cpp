@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "files/RecordText.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 
 namespace kestrel {
@@ -95,8 +96,10 @@ bool IsKikNetStation(std::string_view code) {
 // from the one at the surface, each triple N-S, E-W, U-D. The direction in words for the
 // channel number; other texts (K-NET's "N-S") as written.
 std::string DirectionText(std::string_view written, bool kikNet) {
-    static constexpr std::string_view kChannels[] = {"N-S、地中", "E-W、地中", "U-D、地中",
-                                                     "N-S、地表", "E-W、地表", "U-D、地表"};
+    // Kept in Japanese and shown through Tr.
+    static constexpr std::string_view kChannels[] = {TrNoop("N-S、地中"), TrNoop("E-W、地中"),
+                                                     TrNoop("U-D、地中"), TrNoop("N-S、地表"),
+                                                     TrNoop("E-W、地表"), TrNoop("U-D、地表")};
     if (kikNet && written.size() == 1 && written[0] >= '1' && written[0] <= '6') {
         return std::string(kChannels[written[0] - '1']);
     }

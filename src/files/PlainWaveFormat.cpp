@@ -50,7 +50,7 @@ bool IsBlank(char c) {
 WaveError ReadFailure() {
     WaveError e;
     e.kind = WaveError::Kind::CannotRead;
-    e.detail = "読み込みの途中でエラーが発生しました";
+    e.reason = {TrNoop("読み込みの途中でエラーが発生しました")};
     return e;
 }
 

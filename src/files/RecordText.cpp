@@ -162,7 +162,9 @@ WaveError ErrorAt(WaveError::Kind kind, int line, std::string_view detail, std::
 
 WaveError LineError(LineReader::Status status, int line, std::string_view start) {
     if (status == LineReader::Status::Failed) {
-        return ErrorAt(WaveError::Kind::CannotRead, 0, "読み込みの途中でエラーが発生しました");
+        WaveError e = ErrorAt(WaveError::Kind::CannotRead, 0);
+        e.reason = {TrNoop("読み込みの途中でエラーが発生しました")};
+        return e;
     }
     return ErrorAt(WaveError::Kind::MalformedItem, line, start);
 }

@@ -116,7 +116,7 @@ SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
 
     // The base name is a bare name: a separator in it would write into another folder.
     if (base.find(kPathSeparator) != std::string::npos || base.find('\0') != std::string::npos) {
-        outcome.error = SaveError{parameterPath, "ファイル名に「/」は使えません", 0};
+        outcome.error = SaveError{parameterPath, {TrNoop("ファイル名に「/」は使えません")}, 0};
         return outcome;
     }
 
@@ -129,10 +129,11 @@ SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
     std::ostringstream historyText(std::move(historyRoom));
     if (WriteHistoryFile(historyText, response, displacementPeriod)) {
         // A string stream takes every byte, so only the displacement can fail here.
-        outcome.error = SaveError{historyPath,
-                                  "定常波(変位)の周期 " + NumberText(*displacementPeriod) +
-                                      " 秒からは入力変位を計算できません",
-                                  0};
+        outcome.error =
+            SaveError{historyPath,
+                      {TrNoop("定常波(変位)の周期 {1} 秒からは入力変位を計算できません"),
+                       {NumberText(*displacementPeriod)}},
+                      0};
         return outcome;
     }
 
@@ -142,7 +143,7 @@ SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
     if (const std::optional<ReplaceFailure> failure = ReplaceFiles(files)) {
         const int e = failure->systemError;
         outcome.parameterFileWritten = failure->replaced > 0;
-        outcome.error = SaveError{files[failure->file].path, SystemErrorText(e), e};
+        outcome.error = SaveError{files[failure->file].path, SystemErrorReason(e), e};
         return outcome;
     }
     outcome.parameterFileWritten = true;
@@ -153,9 +154,11 @@ SaveOutcome SaveResults(std::string_view folder, std::string_view baseName,
 FileMessage SaveErrorMessage(const SaveOutcome& outcome) {
     const SaveError& error = outcome.error.value();
     std::string prompt =
-        "ファイル「" + error.path + "」を保存できませんでした。\n理由：" + error.reason + "。";
-    if (outcome.parameterFileWritten) prompt += "\n建物パラメータのファイルは保存されています。";
-    return FileMessage{"データの保存", prompt};
+        Tr("ファイル「{1}」を保存できませんでした。\n理由：{2}。", error.path, error.reason.Text());
+    if (outcome.parameterFileWritten) {
+        prompt += "\n" + Tr("建物パラメータのファイルは保存されています。");
+    }
+    return FileMessage{Tr("データの保存"), prompt};
 }
 
 }  // namespace kestrel

@@ -49,7 +49,7 @@ std::optional<WriteFailure> WriteHistoryFile(std::ostream& out, const Response& 
 // A file of the save that could not be written.
 struct SaveError {
     std::string path;     // the full path of the file
-    std::string reason;   // in Japanese, without a closing "。"
+    Wording reason;       // why, without a closing "。" or "."
     int systemError = 0;  // errno behind it, 0 when the reason is the program's own
 
     // Another program holds the file: the window shows its file-in-use message and keeps

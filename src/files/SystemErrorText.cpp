@@ -5,45 +5,49 @@
 
 namespace kestrel {
 
-std::string SystemErrorText(int errorNumber) {
+Wording SystemErrorReason(int errorNumber) {
     switch (errorNumber) {
         case kNotRegularFile:
-            return "通常のファイルではありません";
+            return {TrNoop("通常のファイルではありません")};
         case ENOENT:
-            return "ファイルまたはフォルダーが見つかりません";
+            return {TrNoop("ファイルまたはフォルダーが見つかりません")};
         case EACCES:
         case EPERM:
-            return "アクセスする権限がありません";
+            return {TrNoop("アクセスする権限がありません")};
         case EISDIR:
-            return "同じ名前のフォルダーがあります";
+            return {TrNoop("同じ名前のフォルダーがあります")};
         case ENOTDIR:
-            return "フォルダーの指定が正しくありません（途中にファイルがあります）";
+            return {TrNoop("フォルダーの指定が正しくありません（途中にファイルがあります）")};
         case ENOSPC:
-            return "ディスクの空き容量が足りません";
+            return {TrNoop("ディスクの空き容量が足りません")};
         case EDQUOT:
-            return "ディスクの使用量の上限を超えました";
+            return {TrNoop("ディスクの使用量の上限を超えました")};
         case EFBIG:
-            return "ファイルの大きさの上限を超えました";
+            return {TrNoop("ファイルの大きさの上限を超えました")};
         case EROFS:
-            return "書き込みのできない場所です";
+            return {TrNoop("書き込みのできない場所です")};
         case ENAMETOOLONG:
-            return "ファイル名が長すぎます";
+            return {TrNoop("ファイル名が長すぎます")};
         case EBUSY:
         case ETXTBSY:
-            return "ファイルが使用中です";
+            return {TrNoop("ファイルが使用中です")};
         case EIO:
-            return "ディスクの読み書きでエラーが発生しました";
+            return {TrNoop("ディスクの読み書きでエラーが発生しました")};
         case EMFILE:
         case ENFILE:
-            return "開いているファイルが多すぎます";
+            return {TrNoop("開いているファイルが多すぎます")};
         case ELOOP:
-            return "シンボリックリンクが多すぎます";
+            return {TrNoop("シンボリックリンクが多すぎます")};
         case EINVAL:
-            return "ファイル名が正しくありません";
+            return {TrNoop("ファイル名が正しくありません")};
         default:
-            return "システムエラー " + std::to_string(errorNumber) + "（" +
-                   std::strerror(errorNumber) + "）";
+            return {TrNoop("システムエラー {1}（{2}）"),
+                    {std::to_string(errorNumber), std::strerror(errorNumber)}};
     }
+}
+
+std::string SystemErrorText(int errorNumber) {
+    return SystemErrorReason(errorNumber).Text();
 }
 
 bool IsFileInUseError(int errorNumber) {

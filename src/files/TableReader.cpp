@@ -17,9 +17,9 @@ TableReadResult Failed(TableError error) {
     return result;
 }
 
-TableReadResult CannotRead(int systemError, std::string reason) {
+TableReadResult CannotRead(int systemError, Wording reason) {
     TableError error;
-    error.detail = std::move(reason);
+    error.reason = std::move(reason);
     error.systemError = systemError;
     return Failed(std::move(error));
 }
@@ -108,7 +108,7 @@ TableReadResult ReadTableText(std::istream& in, std::size_t maxBytes) {
     while (bytes.size() <= maxBytes && in.read(block, sizeof block).gcount() > 0) {
         bytes.append(block, static_cast<std::size_t>(in.gcount()));
     }
-    if (in.bad()) return CannotRead(0, "読み込みの途中でエラーが発生しました");
+    if (in.bad()) return CannotRead(0, {TrNoop("読み込みの途中でエラーが発生しました")});
     if (bytes.size() > maxBytes) {
         TableError error;
         error.kind = TableError::Kind::TooLarge;
@@ -123,32 +123,34 @@ TableReadResult ReadTableFile(const std::string& path, std::size_t maxBytes) {
     if (const std::optional<int> error = file.openError()) {
         // A folder is named as any other thing that is no regular file.
         const int shown = *error == EISDIR ? kNotRegularFile : *error;
-        return CannotRead(shown == kNotRegularFile ? 0 : shown, SystemErrorText(shown));
+        return CannotRead(shown == kNotRegularFile ? 0 : shown, SystemErrorReason(shown));
     }
     TableReadResult result = ReadTableText(file.stream(), maxBytes);
     if (result.error && result.error->kind == TableError::Kind::CannotRead && file.readError()) {
         result.error->systemError = file.readError();
-        result.error->detail = SystemErrorText(file.readError());
+        result.error->reason = SystemErrorReason(file.readError());
     }
     return result;
 }
 
 FileMessage TableErrorMessage(const TableError& error, std::string_view path) {
-    const std::string file = "ファイル「" + std::string(path) + "」";
     std::string prompt;
     switch (error.kind) {
         case TableError::Kind::CannotRead:
-            prompt = file + "を読めませんでした。理由：" + error.detail + "。";
+            prompt =
+                Tr("ファイル「{1}」を読めませんでした。理由：{2}。", path, error.reason.Text());
             break;
         case TableError::Kind::TooLarge:
-            prompt = file + "は大きすぎます。パラメータ表として読めるのは " +
-                     std::to_string(error.limit) + " バイトまでです。";
+            prompt =
+                Tr("ファイル「{1}」は大きすぎます。パラメータ表として読めるのは {2} "
+                   "バイトまでです。",
+                   path, std::to_string(error.limit));
             break;
         case TableError::Kind::NotText:
-            prompt = file + "は UTF-8 でも CP932 でもありません。";
+            prompt = Tr("ファイル「{1}」は UTF-8 でも CP932 でもありません。", path);
             break;
     }
-    return FileMessage{"パラメータ表の読み込みエラー", prompt};
+    return FileMessage{Tr("パラメータ表の読み込みエラー"), prompt};
 }
 
 }  // namespace kestrel

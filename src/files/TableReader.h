@@ -33,7 +33,7 @@ struct TableError {
         NotText,     // neither UTF-8 nor CP932
     };
     Kind kind = Kind::CannotRead;
-    std::string detail;   // CannotRead: the reason in Japanese, without a closing "。"
+    Wording reason;       // CannotRead: why, without a closing "。" or "."
     int systemError = 0;  // errno behind CannotRead, when there is one
     std::size_t limit = kMaxTableBytes;
 };

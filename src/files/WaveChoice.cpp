@@ -1,5 +1,6 @@
 #include "files/WaveChoice.h"
 
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "runtime/Real.h"
 
@@ -20,15 +21,15 @@ std::optional<WaveTimeTexts> WaveTimeTextsFor(const WaveRecord& record) {
 }
 
 FileMessage DurationErrorMessage(std::string_view path) {
-    return {"地震波ファイルの読み込みエラー",
-            "地震波ファイル「" + std::string(path) +
-                "」の時間刻みが大きすぎるため、解析時間を計算できません。"};
+    return {
+        Tr("地震波ファイルの読み込みエラー"),
+        Tr("地震波ファイル「{1}」の時間刻みが大きすぎるため、解析時間を計算できません。", path)};
 }
 
 FileMessage ComponentQuestion(std::string_view fileName) {
-    return {"成分の選択", "「" + std::string(fileName) +
-                              "」は NS・EW・UD の 3 成分を収めた気象庁の記録です。\n"
-                              "解析に使う成分を選んで下さい。"};
+    return {Tr("成分の選択"), Tr("「{1}」は NS・EW・UD の 3 成分を収めた気象庁の記録です。\n"
+                                 "解析に使う成分を選んで下さい。",
+                                 fileName)};
 }
 
 }  // namespace kestrel

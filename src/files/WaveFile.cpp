@@ -14,6 +14,7 @@
 #include "files/PlainWaveFormat.h"
 #include "files/RecordText.h"
 #include "files/SystemErrorText.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 
 namespace kestrel {
@@ -30,9 +31,9 @@ public:
     }
 };
 
-WaveReadResult CannotOpen(int systemError, std::string reason) {
+WaveReadResult CannotOpen(int systemError, Wording reason) {
     WaveError e = ErrorAt(WaveError::Kind::CannotOpen, 0);
-    e.detail = std::move(reason);
+    e.reason = std::move(reason);
     e.systemError = systemError;
     return Failed(std::move(e));
 }
@@ -182,142 +183,170 @@ WaveReadResult ReadWaveFile(const std::string& path, std::optional<RecordCompone
                             int maxSamples) {
     InputFile file(path);
     if (const std::optional<int> error = file.openError()) {
-        if (*error == EISDIR) return CannotOpen(EISDIR, "ファイルではなくフォルダーです");
-        if (*error == kNotRegularFile) return CannotOpen(0, SystemErrorText(kNotRegularFile));
-        return CannotOpen(*error, SystemErrorText(*error));
+        if (*error == EISDIR) return CannotOpen(EISDIR, {TrNoop("ファイルではなくフォルダーです")});
+        if (*error == kNotRegularFile) return CannotOpen(0, SystemErrorReason(kNotRegularFile));
+        return CannotOpen(*error, SystemErrorReason(*error));
     }
     WaveReadResult result = ReadWaveText(file.stream(), component, maxSamples);
     if (result.error && result.error->kind == WaveError::Kind::CannotRead && file.readError()) {
         result.error->systemError = file.readError();
-        result.error->detail = SystemErrorText(file.readError());
+        result.error->reason = SystemErrorReason(file.readError());
     }
     return result;
 }
 
 FileMessage WaveErrorMessage(const WaveError& error, std::string_view path) {
     using Kind = WaveError::Kind;
-    const std::string file = "地震波ファイル「" + std::string(path) + "」";
-    const std::string line = std::to_string(error.line) + " 行目";
+    const std::string line = std::to_string(error.line);
+    const std::string item = DisplayItem(error.detail);
+    const std::string& label = error.label;
+    // The value of a header line that cannot be read, before what the value should be.
+    const auto unreadValue = [&] {
+        return Tr("地震波ファイル「{1}」の「{2}」（{3} 行目）の値「{4}」を読めません。", path,
+                  label, line, item);
+    };
     std::string prompt;
     switch (error.kind) {
         case Kind::CannotOpen:
-            prompt = file + "を開けません。\n理由：" + error.detail + "。";
+            prompt =
+                Tr("地震波ファイル「{1}」を開けません。\n理由：{2}。", path, error.reason.Text());
             break;
         case Kind::CannotRead:
-            prompt = file + "を読み込めません。\n理由：" + error.detail + "。";
+            prompt = Tr("地震波ファイル「{1}」を読み込めません。\n理由：{2}。", path,
+                        error.reason.Text());
             break;
         case Kind::NoNumber:
-            prompt = file + "に数値がありません。";
+            prompt = Tr("地震波ファイル「{1}」に数値がありません。", path);
             break;
         case Kind::MalformedItem:
             if (error.detail.empty()) {
-                prompt = file + "の " + line + "に値のない項目があります（カンマの前後が空です）。";
+                prompt =
+                    Tr("地震波ファイル「{1}」の {2} 行目に値のない項目があります"
+                       "（カンマの前後が空です）。",
+                       path, line);
             } else {
-                prompt = file + "の " + line + "の「" + DisplayItem(error.detail) +
-                         "」は数値ではありません。";
+                prompt = Tr("地震波ファイル「{1}」の {2} 行目の「{3}」は数値ではありません。", path,
+                            line, item);
             }
             break;
-        case Kind::TooManyNumbers: {
-            const std::string most = std::to_string(error.limit + 1);
-            prompt = file + "の数値が多すぎます（" + line + "で " + most +
-                     " 個を超えました）。\n解析できるのは時間刻みと加速度を合わせて " + most +
-                     " 個までです。";
+        case Kind::TooManyNumbers:
+            prompt =
+                Tr("地震波ファイル「{1}」の数値が多すぎます（{2} 行目で {3} 個を超えました）。\n"
+                   "解析できるのは時間刻みと加速度を合わせて {3} 個までです。",
+                   path, line, std::to_string(error.limit + 1));
             break;
-        }
         case Kind::NonPositiveTimeStep:
-            prompt = file + "の最初の数値（時間刻み）が「" + DisplayItem(error.detail) + "」（" +
-                     line + "）です。\n時間刻みは 0 より大きい数でなければなりません。";
+            prompt =
+                Tr("地震波ファイル「{1}」の最初の数値（時間刻み）が「{2}」（{3} 行目）です。\n"
+                   "時間刻みは 0 より大きい数でなければなりません。",
+                   path, item, line);
             if (error.detail.find(',') != std::string::npos) {
-                prompt += "\n「,」は数値の区切りです。小数点は「.」で書いてください。";
+                prompt += "\n" + Tr("「,」は数値の区切りです。小数点は「.」で書いてください。");
             }
             break;
         case Kind::HeaderEnded:
-            prompt = file + "の見出しが途中で終わっています。\n" + line + "に「" + error.label +
-                     "」の行があるはずですが、" +
-                     (error.detail.empty() ? "ファイルがそこで終わっています。"
-                                           : "「" + DisplayItem(error.detail) + "」とあります。");
+            prompt = error.detail.empty()
+                         ? Tr("地震波ファイル「{1}」の見出しが途中で終わっています。\n{2} 行目に"
+                              "「{3}」の行があるはずですが、ファイルがそこで終わっています。",
+                              path, line, label)
+                         : Tr("地震波ファイル「{1}」の見出しが途中で終わっています。\n{2} 行目に"
+                              "「{3}」の行があるはずですが、「{4}」とあります。",
+                              path, line, label, item);
             break;
         case Kind::BadSamplingRate:
             if (error.line == 0) {
-                prompt = file + "に「" + error.label + "」の行がありません。";
+                prompt = Tr("地震波ファイル「{1}」に「{2}」の行がありません。", path, label);
             } else if (error.detail.empty()) {
-                prompt = file + "の「" + error.label + "」（" + line + "）に値がありません。";
+                prompt = Tr("地震波ファイル「{1}」の「{2}」（{3} 行目）に値がありません。", path,
+                            label, line);
             } else {
-                prompt = file + "の「" + error.label + "」（" + line + "）の値「" +
-                         DisplayItem(error.detail) + "」を読めません。";
+                prompt = unreadValue();
             }
-            prompt += "\nサンプリング周波数と時間刻みは 0 より大きい数でなければなりません。";
+            prompt +=
+                "\n" + Tr("サンプリング周波数と時間刻みは 0 より大きい数でなければなりません。");
             break;
         case Kind::BadScaleFactor:
-            prompt = file + "の「" + error.label + "」（" + line + "）の値「" +
-                     DisplayItem(error.detail) +
-                     "」を読めません。\n「3920(gal)/6182761」のように、gal の分子と 0 "
-                     "でない分母が必要です。";
+            prompt = unreadValue() + "\n" +
+                     Tr("「3920(gal)/6182761」のように、gal の分子と 0 でない分母が必要です。");
             break;
         case Kind::BadHeaderValue:
-            prompt = file + "の「" + error.label + "」（" + line + "）の値「" +
-                     DisplayItem(error.detail) + "」を読めません。\n1 以上の整数が必要です。";
+            prompt = unreadValue() + "\n" + Tr("1 以上の整数が必要です。");
             break;
         case Kind::BadUnit:
-            prompt = file + "の単位「" + DisplayItem(error.detail) + "」（" + line +
-                     "）は加速度の " + error.label + " ではありません。\n読み込めるのは加速度の" +
-                     "記録だけです。";
+            prompt =
+                Tr("地震波ファイル「{1}」の単位「{2}」（{3} 行目）は加速度の {4} ではありません。\n"
+                   "読み込めるのは加速度の記録だけです。",
+                   path, item, line, label);
             break;
         case Kind::BadCount:
-            prompt = file + "の " + line + "の「" + DisplayItem(error.detail) +
-                     "」は整数のカウント値ではありません。";
+            prompt =
+                Tr("地震波ファイル「{1}」の {2} 行目の「{3}」は整数のカウント値ではありません。",
+                   path, line, item);
             break;
         case Kind::ValueTooLarge:
             if (error.line == 0) {
-                prompt = file + "の値を加速度に換算すると大きすぎる値になります。";
+                prompt = Tr("地震波ファイル「{1}」の値を加速度に換算すると大きすぎる値になります。",
+                            path);
             } else {
-                prompt = file + "の " + line + "の値「" + DisplayItem(error.detail) +
-                         "」は大きすぎて加速度に換算できません。";
+                prompt =
+                    Tr("地震波ファイル「{1}」の {2} 行目の値「{3}」は大きすぎて加速度に"
+                       "換算できません。",
+                       path, line, item);
             }
             break;
         case Kind::TooFewValues:
-            prompt = file + "の値が足りません。\n見出しの点数は " + std::to_string(error.expected) +
-                     " 点ですが、" + std::to_string(error.found) + " 点しかありません。";
+            prompt =
+                Tr("地震波ファイル「{1}」の値が足りません。\n見出しの点数は {2} 点ですが、"
+                   "{3} 点しかありません。",
+                   path, std::to_string(error.expected), std::to_string(error.found));
             break;
         case Kind::RowLength:
-            prompt = file + "の " + line + "に値が " + std::to_string(error.found) +
-                     " 個あります（列は " + std::to_string(error.expected) + " 個です）。";
+            prompt =
+                Tr("地震波ファイル「{1}」の {2} 行目に値が {3} 個あります（列は {4} 個です）。",
+                   path, line, std::to_string(error.found), std::to_string(error.expected));
             break;
         case Kind::RecordTooLong: {
             const std::string most = std::to_string(error.limit);
-            prompt = file + "の記録は長すぎます（" + most + " 点を超えています）。\n解析できる" +
-                     "のは " + most + " 点";
             const double longest = error.timeStep * static_cast<double>(error.limit);
-            if (std::isfinite(longest)) {
-                prompt += "、この時間刻み（" + NumberText(error.timeStep) + " 秒）では " +
-                          NumberText(longest) + " 秒";
-            }
-            prompt += "までです。";
+            prompt = std::isfinite(longest)
+                         ? Tr("地震波ファイル「{1}」の記録は長すぎます（{2} 点を超えています）。\n"
+                              "解析できるのは {2} 点、この時間刻み（{3} 秒）では {4} 秒までです。",
+                              path, most, NumberText(error.timeStep), NumberText(longest))
+                         : Tr("地震波ファイル「{1}」の記録は長すぎます（{2} 点を超えています）。\n"
+                              "解析できるのは {2} 点までです。",
+                              path, most);
             break;
         }
         case Kind::ComponentNeeded:
-            prompt = file + "は NS・EW・UD の 3 成分を収めた気象庁の記録ですが、解析する成分" +
-                     "が選ばれていません。\n「地震波選択」でファイルを選び直して下さい。";
+            prompt =
+                Tr("地震波ファイル「{1}」は NS・EW・UD の 3 成分を収めた気象庁の記録ですが、"
+                   "解析する成分が選ばれていません。\n「地震波選択」でファイルを選び直して"
+                   "下さい。",
+                   path);
             break;
         case Kind::ComponentMissing:
-            prompt = file + "には「" + DisplayItem(error.detail) + "」成分の列がありません。";
+            prompt = Tr("地震波ファイル「{1}」には「{2}」成分の列がありません。", path, item);
             break;
     }
-    return FileMessage{"地震波ファイルの読み込みエラー", prompt};
+    return FileMessage{Tr("地震波ファイルの読み込みエラー"), prompt};
 }
 
 FileMessage RecordInfoMessage(const RecordInfo& info) {
-    std::string prompt = info.format + " 記録";
-    if (!info.station.empty()) prompt += " " + info.station;
-    if (!info.component.empty()) prompt += " (" + info.component + ")";
-    prompt += "、" + std::to_string(info.sampleCount) + " 点、最大加速度 " + PeakText(info.peak) +
-              " cm/s2 を読み込みました。\n";
+    // The format and the component are kept as the reader names them (the words of a
+    // KiK-net channel, "気象庁"), and shown in the current language.
+    std::string named;
+    if (!info.station.empty()) named += " " + info.station;
+    if (!info.component.empty()) named += " (" + Tr(info.component) + ")";
+    std::string prompt =
+        Tr("{1} 記録{2}、{3} 点、最大加速度 {4} cm/s2 を読み込みました。", Tr(info.format), named,
+           std::to_string(info.sampleCount), PeakText(info.peak)) +
+        "\n";
     if (info.removedMean) {
-        prompt += "記録全体の平均値 " + MeanText(*info.removedMean) + " cm/s2 を除きました。";
+        prompt += Tr("記録全体の平均値 {1} cm/s2 を除きました。", MeanText(*info.removedMean));
     } else {
-        prompt += "補正済みの記録なので、値はそのまま使います。";
+        prompt += Tr("補正済みの記録なので、値はそのまま使います。");
     }
-    return FileMessage{"記録の読み込み", prompt};
+    return FileMessage{Tr("記録の読み込み"), prompt};
 }
 
 }  // namespace kestrel

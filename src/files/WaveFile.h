@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "analysis/WaveRecord.h"
+#include "runtime/Catalogue.h"
 
 namespace kestrel {
 
@@ -62,8 +63,8 @@ struct WaveError {
     };
     Kind kind = Kind::NoNumber;
     int line = 0;         // 1-based line of the item or header value; 0 when none applies
-    std::string detail;   // the item or value as written (bytes of the file), or the reason
-                          // in Japanese (CannotOpen, CannotRead)
+    std::string detail;   // the item or value as written (bytes of the file)
+    Wording reason;       // why the file could not be opened or read (CannotOpen, CannotRead)
     int systemError = 0;  // errno behind CannotOpen or CannotRead, when there is one
     std::string label;    // the header label or unit concerned, as the format names it
     long long found = 0;  // TooFewValues, RowLength

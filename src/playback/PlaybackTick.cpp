@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "runtime/Real.h"
 
@@ -59,8 +60,11 @@ float Coordinate(double v) {
 }  // namespace
 
 InputCaptions InputCaptionsFor(ExcitationCase c) {
-    if (c == ExcitationCase::SteadyDisplacement) return {"入力変位", "入力変位(cm)"};
-    return {"入力加速度", "入力加速度(cm/s2)"};
+    // Marked for the catalogue; the window shows them through MessageIn.
+    if (c == ExcitationCase::SteadyDisplacement) {
+        return {TrNoop("入力変位").data(), TrNoop("入力変位(cm)").data()};
+    }
+    return {TrNoop("入力加速度").data(), TrNoop("入力加速度(cm/s2)").data()};
 }
 
 void PlaybackTicker::Reset() {

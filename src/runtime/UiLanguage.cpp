@@ -6,15 +6,11 @@
 
 namespace kestrel {
 
-UiLanguage ProgramLanguage() {
-    return UiLanguage::Japanese;
-}
-
-QLocale QtTextLocale(UiLanguage language) {
+QLocale QtTextLocale(Language language) {
     switch (language) {
-        case UiLanguage::Japanese:
+        case Language::Japanese:
             return QLocale(QLocale::Japanese, QLocale::Japan);
-        case UiLanguage::English:
+        case Language::English:
             return QLocale(QLocale::English, QLocale::UnitedStates);
     }
     return QLocale::c();
@@ -35,8 +31,8 @@ bool InstallCatalogue(QCoreApplication& app, const QString& path) {
 
 }  // namespace
 
-bool InstallQtTranslations(QCoreApplication& app, UiLanguage language) {
-    if (language == UiLanguage::English) return true;
+bool InstallQtTranslations(QCoreApplication& app, Language language) {
+    if (language == Language::English) return true;
     // "qtbase" holds every text of the widgets and dialogs the program uses.
     auto* translator = new QTranslator(&app);
     if (!translator->load(QtTextLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -47,9 +43,9 @@ bool InstallQtTranslations(QCoreApplication& app, UiLanguage language) {
     return QCoreApplication::installTranslator(translator);
 }
 
-bool InstallTranslations(QCoreApplication& app, UiLanguage language) {
+bool InstallTranslations(QCoreApplication& app, Language language) {
     const bool qt = InstallQtTranslations(app, language);
-    if (language == UiLanguage::English) {
+    if (language == Language::English) {
         return InstallCatalogue(app, QStringLiteral(":/i18n/kestrel_en.qm")) && qt;
     }
     return qt;

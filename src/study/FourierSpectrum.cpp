@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "analysis/ProgramLimits.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "study/ResponseSpectrum.h"
 
@@ -112,8 +113,8 @@ StudyResult<FourierSpectrum> ComputeFourierSpectrum(std::span<const double> grou
         for (double value : *series) {
             if (!(std::fabs(value) <= kLargestSpectrumValue)) {
                 return StudyError{"",
-                                  "フーリエスペクトルを計算できません。\n地震波の値が大きすぎる"
-                                  "ため、計算できる範囲を超えました。"};
+                                  Tr("フーリエスペクトルを計算できません。\n地震波の値が大きすぎる"
+                                     "ため、計算できる範囲を超えました。")};
             }
         }
     }
@@ -134,10 +135,11 @@ std::string SmoothingNote(const FourierSpectrum& spectrum) {
     // The step to three significant digits.
     const double df = spectrum.frequencyStep;
     const double unit = std::pow(10.0, std::floor(std::log10(df)) - 2);
-    return "平滑化されていません：幅 " + NumberText(spectrum.bandwidth) + " Hz は振動数の刻み " +
-           NumberText(std::round(df / unit) * unit) + " Hz に対して狭すぎます（" +
-           NumberText(SmallestSmoothingWidth(spectrum.frequencyStep)) +
-           " Hz 以上で平滑化されます）";
+    return Tr(
+        "平滑化されていません：幅 {1} Hz は振動数の刻み {2} Hz に対して狭すぎます"
+        "（{3} Hz 以上で平滑化されます）",
+        NumberText(spectrum.bandwidth), NumberText(std::round(df / unit) * unit),
+        NumberText(SmallestSmoothingWidth(spectrum.frequencyStep)));
 }
 
 std::vector<std::optional<double>> TransferFunction(std::span<const double> frequencies,

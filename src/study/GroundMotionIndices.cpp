@@ -7,6 +7,7 @@
 #include <system_error>
 #include <thread>
 
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "study/ResponseSpectrum.h"
 #include "study/ZeroPhaseFilter.h"
@@ -15,8 +16,8 @@ namespace kestrel {
 
 namespace {
 
-StudyError Refusal(std::string why, std::string_view box = {}) {
-    return StudyError{std::string(box), "地震動の指標を計算できません。\n" + why};
+StudyError Refusal(const std::string& why, std::string_view box = {}) {
+    return StudyError{std::string(box), Tr("地震動の指標を計算できません。\n{1}", why)};
 }
 
 // The running trapezoid integral from 0 at the first sample.
@@ -126,13 +127,17 @@ struct SiResults {
 };
 
 SiResults SpectrumIntensities(std::span<const IndexComponent> components, double dt) {
+    // The reason goes into the indices' CSV: Japanese whatever the language.
+    const LanguageScope files(kFileLanguage);
     SiResults out;
     out.perComponent.resize(components.size());
     std::vector<std::size_t> horizontal;
     for (std::size_t i = 0; i < components.size(); ++i) {
         if (components[i].horizontal) horizontal.push_back(i);
     }
-    if (horizontal.size() != 2) out.pairReason = "水平 2 成分がそろっていないため計算できません。";
+    if (horizontal.size() != 2) {
+        out.pairReason = Tr("水平 2 成分がそろっていないため計算できません。");
+    }
     // Two at a time; a third horizontal one alone.
     for (std::size_t k = 0; k < horizontal.size(); k += 2) {
         const bool two = k + 1 < horizontal.size();
@@ -155,11 +160,13 @@ SiResults SpectrumIntensities(std::span<const IndexComponent> components, double
 // vector peaks and the intensity.
 void ComponentsAndIntensity(GroundMotionIndices& out, std::span<const IndexComponent> components,
                             double dt, const FilterCoefficients& highPass) {
+    // The reasons go into the indices' CSV: Japanese whatever the language.
+    const LanguageScope files(kFileLanguage);
     for (const IndexComponent& c : components) {
         out.components.push_back(ComponentMeasures(c, dt, highPass));
     }
     if (components.size() != 3) {
-        out.threeComponentReason = "3 成分がそろっていないため計算できません。";
+        out.threeComponentReason = Tr("3 成分がそろっていないため計算できません。");
         out.intensityReason = out.threeComponentReason;
         return;
     }
@@ -184,24 +191,25 @@ void ComponentsAndIntensity(GroundMotionIndices& out, std::span<const IndexCompo
 StudyResult<GroundMotionIndices> ComputeIndices(std::span<const IndexComponent> components,
                                                 double dt, const IndexOptions& options) {
     if (components.empty() || components.size() > 3) {
-        return Refusal("成分は 1 つから 3 つまでです。");
+        return Refusal(Tr("成分は 1 つから 3 つまでです。"));
     }
     const std::size_t n = components.front().acceleration.size();
     for (const IndexComponent& c : components) {
-        if (c.acceleration.size() != n) return Refusal("成分のデータ数がそろっていません。");
+        if (c.acceleration.size() != n) return Refusal(Tr("成分のデータ数がそろっていません。"));
         if (!std::all_of(c.acceleration.begin(), c.acceleration.end(), InRange)) {
-            return Refusal("地震波の値が大きすぎます。");
+            return Refusal(Tr("地震波の値が大きすぎます。"));
         }
     }
-    if (!(dt > 0 && std::isfinite(dt))) return Refusal("時間刻みが正の数ではありません。");
+    if (!(dt > 0 && std::isfinite(dt))) return Refusal(Tr("時間刻みが正の数ではありません。"));
     if (n <= kFilterEdge) {
-        return Refusal("記録が短すぎます（" + std::to_string(kFilterEdge + 1) +
-                       " 点以上必要です）。");
+        return Refusal(
+            Tr("記録が短すぎます（{1} 点以上必要です）。", std::to_string(kFilterEdge + 1)));
     }
     const double nyquist = 1 / (2 * dt);
     if (!(options.lowCut > 0 && options.lowCut < nyquist)) {
-        return Refusal("低域遮断周波数は 0 より大きく、ナイキスト周波数 " + NumberText(nyquist) +
-                           " Hz より小さくしてください。",
+        return Refusal(Tr("低域遮断周波数は 0 より大きく、ナイキスト周波数 {1} Hz より小さく"
+                          "してください。",
+                          NumberText(nyquist)),
                        kLowCutBox);
     }
 
@@ -228,7 +236,7 @@ StudyResult<GroundMotionIndices> ComputeIndices(std::span<const IndexComponent> 
     out.spectrum = std::move(si.spectrum);
     out.pairReason = std::move(si.pairReason);
     if (!AllInRange(out)) {
-        return Refusal("地震波の値が大きすぎるため、計算できる範囲を超えました。");
+        return Refusal(Tr("地震波の値が大きすぎるため、計算できる範囲を超えました。"));
     }
     return out;
 }
@@ -265,8 +273,9 @@ StudyResult<double> ParseLowCut(std::string_view text) {
     const std::optional<double> value = StudyNumber(text);
     if (!value || !(*value > 0) || !std::isfinite(*value)) {
         return StudyError{std::string(kLowCutBox),
-                          "低域遮断周波数「" + std::string(text) +
-                              "」を読めません。\n0 より大きい数（Hz）を入力してください。"};
+                          Tr("低域遮断周波数「{1}」を読めません。\n0 より大きい数（Hz）を"
+                             "入力してください。",
+                             text)};
     }
     return *value;
 }

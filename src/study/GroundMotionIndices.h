@@ -87,6 +87,7 @@ struct GroundMotionIndices {
     std::optional<double> horizontalSi;
     // The Sv curves of the horizontal components (h = 20 %); none without one.
     std::optional<SpectrumIntensity> spectrum;
+    // Why a value is missing, in Japanese whatever the language: the CSV's 備考 writes them.
     std::string threeComponentReason;  // UTF-8, empty when there are three components
     std::string intensityReason;       // empty when the intensity was computed
     std::string pairReason;            // empty when horizontalSi was computed

@@ -1,5 +1,6 @@
 #include "study/IndicesFiles.h"
 
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "study/StudyFiles.h"
 
@@ -32,6 +33,8 @@ void AddText(std::string& row, std::string_view text, bool quoted) {
 
 std::vector<std::string> MissingValueReasons(const GroundMotionIndices& indices,
                                              const ComponentSet& set) {
+    // The reasons are the CSV's: Japanese whatever the language.
+    const LanguageScope files(kFileLanguage);
     std::vector<std::string> reasons;
     for (const ComponentProblem& p : set.problems) reasons.push_back(ComponentProblemText(p));
     if (!indices.vector) {
@@ -111,7 +114,7 @@ std::optional<StudyError> WriteIndicesCsv(std::ostream& out, std::span<const Ind
     }
     out << text;
     out.flush();
-    if (!out) return StudyError{"", "ファイルに書き込めませんでした。"};
+    if (!out) return StudyError{"", Tr("ファイルに書き込めませんでした。")};
     return std::nullopt;
 }
 

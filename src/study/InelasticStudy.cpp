@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/FaultText.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "runtime/TextEncoding.h"
 
@@ -20,15 +21,15 @@ StudyError Refuse(std::string_view box, std::string message) {
 std::optional<double> BoxNumber(std::string_view what, std::string_view text,
                                 std::string& message) {
     if (const std::optional<double> number = StudyNumber(text)) return number;
-    message = std::string(what) + "の「" + std::string(text) + "」は" +
-              (IsNumberTooLarge(text) ? "大きすぎます。" : "数値ではありません。");
+    message = IsNumberTooLarge(text) ? Tr("{1}の「{2}」は大きすぎます。", what, text)
+                                     : Tr("{1}の「{2}」は数値ではありません。", what, text);
     return std::nullopt;
 }
 
 constexpr std::string_view kYieldCoefficientRange =
-    "降伏せん断力係数は 0 より大きい値を入力してください。";
+    TrNoop("降伏せん断力係数は 0 より大きい値を入力してください。");
 constexpr std::string_view kSecondStiffnessRange =
-    "第2剛性比は 0 以上 1 未満の値を入力してください。";
+    TrNoop("第2剛性比は 0 以上 1 未満の値を入力してください。");
 
 }  // namespace
 
@@ -36,24 +37,24 @@ StudyResult<InelasticParameters> ReadInelasticParameters(
     SpringModel model, std::string_view yieldCoefficientText,
     std::string_view secondStiffnessRatioText) {
     std::string message;
-    const std::optional<double> cy = BoxNumber("降伏せん断力係数", yieldCoefficientText, message);
+    const std::optional<double> cy =
+        BoxNumber(Tr("降伏せん断力係数"), yieldCoefficientText, message);
     if (!cy) {
-        return Refuse(kYieldCoefficientBox, message + "\n" + std::string(kYieldCoefficientRange));
+        return Refuse(kYieldCoefficientBox, message + "\n" + Tr(kYieldCoefficientRange));
     }
     if (!(*cy > 0)) {
         return Refuse(kYieldCoefficientBox,
-                      "降伏せん断力係数の「" + std::string(yieldCoefficientText) +
-                          "」は 0 以下です。\n" + std::string(kYieldCoefficientRange));
+                      Tr("降伏せん断力係数の「{1}」は 0 以下です。", yieldCoefficientText) + "\n" +
+                          Tr(kYieldCoefficientRange));
     }
-    const std::optional<double> p = BoxNumber("第2剛性比", secondStiffnessRatioText, message);
+    const std::optional<double> p = BoxNumber(Tr("第2剛性比"), secondStiffnessRatioText, message);
     if (!p) {
-        return Refuse(kSecondStiffnessRatioBox,
-                      message + "\n" + std::string(kSecondStiffnessRange));
+        return Refuse(kSecondStiffnessRatioBox, message + "\n" + Tr(kSecondStiffnessRange));
     }
     if (!(*p >= 0 && *p < 1)) {
         return Refuse(kSecondStiffnessRatioBox,
-                      "第2剛性比の「" + std::string(secondStiffnessRatioText) +
-                          "」は範囲外です。\n" + std::string(kSecondStiffnessRange));
+                      Tr("第2剛性比の「{1}」は範囲外です。", secondStiffnessRatioText) + "\n" +
+                          Tr(kSecondStiffnessRange));
     }
     return InelasticParameters{model, *cy, *p};
 }
@@ -65,16 +66,15 @@ StudyResult<InelasticResponse> ComputeInelasticResponse(const RunInputs& inputs,
     if (auto* response = std::get_if<InelasticResponse>(&result)) return std::move(*response);
     switch (std::get<InelasticRefusal>(result)) {
         case InelasticRefusal::YieldCoefficient:
-            return Refuse(kYieldCoefficientBox, std::string(kYieldCoefficientRange));
+            return Refuse(kYieldCoefficientBox, Tr(kYieldCoefficientRange));
         case InelasticRefusal::SecondStiffnessRatio:
-            return Refuse(kSecondStiffnessRatioBox, std::string(kSecondStiffnessRange));
+            return Refuse(kSecondStiffnessRatioBox, Tr(kSecondStiffnessRange));
         case InelasticRefusal::Building:
             break;
     }
     return Refuse(
-        "",
-        "弾塑性応答を計算できません。\n降伏耐力 Qy（降伏せん断力係数 × 質量 × 重力加速度）"
-        "と降伏変位 Qy / 剛性を計算できる値にしてください（剛性と質量は正の値）。");
+        "", Tr("弾塑性応答を計算できません。\n降伏耐力 Qy（降伏せん断力係数 × 質量 × 重力加速度）"
+               "と降伏変位 Qy / 剛性を計算できる値にしてください（剛性と質量は正の値）。"));
 }
 
 std::string InelasticStopMessage(const InelasticResponse& response) {
@@ -84,7 +84,7 @@ std::string InelasticStopMessage(const InelasticResponse& response) {
     const int points = response.completedPoints();
     if (points == 0) return FaultPrompt(*fault);
     const double time = points * response.response().stepTime();
-    return "時刻 " + NumberText(time) + " 秒で" + FaultPrompt(*fault);
+    return Tr("時刻 {1} 秒で{2}", NumberText(time), FaultPrompt(*fault));
 }
 
 std::optional<StudyError> WriteInelasticCsv(std::ostream& out, const InelasticResponse& response) {
@@ -135,10 +135,10 @@ std::optional<StudyError> WriteInelasticCsv(std::ostream& out, const InelasticRe
         }
         row += kLineEnd;
         out << row;
-        if (!out) return StudyError{"", "ファイルに書き込めませんでした。"};
+        if (!out) return StudyError{"", Tr("ファイルに書き込めませんでした。")};
     }
     out.flush();
-    if (!out) return StudyError{"", "ファイルに書き込めませんでした。"};
+    if (!out) return StudyError{"", Tr("ファイルに書き込めませんでした。")};
     return std::nullopt;
 }
 

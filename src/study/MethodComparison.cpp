@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "analysis/ProgramLimits.h"
+#include "runtime/Catalogue.h"
 
 namespace kestrel {
 
@@ -154,17 +155,18 @@ std::string LinearStepNote(const MethodComparison& m) {
     const bool limited = std::isfinite(m.stabilityLimit);
     const std::string limit = limited ? Fixed(m.stabilityLimit, 3) : "";
     if (!p.stable) {
-        if (!limited) return "分割時間では安定しません (Δt/T = " + Fixed(m.stepRatio, 3) + ")";
-        return "分割時間が安定限界を超えています (Δt/T = " + RatioBeyond(m.stepRatio, limit) +
-               " > " + limit + ")";
+        if (!limited) return Tr("分割時間では安定しません (Δt/T = {1})", Fixed(m.stepRatio, 3));
+        return Tr("分割時間が安定限界を超えています (Δt/T = {1} > {2})",
+                  RatioBeyond(m.stepRatio, limit), limit);
     }
     const std::string numbers =
-        " (Δt/T = " + Fixed(m.stepRatio, 3) + (limited ? "、安定限界 " + limit : "") + ")";
+        limited ? Tr(" (Δt/T = {1}、安定限界 {2})", Fixed(m.stepRatio, 3), limit)
+                : " (Δt/T = " + Fixed(m.stepRatio, 3) + ")";
     if (p.vibration == FreeVibration::Alternates) {
-        return "2Δt周期の数値振動（減衰）：応答が 1 ステップごとに符号を変えながら減衰します" +
+        return Tr("2Δt周期の数値振動（減衰）：応答が 1 ステップごとに符号を変えながら減衰します") +
                numbers;
     }
-    return "振動しない減衰：応答が振動せずに減衰します" + numbers;
+    return Tr("振動しない減衰：応答が振動せずに減衰します") + numbers;
 }
 
 namespace {

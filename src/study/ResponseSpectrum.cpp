@@ -10,6 +10,7 @@
 
 #include "analysis/ExactStep.h"
 #include "analysis/ProgramLimits.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 
 namespace kestrel {
@@ -205,8 +206,8 @@ StudyResult<ResponseSpectrum> Collect(const LaneTable& t, std::span<const double
             for (double value : values) {
                 if (!(std::fabs(value) <= kLargestSpectrumValue)) {
                     return StudyError{"",
-                                      "応答スペクトルを計算できません。\n地震波の値が大きすぎる"
-                                      "ため、応答が計算できる範囲を超えました。"};
+                                      Tr("応答スペクトルを計算できません。\n地震波の値が大きすぎる"
+                                         "ため、応答が計算できる範囲を超えました。")};
                 }
             }
             curves.sd.push_back(sd);
@@ -246,14 +247,15 @@ std::optional<StudyError> RefuseInputs(double dt, std::span<const double> period
     });
     if (!(dt > 0 && std::isfinite(dt)) || !periodsOk || !dampingsOk) {
         return StudyError{
-            "", "応答スペクトルを計算できません。\n時間刻み・周期・減衰定数を確認してください。"};
+            "",
+            Tr("応答スペクトルを計算できません。\n時間刻み・周期・減衰定数を確認してください。")};
     }
     const auto shortest = std::min_element(periods.begin(), periods.end());
     if (shortest != periods.end() && SpectrumSubsteps(dt, *shortest) > kMaxSpectrumSubsteps) {
         return StudyError{std::string(kPeriodMinBox),
-                          "周期 " + NumberText(*shortest) + " s は地震波の時間刻み " +
-                              NumberText(dt) + " s に対して短すぎます。\n最小周期は " +
-                              ShortestPeriodText(dt) + " s 以上にしてください。"};
+                          Tr("周期 {1} s は地震波の時間刻み {2} s に対して短すぎます。\n"
+                             "最小周期は {3} s 以上にしてください。",
+                             NumberText(*shortest), NumberText(dt), ShortestPeriodText(dt))};
     }
     return std::nullopt;
 }

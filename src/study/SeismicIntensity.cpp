@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+#include "runtime/Catalogue.h"
 #include "study/ResponseSpectrum.h"
 
 namespace kestrel {
@@ -92,9 +93,8 @@ std::vector<double> FilteredVector(std::span<const double> ns, std::span<const d
 }
 
 StudyError TooLarge() {
-    return StudyError{"",
-                      "計測震度を計算できません。\n地震波の値が大きすぎるため、計算できる"
-                      "範囲を超えました。"};
+    return StudyError{"", Tr("計測震度を計算できません。\n地震波の値が大きすぎるため、計算できる"
+                             "範囲を超えました。")};
 }
 
 // floor(a / b) for b > 0.
@@ -132,14 +132,13 @@ StudyResult<SeismicIntensity> ComputeSeismicIntensity(std::span<const double> ns
                                                       std::span<const double> ud, double dt) {
     SeismicIntensity out;
     if (ew.size() != ns.size() || ud.size() != ns.size() || !(dt > 0 && std::isfinite(dt))) {
-        return StudyError{"",
-                          "計測震度を計算できません。\n3 成分のデータ数と時間刻みがそろって"
-                          "いません。"};
+        return StudyError{"", Tr("計測震度を計算できません。\n3 成分のデータ数と時間刻みがそろって"
+                                 "いません。")};
     }
     // Compared before rounding, so that a tiny step cannot make a count beyond the integers.
     const double samples = std::max(1.0, std::round(0.3 / dt));
     if (!(samples <= static_cast<double>(ns.size()))) {
-        return StudyError{"", "計測震度を計算できません。\n記録が 0.3 秒より短いためです。"};
+        return StudyError{"", Tr("計測震度を計算できません。\n記録が 0.3 秒より短いためです。")};
     }
     out.durationSamples = static_cast<std::size_t>(samples);
     out.filteredVector = FilteredVector(ns, ew, ud, dt);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "analysis/ExactStep.h"
+#include "runtime/Catalogue.h"
 #include "study/ResponseSpectrum.h"
 
 namespace kestrel {
@@ -187,8 +188,9 @@ double Integral(const std::vector<double>& sv) {
     return sum * 0.01 / 2.4;
 }
 
-StudyError Refusal(const char* why) {
-    return StudyError{"", std::string("SI値を計算できません。\n") + why};
+// why: a message marked with TrNoop.
+StudyError Refusal(std::string_view why) {
+    return StudyError{"", Tr("SI値を計算できません。\n{1}", Tr(why))};
 }
 
 StudyResult<SpectrumIntensity> Collect(const std::vector<LaneGroup>& groups, bool two,
@@ -213,7 +215,8 @@ StudyResult<SpectrumIntensity> Collect(const std::vector<LaneGroup>& groups, boo
     for (const auto* series : {&out.firstSv, &out.secondSv, &out.pairSv}) {
         for (const double value : *series) {
             if (!(value <= kLargestSpectrumValue)) {
-                return Refusal("地震波の値が大きすぎるため、応答が計算できる範囲を超えました。");
+                return Refusal(
+                    TrNoop("地震波の値が大きすぎるため、応答が計算できる範囲を超えました。"));
             }
         }
     }
@@ -228,14 +231,14 @@ StudyResult<SpectrumIntensity> Collect(const std::vector<LaneGroup>& groups, boo
 
 std::optional<StudyError> RefuseInputs(std::span<const double> first,
                                        std::span<const double> second, double dt) {
-    if (!(dt > 0 && std::isfinite(dt))) return Refusal("時間刻みが正の数ではありません。");
+    if (!(dt > 0 && std::isfinite(dt))) return Refusal(TrNoop("時間刻みが正の数ではありません。"));
     // Beyond this the record says nothing of periods of 0.1 s, and the sub-steps would
     // take minutes.
     if (!(20 * dt / kShortestPeriod <= kMostSubsteps)) {
-        return Refusal("時間刻みが大きすぎます（5 秒まで）。");
+        return Refusal(TrNoop("時間刻みが大きすぎます（5 秒まで）。"));
     }
     if (!second.empty() && second.size() != first.size()) {
-        return Refusal("2 成分のデータ数がそろっていません。");
+        return Refusal(TrNoop("2 成分のデータ数がそろっていません。"));
     }
     return std::nullopt;
 }

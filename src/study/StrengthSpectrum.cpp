@@ -8,6 +8,7 @@
 #include <system_error>
 #include <thread>
 
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "study/ResponseSpectrum.h"
 
@@ -463,9 +464,8 @@ std::optional<StudyError> RefuseSettings(double dt, const StrengthSettings& s) {
     const bool ok = dt > 0 && std::isfinite(dt) && periodsOk && ductilitiesOk && s.damping >= 0 &&
                     s.damping < 1 && s.secondStiffnessRatio >= 0 && s.secondStiffnessRatio < 1;
     if (!ok) {
-        return StudyError{"",
-                          "所要耐力スペクトルを計算できません。\n時間刻み・周期・減衰定数・"
-                          "塑性率・二次剛性比を確認してください。"};
+        return StudyError{"", Tr("所要耐力スペクトルを計算できません。\n時間刻み・周期・減衰定数・"
+                                 "塑性率・二次剛性比を確認してください。")};
     }
     // The spectrum's own refusal of periods too short for the record.
     const DampingItem damping{"", s.damping};
@@ -483,15 +483,14 @@ std::optional<StudyError> RefuseSettings(double dt, const StrengthSettings& s) {
 }
 
 StudyError Overflow() {
-    return StudyError{"",
-                      "所要耐力スペクトルを計算できません。\n地震波の値が大きすぎるため、"
-                      "応答が計算できる範囲を超えました。"};
+    return StudyError{"", Tr("所要耐力スペクトルを計算できません。\n地震波の値が大きすぎるため、"
+                             "応答が計算できる範囲を超えました。")};
 }
 
 StudyError NoBracket() {
     return StudyError{std::string(kDuctilityListBox),
-                      "所要耐力スペクトルを計算できません。\n降伏せん断力係数をどこまで下げても"
-                      "目標の塑性率に達しない周期があります。"};
+                      Tr("所要耐力スペクトルを計算できません。\n降伏せん断力係数をどこまで下げても"
+                         "目標の塑性率に達しない周期があります。")};
 }
 
 StudyResult<StrengthSpectrum> Collect(const StrengthSettings& s,
@@ -609,32 +608,33 @@ private:
 }  // namespace
 
 StudyResult<std::vector<DuctilityItem>> ParseDuctilityList(std::string_view text) {
-    constexpr std::string_view range = "塑性率は 1 以上 100 以下で入力してください。";
+    const std::string range = Tr("塑性率は 1 以上 100 以下で入力してください。");
     std::vector<DuctilityItem> items;
     for (const std::string& item : SplitStudyList(text)) {
         const std::optional<double> value = BoxNumber(item);
         if (!value) {
             return Refuse(kDuctilityListBox,
-                          "塑性率の「" + item + "」は数値ではありません。\n" + std::string(range));
+                          Tr("塑性率の「{1}」は数値ではありません。", item) + "\n" + range);
         }
         if (!(*value >= 1 && *value <= kMaxDuctility)) {
-            return Refuse(kDuctilityListBox, "塑性率の「" + item + "」は" +
-                                                 (*value < 1 ? "1 未満" : "100 を超えて") +
-                                                 "います。\n" + std::string(range));
+            return Refuse(kDuctilityListBox,
+                          (*value < 1 ? Tr("塑性率の「{1}」は1 未満います。", item)
+                                      : Tr("塑性率の「{1}」は100 を超えています。", item)) +
+                              "\n" + range);
         }
         const bool seen = std::any_of(items.begin(), items.end(),
                                       [&](const DuctilityItem& d) { return d.ratio == *value; });
         if (seen) continue;
         if (items.size() == kMaxDuctilityCount) {
             return Refuse(kDuctilityListBox,
-                          "塑性率が多すぎます。\n塑性率は 20 個までにしてください。");
+                          Tr("塑性率が多すぎます。\n塑性率は 20 個までにしてください。"));
         }
         items.push_back(DuctilityItem{NumberText(*value), *value});
     }
     if (items.empty()) {
         return Refuse(kDuctilityListBox,
-                      "塑性率が入力されていません。\n塑性率を 1 つ以上、コンマで区切って"
-                      "入力してください（例：1, 2, 4）。");
+                      Tr("塑性率が入力されていません。\n塑性率を 1 つ以上、コンマで区切って"
+                         "入力してください（例：1, 2, 4）。"));
     }
     return items;
 }
@@ -647,8 +647,8 @@ StudyResult<double> ParseStrengthDamping(std::string_view text) {
     if (number.ends_with("％")) number.resize(number.size() - 3);
     const std::optional<double> percent = BoxNumber(number);
     if (!percent || !(*percent >= 0 && *percent < 100)) {
-        return Refuse(kStrengthDampingBox, "減衰定数「" + std::string(text) +
-                                               "」は 0 以上 100 未満の % で入力してください。");
+        return Refuse(kStrengthDampingBox,
+                      Tr("減衰定数「{1}」は 0 以上 100 未満の % で入力してください。", text));
     }
     return *percent / 100;
 }
@@ -656,8 +656,8 @@ StudyResult<double> ParseStrengthDamping(std::string_view text) {
 StudyResult<double> ParseSecondStiffnessRatio(std::string_view text) {
     const std::optional<double> p = BoxNumber(text);
     if (!p || !(*p >= 0 && *p < 1)) {
-        return Refuse(kSecondStiffnessBox, "二次剛性比「" + std::string(text) +
-                                               "」は 0 以上 1 未満で入力してください。");
+        return Refuse(kSecondStiffnessBox,
+                      Tr("二次剛性比「{1}」は 0 以上 1 未満で入力してください。", text));
     }
     return *p;
 }
@@ -756,7 +756,7 @@ StudyResult<StrengthSpectrum> ComputeStrengthSpectrum(std::span<const double> gr
         work(true);
         for (std::thread& thread : threads) thread.join();
         if (stop || cancelled()) {
-            return StudyError{std::string(kStrengthCancelled), "計算を中止しました。"};
+            return StudyError{std::string(kStrengthCancelled), Tr("計算を中止しました。")};
         }
         for (std::size_t r = 0; r < runs.size(); ++r) {
             const std::size_t lane = w.laneOfRun[r];

@@ -5,6 +5,7 @@
 
 #include "files/ReplaceFile.h"
 #include "files/SystemErrorText.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "runtime/TextEncoding.h"
 
@@ -15,7 +16,7 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 
 StudyError StreamFailure() {
-    return StudyError{"", "ファイルに書き込めませんでした。"};
+    return StudyError{"", Tr("ファイルに書き込めませんでした。")};
 }
 
 // A header row of quoted texts; no value when a text has a character CP932 cannot hold.
@@ -37,7 +38,7 @@ std::optional<StudyError> WriteRows(std::ostream& out, const std::vector<std::st
                                     std::size_t rows, auto&& rowItems) {
     const std::optional<std::string> header = HeaderRow(labels);
     if (!header) {
-        return StudyError{"", "見出しに Shift_JIS で書けない文字があります。"};
+        return StudyError{"", Tr("見出しに Shift_JIS で書けない文字があります。")};
     }
     out << *header;
     std::string row;
@@ -86,8 +87,11 @@ std::optional<StudyError> WriteFourierCsv(std::ostream& out, const FourierSpectr
     const bool smoothed = !spectrum.smoothed.empty();
     const bool withTransfer = !transfer.empty();
     if (smoothed) {
-        // A width too narrow to smooth says so in its own heading.
-        const std::string note = SmoothingNote(spectrum);
+        // A width too narrow to smooth says so in its own heading, in the file's Japanese.
+        const std::string note = [&] {
+            const LanguageScope files(kFileLanguage);
+            return SmoothingNote(spectrum);
+        }();
         labels.push_back("平滑化フーリエ振幅(cm/s)" + (note.empty() ? "" : " " + note));
     }
     if (withTransfer) labels.push_back("伝達関数");
@@ -117,8 +121,12 @@ std::optional<StudyError> WriteStrengthCsv(std::ostream& out, const StrengthSpec
 }
 
 std::optional<StudyError> WriteAccuracyCsv(std::ostream& out, const MethodComparison& comparison) {
-    // A step that is not a stable swing is named in the method's own heading.
-    const std::string note = LinearStepNote(comparison);
+    // A step that is not a stable swing is named in the method's own heading, in the
+    // file's Japanese.
+    const std::string note = [&] {
+        const LanguageScope files(kFileLanguage);
+        return LinearStepNote(comparison);
+    }();
     const std::vector<std::string> labels = {"時刻(s)", "入力加速度(cm/s2)",
                                              "線形加速度法(cm)" + (note.empty() ? "" : " " + note),
                                              "厳密解(cm)", "平均加速度法(cm)"};
@@ -157,13 +165,14 @@ std::string QuotedCp932Item(std::string_view utf8) {
 
 std::optional<SaveError> WriteWholeFile(const std::string& path, std::string_view bytes) {
     if (const int e = ReplaceFileContents(path, bytes); e != 0) {
-        return SaveError{path, SystemErrorText(e), e};
+        return SaveError{path, SystemErrorReason(e), e};
     }
     return std::nullopt;
 }
 
 std::string StudySaveErrorMessage(const SaveError& error) {
-    return "ファイル「" + error.path + "」を保存できませんでした。\n理由：" + error.reason + "。";
+    return Tr("ファイル「{1}」を保存できませんでした。\n理由：{2}。", error.path,
+              error.reason.Text());
 }
 
 }  // namespace kestrel

@@ -43,7 +43,8 @@ std::optional<StudyError> WriteStrengthCsv(std::ostream& out, const StrengthSpec
 std::string QuotedCp932Item(std::string_view utf8);
 
 // Writes the bytes to the path whole or not at all (a temporary file in the same folder,
-// renamed when complete). The error's reason is Japanese, without a closing "。".
+// renamed when complete). The error's reason is in the current
+// language, without a closing "。" or ".".
 std::optional<SaveError> WriteWholeFile(const std::string& path, std::string_view bytes);
 
 // The message for a file of the study that could not be written: names the file and the

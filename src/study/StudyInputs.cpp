@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 
 namespace kestrel {
@@ -59,14 +60,12 @@ std::pair<char32_t, std::size_t> CodePointAt(std::string_view text) {
     return {first, 1};
 }
 
-constexpr std::string_view kDampingRange = "0 以上 100 未満の % で入力してください。";
-
 // Why a box's text gives no number: a number beyond the largest the program holds
 // ("1e999") is too large, anything else is not a number.
 std::string NoNumber(std::string_view what, std::string_view text) {
-    std::string message = std::string(what) + "の「" + std::string(text) + "」は";
-    if (!IsNumberTooLarge(text)) return message + "数値ではありません。";
-    return message + (StartsNegative(text) ? "絶対値が大きすぎます。" : "大きすぎます。");
+    if (!IsNumberTooLarge(text)) return Tr("{1}の「{2}」は数値ではありません。", what, text);
+    if (StartsNegative(text)) return Tr("{1}の「{2}」は絶対値が大きすぎます。", what, text);
+    return Tr("{1}の「{2}」は大きすぎます。", what, text);
 }
 
 }  // namespace
@@ -103,18 +102,19 @@ StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text) {
             percent = StartsNegative(number) ? -HUGE_VAL : HUGE_VAL;  // refused below
         }
         if (!percent) {
-            return Refuse(kDampingListBox, "減衰定数の「" + item +
-                                               "」は数値ではありません。\n減衰定数は " +
-                                               std::string(kDampingRange));
+            return Refuse(kDampingListBox, Tr("減衰定数の「{1}」は数値ではありません。\n"
+                                              "減衰定数は 0 以上 100 未満の % で入力してください。",
+                                              item));
         }
         if (*percent < 0) {
-            return Refuse(kDampingListBox, "減衰定数の「" + item + "」は負の値です。\n減衰定数は " +
-                                               std::string(kDampingRange));
+            return Refuse(kDampingListBox, Tr("減衰定数の「{1}」は負の値です。\n"
+                                              "減衰定数は 0 以上 100 未満の % で入力してください。",
+                                              item));
         }
         if (*percent >= 100) {
-            return Refuse(kDampingListBox, "減衰定数の「" + item +
-                                               "」は 100 % 以上です。\n減衰定数は " +
-                                               std::string(kDampingRange));
+            return Refuse(kDampingListBox, Tr("減衰定数の「{1}」は 100 % 以上です。\n"
+                                              "減衰定数は 0 以上 100 未満の % で入力してください。",
+                                              item));
         }
         const double ratio = *percent / 100;
         const bool seen = std::any_of(items.begin(), items.end(),
@@ -122,14 +122,14 @@ StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text) {
         if (seen) continue;
         if (items.size() == kMaxDampingCount) {
             return Refuse(kDampingListBox,
-                          "減衰定数が多すぎます。\n減衰定数は 20 個までにしてください。");
+                          Tr("減衰定数が多すぎます。\n減衰定数は 20 個までにしてください。"));
         }
         items.push_back(DampingItem{NumberText(*percent), ratio});
     }
     if (items.empty()) {
         return Refuse(kDampingListBox,
-                      "減衰定数が入力されていません。\n減衰定数を % で 1 つ以上、コンマで"
-                      "区切って入力してください（例：2, 5）。");
+                      Tr("減衰定数が入力されていません。\n減衰定数を % で 1 つ以上、コンマで"
+                         "区切って入力してください（例：2, 5）。"));
     }
     return items;
 }
@@ -144,17 +144,17 @@ std::string DefaultDampingListText(std::string_view dampingBoxText) {
 StudyResult<PeriodRange> ParsePeriodRange(std::string_view minText, std::string_view maxText,
                                           std::string_view countText) {
     const std::optional<double> min = StudyNumber(minText);
-    if (!min) return Refuse(kPeriodMinBox, NoNumber("最小周期", minText));
+    if (!min) return Refuse(kPeriodMinBox, NoNumber(Tr("最小周期"), minText));
     const std::optional<double> max = StudyNumber(maxText);
-    if (!max) return Refuse(kPeriodMaxBox, NoNumber("最大周期", maxText));
+    if (!max) return Refuse(kPeriodMaxBox, NoNumber(Tr("最大周期"), maxText));
     const std::optional<double> count = StudyNumber(countText);
-    if (!count) return Refuse(kPeriodCountBox, NoNumber("周期の点数", countText));
-    if (*min <= 0) return Refuse(kPeriodMinBox, "最小周期は 0 より大きい値にしてください。");
+    if (!count) return Refuse(kPeriodCountBox, NoNumber(Tr("周期の点数"), countText));
+    if (*min <= 0) return Refuse(kPeriodMinBox, Tr("最小周期は 0 より大きい値にしてください。"));
     if (*min >= *max) {
-        return Refuse(kPeriodMaxBox, "最大周期は最小周期より大きい値にしてください。");
+        return Refuse(kPeriodMaxBox, Tr("最大周期は最小周期より大きい値にしてください。"));
     }
     if (!(*count >= kMinPeriodCount && *count <= kMaxPeriodCount) || *count != std::floor(*count)) {
-        return Refuse(kPeriodCountBox, "周期の点数は 2 以上 2000 以下の整数にしてください。");
+        return Refuse(kPeriodCountBox, Tr("周期の点数は 2 以上 2000 以下の整数にしてください。"));
     }
     return PeriodRange{*min, *max, static_cast<int>(*count)};
 }
@@ -163,9 +163,9 @@ StudyResult<PeriodRange> ParsePeriodRangeOption(std::string_view text) {
     const std::size_t first = text.find(':');
     const std::size_t second = first == std::string_view::npos ? first : text.find(':', first + 1);
     if (second == std::string_view::npos || text.find(':', second + 1) != std::string_view::npos) {
-        return Refuse(kPeriodMinBox, "周期の範囲「" + std::string(text) +
-                                         "」は 最小:最大:点数 の形で入力してください"
-                                         "（例：0.02:10:200）。");
+        return Refuse(kPeriodMinBox, Tr("周期の範囲「{1}」は 最小:最大:点数 の形で入力してください"
+                                        "（例：0.02:10:200）。",
+                                        text));
     }
     return ParsePeriodRange(text.substr(0, first), text.substr(first + 1, second - first - 1),
                             text.substr(second + 1));
@@ -190,8 +190,8 @@ StudyResult<std::optional<double>> ParseSmoothingBandwidth(std::string_view text
     }
     const std::optional<double> width = StudyNumber(text);
     if (!width || *width < 0) {
-        return Refuse(kSmoothingBox, "平滑化の幅「" + std::string(text) +
-                                         "」は 0 以上の数値（Hz）で入力してください。");
+        return Refuse(kSmoothingBox,
+                      Tr("平滑化の幅「{1}」は 0 以上の数値（Hz）で入力してください。", text));
     }
     if (*width == 0) return std::optional<double>();
     return std::optional<double>(*width);

@@ -102,6 +102,10 @@ QLineEdit* MakeBox(QWidget* parent, const char* text) {
     return box;
 }
 
+void SetLongForm(QWidget* control, const QString& caption, const QString& longForm) {
+    if (longForm != caption) control->setToolTip(longForm);
+}
+
 void SetUpFixedDialog(QWidget* window, const QString& title, int widthTwips, int heightTwips) {
     window->setWindowTitle(title);
     window->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |

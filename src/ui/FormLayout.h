@@ -40,6 +40,11 @@ void MakeOptionGroupTabStop(std::initializer_list<QAbstractButton*> options);
 // A text box; the program's boxes hold numbers and are right-aligned.
 QLineEdit* MakeBox(QWidget* parent, const char* text);
 
+// A caption shortened in translation to fit its fixed place carries its long form as a
+// tooltip: `longForm` is the same source text translated with the disambiguation "long
+// form". Where the two are the same (in Japanese, the source language) there is none.
+void SetLongForm(QWidget* control, const QString& caption, const QString& longForm);
+
 // A fixed-size dialog frame (title and close box, no minimise or maximise buttons) with
 // the given title, client size in twips and the program's font.
 void SetUpFixedDialog(QWidget* window, const QString& title, int widthTwips, int heightTwips);

@@ -24,6 +24,7 @@
 #include <sstream>
 
 #include "files/ComponentSet.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "study/GroundMotionIndices.h"
 #include "study/IndicesFiles.h"
@@ -108,6 +109,49 @@ ComponentSetRead WithRunRecord(ComponentSetRead read, const StudyInputs& inputs,
             .arg(Shown(inputs.recordPath))
             .toStdString());
     return alone;
+}
+
+// A reason the indices keep in Japanese for the CSV, in the current language, on one line:
+// whole from the core's catalogue, or else line by line (a reason with a filled place is
+// looked up by its lines; a line the catalogue lacks stays as it is).
+QString ShownReason(const std::string& japanese) {
+    const std::string_view whole = MessageIn(CurrentLanguage(), japanese);
+    if (whole != japanese) return Utf8(whole).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+    QString shown;
+    for (const QString& line : Utf8(japanese).split(QLatin1Char('\n'))) {
+        shown += Utf8(MessageIn(CurrentLanguage(), line.toStdString()));
+    }
+    return shown.remove(QLatin1Char('\r'));
+}
+
+// Why values are missing, as MissingValueReasons says it for the CSV's note, in the window's
+// language (the CSV's stays Japanese).
+std::vector<std::string> ShownReasons(const GroundMotionIndices& indices, const ComponentSet& set) {
+    const auto oneLine = [](const std::string& text) { return ShownReason(text); };
+    std::vector<std::string> reasons;
+    for (const ComponentProblem& p : set.problems) reasons.push_back(ComponentProblemText(p));
+    if (!indices.vector) {
+        reasons.push_back((indices.horizontalSi ? IndicesTab::tr("計測震度と 3 成分合成の最大値：")
+                                                : IndicesTab::tr("計測震度と合成の値："))
+                              .append(oneLine(indices.threeComponentReason))
+                              .toStdString());
+        return reasons;
+    }
+    if (!indices.intensity) reasons.push_back(oneLine(indices.intensityReason).toStdString());
+    if (!indices.horizontalSi) {
+        reasons.push_back(IndicesTab::tr("水平 2 成分合成の SI 値：")
+                              .append(oneLine(indices.pairReason))
+                              .toStdString());
+    }
+    return reasons;
+}
+
+// A JMA intensity class as the window shows it: "5弱" is "5 Lower" in English.
+QString ShownClass(const std::string& intensityClass) {
+    QString shown = Utf8(intensityClass);
+    if (shown.endsWith(QStringLiteral("弱"))) return IndicesTab::tr("%1弱").arg(shown.chopped(1));
+    if (shown.endsWith(QStringLiteral("強"))) return IndicesTab::tr("%1強").arg(shown.chopped(1));
+    return shown;
 }
 
 }  // namespace
@@ -269,6 +313,13 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     lblNoRecord->setText(NoRecordNotice(inputs));
     lblNoRecord->setVisible(!inputs.record);
     if (!inputs.record) {
+        if (!chkFiles->isChecked()) {
+            // No files were used: the boxes name none.
+            for (std::size_t i = 0; i < txtFiles.size(); ++i) {
+                shownFiles_[i] = {};
+                txtFiles[i]->clear();
+            }
+        }
         FillTable();
         Draw();
         return;
@@ -339,9 +390,7 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
             txtFiles[i]->setCursorPosition(static_cast<int>(shownFiles_[i].first.size()));
         }
     }
-    for (std::string& reason : MissingValueReasons(r, result->set)) {
-        reasons.push_back(std::move(reason));
-    }
+    for (std::string& reason : ShownReasons(r, result->set)) reasons.push_back(std::move(reason));
     if (!chkFiles->isChecked() && result->set.components.size() < 3) {
         reasons.push_back(
             tr("ほかの成分のファイルは「成分のファイルを指定」で選べます。").toStdString());
@@ -387,12 +436,12 @@ void IndicesTab::FillTable() {
             continue;
         }
         const IndicesRow& r = result_->rows[static_cast<std::size_t>(row)];
-        names << Utf8(r.component);
+        names << (r.component == kCompositeRowName ? tr("合成") : Utf8(r.component));
         const QString none = QStringLiteral("—");
         auto number = [&](std::optional<double> v) { return v ? ShortNumber(*v) : none; };
         const QString cells[] = {
             r.intensity ? Utf8(r.intensity->shown) : none,
-            r.intensity ? Utf8(r.intensity->intensityClass) : none,
+            r.intensity ? ShownClass(r.intensity->intensityClass) : none,
             r.intensity ? Utf8(r.intensity->threeDecimals) : none,
             number(r.a),
             number(r.pga),

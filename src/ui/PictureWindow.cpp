@@ -174,6 +174,9 @@ void PictureWindow::BuildControls() {
     txtDis = Place(MakeBox(fraValue, "0"), 1800, 1680, 1575, 270);
 
     lblCycle = Place(MakeLabel(this, tr("建物固有周期(s)："), right), 8760, 6120, 1575, 255);
+    SetLongForm(lblCycle, lblCycle->text(), tr("建物固有周期(s)：", "long form"));
+    SetLongForm(lblAcc, lblAcc->text(), tr("応答加速度", "long form"));
+    SetLongForm(lblAcc1, lblAcc1->text(), tr("応答加速度(cm/s2)", "long form"));
     txtCycle = Place(MakeBox(this, "0"), 10440, 6120, 1815, 270);
 
     // The extremes are the playback's own results: they are shown, not typed.

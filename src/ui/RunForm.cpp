@@ -98,6 +98,15 @@ void RunForm::Build(QWidget& window) {
     for (QLabel* label : {lblK, lblM, lblH, lblTs, lblTl, lblSinMax, lblDisMax, Label6}) {
         FitRightAlignedLabel(label);
     }
+    SetLongForm(lblK, lblK->text(), tr("剛性(kN/㎝)：", "long form"));
+    SetLongForm(lblH, lblH->text(), tr("減衰定数(%)：", "long form"));
+    SetLongForm(lblTl, lblTl->text(), tr("解析時間(s)：", "long form"));
+    SetLongForm(optDis, optDis->text(), tr("初期変位(㎝)", "long form"));
+    SetLongForm(optVel, optVel->text(), tr("初期速度(㎝/s)", "long form"));
+    SetLongForm(optOrgCycle, optOrgCycle->text(), tr("定常波(加速度)固有周期(s)", "long form"));
+    SetLongForm(optOrgCycleDis, optOrgCycleDis->text(), tr("定常波(変位)固有周期(s)", "long form"));
+    SetLongForm(Label6, Label6->text(), tr("建物固有周期(s)：", "long form"));
+    SetLongForm(cmdCycle, cmdCycle->text(), tr("固有周期の表示", "long form"));
 
     // Object names let tests and tools find each control by the name the program uses.
     const std::pair<QObject*, const char*> names[] = {

@@ -88,6 +88,8 @@ struct SpectrumTab::Result {
     std::optional<std::array<double, 3>>
         peaks;        // its run's displacement, velocity, acceleration peaks
     QString runNote;  // why there are no peaks
+    // How much of the record the run covered, when not the whole: its peaks are of that part.
+    QString coverage;
     std::optional<std::size_t> buildingCurve;  // the curve of the building's damping
 };
 
@@ -256,6 +258,13 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
         }
     }
     const Response& run = inputs.run->response;
+    const double covered = (inputs.run->inputs.pointCount - 2) * record.timeStep();
+    const std::size_t samples = record.samples().size();
+    const double whole = samples > 0 ? static_cast<double>(samples - 1) * record.timeStep() : 0;
+    if (covered < whole - record.timeStep() / 2) {
+        result->coverage = tr("（記録 %1 s のうち解析した %2 s まで）")
+                               .arg(ShortNumber(whole), ShortNumber(covered));
+    }
     if (run.complete()) {
         const Peaks& b = run.peaks();
         result->peaks = std::array<double, 3>{b.displacement, b.velocity, b.acceleration};
@@ -371,9 +380,10 @@ void SpectrumTab::ShowComparison() {
         lblCompare->setText(tr("建物固有周期を計算できないため、建物の印はありません。"));
         return;
     }
-    QString text = tr("建物 (非減衰固有周期 T_n = %1 s、減衰固有周期 T_d = %2 s、h = %3 "
-                      "%) のスペクトル値 / 時刻歴応答 (線形加速度法) の最大値：")
-                       .arg(ShortNumber(*r.period), ShortNumber(r.dampedPeriod), r.dampingText);
+    QString text =
+        tr("建物 (非減衰固有周期 T_n = %1 s、減衰固有周期 T_d = %2 s、h = %3 "
+           "%) のスペクトル値 / 時刻歴応答 (線形加速度法) の最大値%4：")
+            .arg(ShortNumber(*r.period), ShortNumber(r.dampedPeriod), r.dampingText, r.coverage);
     if (!r.peaks || !r.atPeriod) {
         lblCompare->setStyleSheet(QStringLiteral("color: #c00000;"));
         lblCompare->setText(text + tr("\n建物の応答を計算できません。") +

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -14,6 +15,7 @@
 #include "files/FileTestSupport.h"
 #include "files/RecordFixtures.h"
 #include "files/TableReader.h"
+#include "runtime/Language.h"
 #include "runtime/TextEncoding.h"
 #include "study/IndicesFiles.h"
 #include "study/MethodComparison.h"
@@ -607,6 +609,86 @@ TEST_F(BatchTest, ATableWithABadHeaderOrTextRunsNothing) {
         EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
         EXPECT_FALSE(std::filesystem::exists(folder.path() / "out/new")) << c.message;
     }
+}
+
+// Whether the text holds a character of Japanese script (the lead bytes of U+3000 .. U+9FFF
+// and of the full-width forms), apart from the files' own words: the result files' suffixes
+// and the indices' composite row.
+bool HoldsJapanese(std::string_view text) {
+    std::string utf8(text);
+    for (const std::string_view word : {"(建物パラメータ)", "(時刻暦応答)", "合成"}) {
+        for (std::size_t at; (at = utf8.find(word)) != std::string::npos;)
+            utf8.erase(at, word.size());
+    }
+    for (std::size_t i = 0; i + 1 < utf8.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const auto next = static_cast<unsigned char>(utf8[i + 1]);
+        if ((lead >= 0xE3 && lead <= 0xE9) || (lead == 0xEF && next >= 0xBC && next <= 0xBF)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(BatchTest, InEnglishTheMessagesChangeAndTheFilesDoNot) {
+    WriteBytes(folder / "p.csv",
+               "base,stiffness,case,wave\r\nok,,,\r\nzero,0,,\r\nside,,sideways,\r\n"
+               "eq,,,comma.txt\r\n");
+    std::string plain = "0.01\n";
+    for (int k = 0; k < 100; ++k) plain += std::to_string((k * 7) % 23 - 11) + "\n";
+    WriteBytes(folder / "plain.txt", plain);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string english;             // in standard error
+        std::vector<std::string> files;  // written, compared with the Japanese run's
+    } cases[] = {
+        {{"table", "p.csv", "out/t"},
+         1,
+         "File \"p.csv\", line 3 (zero): Analysis error: ",
+         {"out/t/summary.csv", "out/t/ok(建物パラメータ).csv", "out/t/ok(時刻暦応答).csv"}},
+        {{"indices", "one.txt", "plain.txt", "out/i.csv"},
+         1,
+         "Cannot compute the ground-motion indices. The record is too short",
+         {"out/i.csv"}},
+        {{"response", "--wave=comma.txt", "out/r"}, 1, "Write the decimal point as \".\"", {}},
+        {{"spectrum", "--periods=1:0.5:10", "wave.txt", "out/s.csv"},
+         2,
+         "The maximum period must be greater than the minimum period.",
+         {}},
+        {{"response", "--mass"}, 2, "Option \"--mass\" has no value.", {}},
+        {{"sideways"}, 2, "Unknown command \"sideways\".", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        std::map<std::string, std::string> japanese;
+        for (const char* language : {"ja", "en"}) {
+            std::filesystem::remove_all(folder.path() / "out");
+            std::filesystem::create_directories(folder.path() / "out");
+            std::vector<std::string> args = {std::string("--lang=") + language};
+            args.insert(args.end(), c.args.begin(), c.args.end());
+            const Outcome o = Batch(folder, args);
+            EXPECT_EQ(o.status, c.status);
+            if (std::string(language) == "ja") {
+                EXPECT_TRUE(HoldsJapanese(o.err)) << o.err;
+                for (const std::string& f : c.files) japanese[f] = ReadBytes(folder / f);
+                continue;
+            }
+            EXPECT_NE(o.err.find(c.english), std::string::npos) << o.err;
+            EXPECT_FALSE(HoldsJapanese(o.err)) << o.err;
+            for (const std::string& f : c.files) EXPECT_EQ(ReadBytes(folder / f), japanese[f]) << f;
+        }
+    }
+    // The help in English; a --lang that names neither language is a usage error in the
+    // language in force.
+    EXPECT_FALSE(HoldsJapanese(Batch(folder, {"--lang", "en", "--help"}).out));
+    SetProgramLanguage(Language::Japanese);
+    const Outcome bad = Batch(folder, {"--lang=fr", "--help"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("オプション「--lang」の値「fr」は使えません"), std::string::npos)
+        << bad.err;
+    EXPECT_EQ(Batch(folder, {"--lang", "--help"}).status, 2);
+    EXPECT_EQ(ProgramLanguage(), Language::Japanese);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST(ResultWriter, SavedFilesMatchTheGoldenCopies) {
             SaveResults(folder.path().string(), "run",
                         ParameterValuesFromTexts(ModelTexts{}, run.inputs->naturalPeriod),
                         *run.response, c.displacementPeriod);
-        ASSERT_TRUE(outcome.ok()) << outcome.error->reason;
+        ASSERT_TRUE(outcome.ok()) << outcome.error->reason.Text();
         const std::pair<std::string, std::string> files[] = {
             {folder / "run(建物パラメータ).csv", kGolden + "/default-parameters.csv"},
             {folder / "run(時刻暦応答).csv", kGolden + "/" + c.historyGolden},

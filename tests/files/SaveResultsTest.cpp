@@ -48,7 +48,7 @@ TEST_F(SaveResultsTest, BothFilesTakeTheBaseNameAsTypedAndReplaceOldOnes) {
     ASSERT_EQ(::chmod(old.c_str(), 0640), 0);
     for (const std::string base : {"結果 1", "a.csv", " データ "}) {
         const SaveOutcome outcome = Save(root, base);
-        ASSERT_TRUE(outcome.ok()) << outcome.error->reason;
+        ASSERT_TRUE(outcome.ok()) << outcome.error->reason.Text();
         EXPECT_TRUE(outcome.parameterFileWritten && outcome.historyFileWritten);
     }
     // Nothing else, no temporary file among them.

@@ -8,6 +8,7 @@
 
 #include "analysis/RunFromTexts.h"
 #include "files/FileTestSupport.h"
+#include "files/SystemErrorText.h"
 #include "files/WaveFile.h"
 #include "runtime/Conversions.h"
 
@@ -162,7 +163,7 @@ TEST(WaveReader, FilesThatCannotBeOpenedSayWhy) {
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(r.error->kind, Kind::CannotOpen);
         EXPECT_EQ(r.error->systemError, c.systemError);
-        EXPECT_FALSE(r.error->detail.empty());
+        EXPECT_FALSE(r.error->reason.empty());
     }
     // Deleted between choosing and running.
     std::filesystem::remove(folder / "plain.txt");
@@ -211,11 +212,13 @@ TEST(WaveReader, MessagesNameTheFileTheLineAndTheItem) {
     tooFew.expected = 3930;
     WaveError tooLong = Error(Kind::RecordTooLong, 0, "");
     tooLong.timeStep = 0.02;
+    WaveError cannotOpen = Error(Kind::CannotOpen, 0, "");
+    cannotOpen.reason = SystemErrorReason(ENOENT);
     const struct {
         WaveError error;
         std::vector<std::string> parts;
     } cases[] = {
-        {Error(Kind::CannotOpen, 0, "見つかりません"), {"を開けません", "見つかりません"}},
+        {cannotOpen, {"を開けません", "理由：ファイルまたはフォルダーが見つかりません。"}},
         {Error(Kind::NoNumber, 0, ""), {"数値がありません"}},
         {Error(Kind::MalformedItem, 3, ""), {"3 行目", "値のない項目"}},
         {Error(Kind::MalformedItem, 7, "\x89\xc1\x91\xac\x93x"),

@@ -125,13 +125,18 @@ TEST(StudyFiles, IndicesTableRowsAndBytes) {
     };
     auto record = [](std::vector<std::string> paths) {
         ComponentSet set;
-        for (std::string& p : paths) set.components.push_back(ComponentRecord{.path = p});
+        for (std::string& p : paths) {
+            set.components.emplace_back();
+            set.components.back().path = p;
+        }
         return set;
     };
     GroundMotionIndices three;
     three.components = {component("NS", true, 1.5), component("EW", true, 2),
                         component("UD", false, 0.5)};
-    three.intensity = SeismicIntensity{.a = 127.85, .value = 5.1534};
+    three.intensity = SeismicIntensity{};
+    three.intensity->a = 127.85;
+    three.intensity->value = 5.1534;
     three.vector = VectorPeaks{400, 50, 20};
     three.horizontalSi = 42.5;
     GroundMotionIndices still = three;  // a record without motion: a = 0, no intensity
@@ -142,7 +147,8 @@ TEST(StudyFiles, IndicesTableRowsAndBytes) {
     one.intensityReason = one.threeComponentReason;
     one.pairReason = "水平 2 成分がそろっていないため計算できません。";
     ComponentSet at2 = record({"x.AT2"});
-    at2.problems.push_back(ComponentProblem{.path = "x.AT2"});
+    at2.problems.emplace_back();
+    at2.problems.back().path = "x.AT2";
 
     const std::string header =
         "\"ファイル\",\"成分\",\"計測震度\",\"震度階級\",\"計測震度(3桁)\",\"a(cm/s2)\","
@@ -195,8 +201,9 @@ TEST(StudyFiles, WholeFilesAreReplacedOrLeftAlone) {
     const std::string missing = (folder / "none" / "spectrum.csv").string();
     const std::optional<SaveError> error = WriteWholeFile(missing, "x");
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(StudySaveErrorMessage(*error),
-              "ファイル「" + missing + "」を保存できませんでした。\n理由：" + error->reason + "。");
+    EXPECT_EQ(StudySaveErrorMessage(*error), "ファイル「" + missing +
+                                                 "」を保存できませんでした。\n理由：" +
+                                                 error->reason.Text() + "。");
     EXPECT_FALSE(error->reason.empty());
     // A folder of that name is refused and leaves no temporary file beside it.
     std::filesystem::create_directory(folder / "taken.csv");

@@ -260,6 +260,11 @@ void StudyWindowTest::studiesTheRunItWasGiven() {
         const int rows = int(QString::fromUtf8(c.analysisTime).toDouble() / 0.01 + 0.5) + 1;
         QCOMPARE(FileBytes(csv).count("\r\n"), rows + 1);
         if (earthquake) {
+            // The run's peaks are compared with the whole record's spectrum: a run that
+            // covered a part of it says so.
+            QCOMPARE(s->spectrum->lblCompare->text().contains(
+                         QStringLiteral("（記録 14.99 s のうち解析した 2 s まで）")),
+                     QString::fromLatin1(c.analysisTime) == u"2");
             s->tabs->setCurrentWidget(s->fourier);
             s->cmdCsv->click();
             if (wholeRecordSpectrum.isEmpty()) wholeRecordSpectrum = FileBytes(csv);

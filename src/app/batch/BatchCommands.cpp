@@ -5,6 +5,7 @@
 #include "app/batch/BatchRun.h"
 #include "app/batch/BatchStudy.h"
 #include "app/batch/BatchTable.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Version.h"
 
 namespace kestrel::batch {
@@ -20,8 +21,12 @@ int Response(const Invocation& invocation, std::ostream& err) {
                                                           : target.substr(0, slash);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     if (base.empty()) {
-        return Fail(err, {kExitUsage, "保存先が選択されていません（BASE「" + target +
-                                          "」にファイル名がありません）。"});
+        return Fail(err,
+                    {kExitUsage, [&] {
+                         return Tr(
+                             "保存先が選択されていません（BASE「{1}」にファイル名がありません）。",
+                             target);
+                     }});
     }
     RunRequest request;
     if (auto problem = ReadRunRequest(invocation.options, request)) return Fail(err, *problem);
@@ -34,8 +39,11 @@ int Response(const Invocation& invocation, std::ostream& err) {
 }
 
 int RunCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    const ParseResult parsed = ParseArguments(args);
-    if (!parsed.invocation) return Fail(err, {kExitUsage, parsed.error});
+    const LanguageArguments taken = TakeLanguageOption(args);
+    if (!taken.error.empty()) return Fail(err, {kExitUsage, [&] { return taken.error; }});
+    if (taken.language) SetProgramLanguage(*taken.language);
+    const ParseResult parsed = ParseArguments(taken.rest);
+    if (!parsed.invocation) return Fail(err, {kExitUsage, [&] { return parsed.error; }});
     const Invocation& invocation = *parsed.invocation;
     switch (invocation.command) {
         case Command::Help:
@@ -66,7 +74,7 @@ int RunBatch(std::span<const std::string> args, std::ostream& out, std::ostream&
     // failure, not a success with nothing to show.
     out.flush();
     if (!out) {
-        Report(err, "標準出力に書き込めませんでした。");
+        Report(err, Tr("標準出力に書き込めませんでした。"));
         return kExitFailure;
     }
     return status;

@@ -5,6 +5,7 @@
 
 #include "app/batch/BatchRun.h"
 #include "files/ComponentSet.h"
+#include "runtime/Catalogue.h"
 #include "study/GroundMotionIndices.h"
 #include "study/IndicesFiles.h"
 #include "study/StudyFiles.h"
@@ -30,8 +31,9 @@ int RunIndices(const Invocation& invocation, std::ostream& err) {
     const auto lowCut =
         ParseLowCut(it != invocation.options.end() ? it->second : kDefaultLowCutText);
     if (!lowCut) {
-        return Fail(err,
-                    {kExitUsage, MessageLine("オプション「--low-cut」", lowCut.error().message)});
+        const std::string message =
+            MessageLine(Tr("オプション「{1}」", "--low-cut"), lowCut.error().message);
+        return Fail(err, {kExitUsage, [message] { return message; }});
     }
     const std::vector<std::string>& operands = invocation.operands;
     const std::string& outPath = operands.back();
@@ -39,9 +41,11 @@ int RunIndices(const Invocation& invocation, std::ostream& err) {
     std::vector<std::string> read;
     std::vector<IndicesRow> rows;
     bool failed = false;
-    auto fail = [&](const std::string& path, const std::string& reason) {
-        Report(err, reason);
-        rows.push_back(FailedIndicesRow(path, reason));
+    // The reason on standard error in the program's language, in the CSV in Japanese.
+    auto fail = [&](const std::string& path, const std::function<std::string()>& reason) {
+        Report(err, reason());
+        const LanguageScope files(kFileLanguage);
+        rows.push_back(FailedIndicesRow(path, reason()));
         failed = true;
     };
     for (std::size_t i = 0; i + 1 < operands.size(); ++i) {
@@ -57,14 +61,24 @@ int RunIndices(const Invocation& invocation, std::ostream& err) {
         const std::vector<IndexComponent> components = IndexComponents(set.set);
         const auto indices = ComputeIndices(components, set.set.timeStep(), IndexOptions{*lowCut});
         if (!indices) {
-            fail(path, MessageLine("地震波ファイル「" + path + "」", indices.error().message));
+            // The refusal is made in the language in force; the CSV's Japanese one, in
+            // English, by computing it again (a failure only).
+            fail(path, [&] {
+                std::string why = indices.error().message;
+                if (CurrentLanguage() != ProgramLanguage()) {
+                    const auto again =
+                        ComputeIndices(components, set.set.timeStep(), IndexOptions{*lowCut});
+                    if (!again.ok()) why = again.error().message;
+                }
+                return MessageLine(Tr("地震波ファイル「{1}」", path), why);
+            });
             continue;
         }
         // A component that is missing or does not fit is told; the record's other numbers
         // stand.
         for (const kestrel::ComponentProblem& p : set.set.problems) {
             if (p.kind != kestrel::ComponentProblem::Kind::SingleComponent) {
-                Report(err, MessageLine("注意", ComponentProblemText(p)));
+                Report(err, MessageLine(Tr("注意"), ComponentProblemText(p)));
             }
         }
         for (IndicesRow& row : IndicesRows(*indices, set.set, path)) rows.push_back(std::move(row));
@@ -72,10 +86,12 @@ int RunIndices(const Invocation& invocation, std::ostream& err) {
 
     std::ostringstream text;
     if (const auto e = WriteIndicesCsv(text, rows)) {
-        return Fail(err, {kExitFailure, MessageLine("データの保存", e->message)});
+        const std::string message = MessageLine(Tr("データの保存"), e->message);
+        return Fail(err, {kExitFailure, [message] { return message; }});
     }
     if (const std::optional<SaveError> e = WriteWholeFile(outPath, text.str())) {
-        return Fail(err, {kExitFailure, MessageLine("データの保存", StudySaveErrorMessage(*e))});
+        const std::string message = MessageLine(Tr("データの保存"), StudySaveErrorMessage(*e));
+        return Fail(err, {kExitFailure, [message] { return message; }});
     }
     return failed ? kExitFailure : kExitOk;
 }

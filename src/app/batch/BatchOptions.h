@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/RunInputs.h"
+#include "runtime/Language.h"
 
 namespace kestrel::batch {
 
@@ -33,7 +34,7 @@ struct Invocation {
 
 struct ParseResult {
     std::optional<Invocation> invocation;
-    std::string error;  // a usage error, in Japanese, when there is no invocation
+    std::string error;  // a usage error, in the current language, when there is no invocation
 };
 
 // Reads the arguments after the program's name. Options take their value as
@@ -41,8 +42,8 @@ struct ParseResult {
 // "-". An empty value is a usage error. "--" ends the options.
 ParseResult ParseArguments(std::span<const std::string> args);
 
-// A box of the main window that a run reads, as an option: the name, what it is, and
-// where its text goes.
+// A box of the main window that a run reads, as an option: the name, what it is (a message
+// of the catalogue, shown through Tr), and where its text goes.
 struct RunOption {
     std::string_view name;
     std::string_view meaning;
@@ -74,7 +75,17 @@ inline constexpr std::string_view kDefaultSpectrumPeriods = "0.02:10:200";
 // The default of the indices command's --low-cut (Hz), as the tab's box.
 inline constexpr std::string_view kDefaultLowCutText = "0.1";
 
-// The whole --help text, UTF-8.
+// The whole --help text, UTF-8, in the current language.
 std::string HelpText();
+
+// The arguments without their --lang options ("--lang en", "--lang=en", anywhere before
+// "--"), and the language the last of them names. A value missing or other than ja or en
+// is a usage error, whose message is in the language in force before.
+struct LanguageArguments {
+    std::vector<std::string> rest;
+    std::optional<Language> language;
+    std::string error;  // empty: no error
+};
+LanguageArguments TakeLanguageOption(std::span<const std::string> args);
 
 }  // namespace kestrel::batch

@@ -5,15 +5,12 @@
 #include "analysis/FaultText.h"
 #include "files/ResultFiles.h"
 #include "files/WaveChoice.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 
 namespace kestrel::batch {
 
 namespace {
-
-std::string Quoted(std::string_view text) {
-    return "「" + std::string(text) + "」";
-}
 
 // The options behind the boxes a fault's message asks the user to check.
 std::string_view OptionsToCheck(FaultSite site) {
@@ -85,13 +82,14 @@ void WarnOtherCasesOptions(const OptionValues& options, RunRequest& request) {
         if (c.excitation == request.excitation) continue;
         for (const std::string_view name : c.options) {
             if (name.empty() || !options.contains(name)) continue;
-            std::string warning = "オプション「--" + std::string(name) + "」は --case " +
-                                  std::string(NameOfCase(request.excitation)) +
-                                  " の解析では使いません。";
-            if (name == "wave" && !(request.timeStepGiven && request.durationGiven)) {
-                warning += "指定のない分割時間・解析時間だけを記録から決めます。";
-            }
-            request.warnings.push_back(std::move(warning));
+            const std::string option = "--" + std::string(name);
+            const std::string_view run = NameOfCase(request.excitation);
+            request.warnings.push_back(
+                name == "wave" && !(request.timeStepGiven && request.durationGiven)
+                    ? Tr("オプション「{1}」は --case {2} の解析では使いません。指定のない分割時間・"
+                         "解析時間だけを記録から決めます。",
+                         option, run)
+                    : Tr("オプション「{1}」は --case {2} の解析では使いません。", option, run));
         }
     }
 }
@@ -112,20 +110,27 @@ void Report(std::ostream& err, std::string_view message) {
 }
 
 void ReportWarnings(std::ostream& err, std::span<const std::string> warnings) {
-    for (const std::string& warning : warnings) Report(err, "注意: " + warning);
+    for (const std::string& warning : warnings) Report(err, Tr("注意: {1}", warning));
 }
 
 int Fail(std::ostream& err, const Problem& problem) {
-    Report(err, problem.message);
-    if (problem.status == kExitUsage) err << "使い方は kestrel-batch --help で表示します。\n";
+    Report(err, problem.message());
+    if (problem.status == kExitUsage)
+        err << Tr("使い方は kestrel-batch --help で表示します。") << '\n';
     return problem.status;
 }
 
 std::string MessageLine(std::string_view title, std::string_view prompt) {
+    // Japanese runs its sentences on; English puts a space between them.
+    const bool spaced = CurrentLanguage() != Language::Japanese;
     std::string line(title);
     line += ": ";
     for (const char c : prompt) {
-        if (c != '\n') line += c;
+        if (c != '\n') {
+            line += c;
+        } else if (spaced && !line.ends_with(' ')) {
+            line += ' ';
+        }
     }
     return line;
 }
@@ -139,16 +144,21 @@ std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& r
     request.timeStepGiven = options.contains("time-step");
     request.durationGiven = options.contains("duration");
     if (const auto it = options.find("wave"); it != options.end()) {
-        if (it->second.empty())
-            return Problem{kExitUsage, "オプション「--wave」に値がありません。"};
+        if (it->second.empty()) {
+            return Problem{kExitUsage,
+                           [] { return Tr("オプション「{1}」に値がありません。", "--wave"); }};
+        }
         request.wavePath = it->second;
     }
     if (const auto it = options.find("component"); it != options.end()) {
         request.component = ComponentByName(it->second);
         if (!request.component) {
-            return Problem{kExitUsage, "オプション「--component」の値" + Quoted(it->second) +
-                                           "は使えません。" + ComponentList() +
-                                           " のどれかを指定してください。"};
+            return Problem{kExitUsage, [value = it->second] {
+                               return Tr(
+                                   "オプション「{1}」の値「{2}」は使えません。{3} "
+                                   "のどれかを指定してください。",
+                                   "--component", value, ComponentList());
+                           }};
         }
     }
     if (const auto it = options.find("case"); it != options.end()) {
@@ -159,18 +169,23 @@ std::optional<Problem> ReadRunRequest(const OptionValues& options, RunRequest& r
                 if (!names.empty()) names += ", ";
                 names += n.name;
             }
-            return Problem{kExitUsage, "オプション「--case」の値" + Quoted(it->second) +
-                                           "は使えません。" + names +
-                                           " のどれかを指定してください。"};
+            return Problem{kExitUsage, [value = it->second, names] {
+                               return Tr(
+                                   "オプション「{1}」の値「{2}」は使えません。{3} "
+                                   "のどれかを指定してください。",
+                                   "--case", value, names);
+                           }};
         }
         request.excitation = *c;
     } else if (!request.wavePath.empty()) {
         request.excitation = ExcitationCase::Earthquake;
     }
     if (request.excitation == ExcitationCase::Earthquake && request.wavePath.empty()) {
-        return Problem{
-            kExitUsage,
-            "地震波ファイルが選択されていません。--wave で地震波ファイルを指定してください。"};
+        return Problem{kExitUsage, [] {
+                           return Tr(
+                               "地震波ファイルが選択されていません。--wave "
+                               "で地震波ファイルを指定してください。");
+                       }};
     }
     WarnOtherCasesOptions(options, request);
     return std::nullopt;
@@ -187,15 +202,18 @@ std::optional<Problem> LoadRunRecord(RunRequest& request, std::optional<WaveReco
     // (Another case than an earthquake has been warned of --component already.)
     if (request.component && !read.componentRead &&
         request.excitation == ExcitationCase::Earthquake) {
-        request.warnings.push_back("オプション「--component」は使いません。地震波ファイル「" +
-                                   path + "」は成分が 1 つの記録です。");
+        request.warnings.push_back(Tr(
+            "オプション「--component」は使いません。地震波ファイル「{1}」は成分が 1 つの記録です。",
+            path));
     }
     if (!request.timeStepGiven || !request.durationGiven) {
         // As the wave chooser sets the boxes when the file is confirmed.
         const std::optional<WaveTimeTexts> times = WaveTimeTextsFor(read.record);
         if (!times) {
-            const FileMessage m = DurationErrorMessage(path);
-            return Problem{kExitFailure, MessageLine(m.title, m.prompt)};
+            return Problem{kExitFailure, [path] {
+                               const FileMessage m = DurationErrorMessage(path);
+                               return MessageLine(m.title, m.prompt);
+                           }};
         }
         if (!request.timeStepGiven) request.texts.timeStep = times->timeStep;
         if (!request.durationGiven) request.texts.analysisTime = times->analysisTime;
@@ -205,23 +223,28 @@ std::optional<Problem> LoadRunRecord(RunRequest& request, std::optional<WaveReco
 }
 
 Problem RunFaultProblem(const Fault& fault) {
-    std::string message(MessageLine(kRunFaultTitle, FaultPrompt(fault)));
-    if (const std::string_view options = OptionsToCheck(fault.site); !options.empty()) {
-        message += "（" + std::string(options) + "）";
-    }
-    return Problem{kExitFailure, message};
+    return Problem{kExitFailure, [fault] {
+                       const std::string message =
+                           MessageLine(Tr(kRunFaultTitle), FaultPrompt(fault));
+                       const std::string_view options = OptionsToCheck(fault.site);
+                       return options.empty() ? message : Tr("{1}（{2}）", message, options);
+                   }};
 }
 
 Problem ComponentProblem(const std::string& path) {
-    const FileMessage question = ComponentQuestion(path);
-    return Problem{kExitUsage, question.prompt.substr(0, question.prompt.find('\n')) +
-                                   "--component " + ComponentList() +
-                                   " のどれかで解析に使う成分を指定してください。"};
+    return Problem{kExitUsage, [path] {
+                       const FileMessage question = ComponentQuestion(path);
+                       return Tr("{1}--component {2} のどれかで解析に使う成分を指定してください。",
+                                 question.prompt.substr(0, question.prompt.find('\n')),
+                                 ComponentList());
+                   }};
 }
 
 Problem WaveProblem(const WaveError& error, const std::string& path) {
-    const FileMessage m = WaveErrorMessage(error, path);
-    return Problem{kExitFailure, MessageLine(m.title, m.prompt)};
+    return Problem{kExitFailure, [error, path] {
+                       const FileMessage m = WaveErrorMessage(error, path);
+                       return MessageLine(m.title, m.prompt);
+                   }};
 }
 
 std::optional<Problem> PerformRun(RunRequest& request, RunOutcome& run) {
@@ -232,7 +255,7 @@ std::optional<Problem> PerformRun(RunRequest& request, RunOutcome& run) {
     run = RunFromTexts(request.texts, request.excitation, hooks);
     if (run.status == RunOutcome::Status::Completed) return std::nullopt;
     if (run.status == RunOutcome::Status::EndedEarly || !run.fault) {
-        return Problem{kExitUsage, "地震波ファイルが選択されていません。"};
+        return Problem{kExitUsage, [] { return Tr("地震波ファイルが選択されていません。"); }};
     }
     return RunFaultProblem(*run.fault);
 }
@@ -251,13 +274,17 @@ std::optional<Problem> SaveRun(const std::string& folder, const std::string& bas
         SaveResults(folder, baseName, values, *run.response, displacementPeriod);
     if (outcome.ok()) return std::nullopt;
     if (outcome.error->fileInUse()) {
-        return Problem{kExitFailure, MessageLine("ファイルの起動状態",
-                                                 Quoted(outcome.error->path) +
-                                                     "：このファイルは別のソフトで開いています。"
-                                                     "ファイルを閉じてください。")};
+        return Problem{kExitFailure, [path = outcome.error->path] {
+                           return MessageLine(Tr("ファイルの起動状態"),
+                                              Tr("「{1}」：このファイルは別のソフトで開いています。"
+                                                 "ファイルを閉じてください。",
+                                                 path));
+                       }};
     }
-    const FileMessage m = SaveErrorMessage(outcome);
-    return Problem{kExitFailure, MessageLine(m.title, m.prompt)};
+    return Problem{kExitFailure, [outcome] {
+                       const FileMessage m = SaveErrorMessage(outcome);
+                       return MessageLine(m.title, m.prompt);
+                   }};
 }
 
 std::array<double, 5> RunFigures(const RunOutcome& run) {

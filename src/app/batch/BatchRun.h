@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -15,11 +16,12 @@
 
 namespace kestrel::batch {
 
-// Why a command or a run stopped: the exit status and the message for standard error
-// (UTF-8, one line, naming the file or the option).
+// Why a command or a run stopped: the exit status and the message (UTF-8, one line, naming
+// the file or the option). The message is made where it is shown, in the language in force
+// there: the program's on standard error, Japanese in a table's summary.
 struct Problem {
     int status = kExitFailure;
-    std::string message;
+    std::function<std::string()> message;
 };
 
 // A run as the options describe it.
@@ -69,13 +71,14 @@ std::array<double, 5> RunFigures(const RunOutcome& run);
 // Writes "kestrel-batch: message" as one line on err.
 void Report(std::ostream& err, std::string_view message);
 
-// Writes each warning as "kestrel-batch: 注意: warning".
+// Writes each warning as "kestrel-batch: 注意: warning" (in English "Warning: ").
 void ReportWarnings(std::ostream& err, std::span<const std::string> warnings);
 
 // Reports the problem (with a pointer to --help for a usage error); returns its status.
 int Fail(std::ostream& err, const Problem& problem);
 
-// A message of the windows as one line: "title: prompt", the prompt's lines joined.
+// A message of the windows as one line: "title: prompt", the prompt's lines joined (in
+// English with a space between them).
 std::string MessageLine(std::string_view title, std::string_view prompt);
 
 }  // namespace kestrel::batch

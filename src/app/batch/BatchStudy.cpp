@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "app/batch/BatchRun.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "study/MethodComparison.h"
 #include "study/ResponseSpectrum.h"
@@ -21,14 +22,17 @@ std::string OptionOr(const OptionValues& options, std::string_view name,
 
 // A refused option: the study's message, which names the box, after the option's name.
 Problem OptionProblem(std::string_view option, const StudyError& error) {
-    return Problem{kExitUsage,
-                   MessageLine("オプション「--" + std::string(option) + "」", error.message)};
+    return Problem{kExitUsage, [option = std::string(option), message = error.message] {
+                       return MessageLine(Tr("オプション「--{1}」", option), message);
+                   }};
 }
 
 // Writes the CSV text whole or not at all.
 std::optional<Problem> WriteCsv(const std::string& path, const std::ostringstream& text) {
     if (const std::optional<SaveError> e = WriteWholeFile(path, text.str())) {
-        return Problem{kExitFailure, MessageLine("データの保存", StudySaveErrorMessage(*e))};
+        return Problem{kExitFailure, [error = *e] {
+                           return MessageLine(Tr("データの保存"), StudySaveErrorMessage(error));
+                       }};
     }
     return std::nullopt;
 }
@@ -60,24 +64,30 @@ int RunSpectrum(const Invocation& invocation, std::ostream& err) {
     ReportWarnings(err, request.warnings);
     if (unread) return Fail(err, *unread);
     if (record->samples.size() < 2) {
-        return Fail(err, {kExitFailure,
-                          MessageLine("応答スペクトルの計算エラー",
-                                      "地震波ファイル「" + wavePath + "」の加速度は " +
-                                          std::to_string(record->samples.size()) +
-                                          " 点です。応答スペクトルには 2 点以上が必要です。")});
+        return Fail(err,
+                    {kExitFailure, [&] {
+                         return MessageLine(
+                             Tr("応答スペクトルの計算エラー"),
+                             Tr("地震波ファイル「{1}」の加速度は {2} 点です。応答スペクトルには "
+                                "2 点以上が必要です。",
+                                wavePath, std::to_string(record->samples.size())));
+                     }});
     }
 
     const std::vector<double> periods = SpectrumPeriods(*range);
     const auto spectrum =
         ComputeResponseSpectrum(record->samples, record->timeStep, periods, *dampings);
     if (!spectrum) {
-        return Fail(err, {kExitFailure, MessageLine("応答スペクトルの計算エラー",
-                                                    "地震波ファイル「" + wavePath +
-                                                        "」: " + spectrum.error().message)});
+        return Fail(err, {kExitFailure, [&] {
+                              return MessageLine(Tr("応答スペクトルの計算エラー"),
+                                                 Tr("地震波ファイル「{1}」: {2}", wavePath,
+                                                    spectrum.error().message));
+                          }});
     }
     std::ostringstream text;
     if (const auto e = WriteSpectrumCsv(text, *spectrum)) {
-        return Fail(err, {kExitFailure, MessageLine("データの保存", e->message)});
+        return Fail(err,
+                    {kExitFailure, [&] { return MessageLine(Tr("データの保存"), e->message); }});
     }
     if (auto problem = WriteCsv(outPath, text)) return Fail(err, *problem);
     return kExitOk;
@@ -96,23 +106,28 @@ int RunAccuracy(const Invocation& invocation, std::ostream& err) {
     if (!comparison.compared) {
         return Fail(err, comparison.runFault
                              ? RunFaultProblem(*comparison.runFault)
-                             : Problem{kExitUsage, "地震波ファイルが選択されていません。"});
+                             : Problem{kExitUsage,
+                                       [] { return Tr("地震波ファイルが選択されていません。"); }});
     }
     std::ostringstream text;
     if (const auto e = WriteAccuracyCsv(text, comparison)) {
-        return Fail(err, {kExitFailure, MessageLine("データの保存", e->message)});
+        return Fail(err,
+                    {kExitFailure, [&] { return MessageLine(Tr("データの保存"), e->message); }});
     }
     if (auto problem = WriteCsv(invocation.operands[0], text)) return Fail(err, *problem);
     // A step beyond the stability limit (or one at which the method no longer swings), and a
     // linear acceleration run that diverged, are what the comparison is there to show: the
     // file holds the run up to that point, and standard error says so.
-    std::string note = LinearStepNote(comparison);
-    if (!note.empty()) note += "。";
-    if (comparison.linear.divergedAt) {
-        note += "線形加速度法の応答は " + NumberText(*comparison.linear.divergedAt) +
-                " 秒で発散しました。";
+    const std::string step = LinearStepNote(comparison);
+    const std::string diverged = comparison.linear.divergedAt
+                                     ? Tr("線形加速度法の応答は {1} 秒で発散しました。",
+                                          NumberText(*comparison.linear.divergedAt))
+                                     : std::string();
+    if (!step.empty()) {
+        Report(err, diverged.empty() ? Tr("{1}。", step) : Tr("{1}。{2}", step, diverged));
+    } else if (!diverged.empty()) {
+        Report(err, diverged);
     }
-    if (!note.empty()) Report(err, note);
     return kExitOk;
 }
 

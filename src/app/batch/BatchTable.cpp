@@ -11,6 +11,7 @@
 #include "app/batch/BatchRun.h"
 #include "files/SystemErrorText.h"
 #include "files/TableReader.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "runtime/Paths.h"
 #include "runtime/TextEncoding.h"
@@ -80,11 +81,11 @@ std::string ShownBase(std::string_view base) {
 // name that cannot be typed or listed plainly.
 std::string BaseNameProblem(std::string_view base) {
     if (base == "." || base == "..") {
-        return "基本名「" + std::string(base) + "」は使えません（ファイル名にならない名前です）。";
+        return Tr("基本名「{1}」は使えません（ファイル名にならない名前です）。", base);
     }
     for (std::size_t i = 0; i < base.size(); ++i) {
         if (ControlLength(base.substr(i)) != 0) {
-            return "基本名「" + ShownBase(base) + "」に改行やタブなどの制御文字があります。";
+            return Tr("基本名「{1}」に改行やタブなどの制御文字があります。", ShownBase(base));
         }
     }
     return {};
@@ -145,7 +146,7 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
     }
     const std::vector<CsvRow>& rows = table.rows;
     if (rows.empty()) {
-        Report(err, "ファイル「" + paramsPath + "」に見出しの行がありません。");
+        Report(err, Tr("ファイル「{1}」に見出しの行がありません。", paramsPath));
         return kExitUsage;
     }
 
@@ -154,29 +155,28 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
     for (const std::string& cell : rows.front().fields) {
         const std::string name = Trimmed(cell);
         if (!IsTableColumn(name)) {
-            Report(
-                err,
-                "ファイル「" + paramsPath + "」の見出し「" + name +
-                    "」は使えません。base とオプションの名前（stiffness など）を並べてください。");
+            Report(err, Tr("ファイル「{1}」の見出し「{2}」は使えません。base とオプションの名前"
+                           "（stiffness など）を並べてください。",
+                           paramsPath, name));
             return kExitUsage;
         }
         if (std::find(columns.begin(), columns.end(), name) != columns.end()) {
-            Report(err, "ファイル「" + paramsPath + "」の見出し「" + name + "」が 2 つあります。");
+            Report(err, Tr("ファイル「{1}」の見出し「{2}」が 2 つあります。", paramsPath, name));
             return kExitUsage;
         }
         columns.push_back(name);
     }
     if (std::find(columns.begin(), columns.end(), "base") == columns.end()) {
-        Report(err, "ファイル「" + paramsPath + "」の見出しに base（基本名）がありません。");
+        Report(err, Tr("ファイル「{1}」の見出しに base（基本名）がありません。", paramsPath));
         return kExitUsage;
     }
 
     std::error_code made;
     std::filesystem::create_directories(outFolder, made);
     if (made) {
-        Report(err, MessageLine("データの保存", "フォルダー「" + outFolder +
-                                                    "」を作れませんでした。理由：" +
-                                                    SystemErrorText(made.value()) + "。"));
+        Report(err, MessageLine(Tr("データの保存"),
+                                Tr("フォルダー「{1}」を作れませんでした。理由：{2}。", outFolder,
+                                   SystemErrorText(made.value()))));
         return kExitFailure;
     }
 
@@ -196,7 +196,8 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
         RowRun& run = runs.emplace_back();
         run.line = row.line;
         if (row.fields.size() > columns.size()) {
-            run.problem = Problem{kExitFailure, "見出しより多くの項目があります。"};
+            run.problem =
+                Problem{kExitFailure, [] { return Tr("見出しより多くの項目があります。"); }};
         }
         for (std::size_t c = 0; c < columns.size() && c < row.fields.size(); ++c) {
             std::string cell = Trimmed(row.fields[c]);
@@ -209,19 +210,21 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
             run.options[columns[c]] = std::move(cell);
         }
         if (!run.problem && run.base.empty()) {
-            run.problem = Problem{kExitFailure, "基本名（base）がありません。"};
+            run.problem = Problem{kExitFailure, [] { return Tr("基本名（base）がありません。"); }};
         }
         if (!run.problem) {
-            if (std::string why = BaseNameProblem(run.base); !why.empty()) {
-                run.problem = Problem{kExitFailure, std::move(why)};
+            if (!BaseNameProblem(run.base).empty()) {
+                run.problem =
+                    Problem{kExitFailure, [base = run.base] { return BaseNameProblem(base); }};
             }
         }
         if (!run.problem) {
             const auto [earlier, fresh] = baseLines.emplace(run.base, row.line);
             if (!fresh) {
-                run.problem = Problem{kExitFailure, "基本名「" + run.base + "」は " +
-                                                        std::to_string(earlier->second) +
-                                                        " 行目と同じです。"};
+                run.problem = Problem{kExitFailure, [base = run.base, line = earlier->second] {
+                                          return Tr("基本名「{1}」は {2} 行目と同じです。", base,
+                                                    std::to_string(line));
+                                      }};
             }
         }
     }
@@ -230,14 +233,22 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
     bool anyFailed = false;
     for (const RowRun& run : runs) {
         const std::string shownBase = ShownBase(run.base);
-        const std::string row = "ファイル「" + paramsPath + "」の " + std::to_string(run.line) +
-                                " 行目" + (run.base.empty() ? "" : "（" + shownBase + "）") + ": ";
-        for (const std::string& warning : run.warnings) Report(err, row + "注意: " + warning);
+        const std::string line = std::to_string(run.line);
+        const std::string row =
+            (run.base.empty()
+                 ? Tr("ファイル「{1}」の {2} 行目", paramsPath, line)
+                 : Tr("ファイル「{1}」の {2} 行目（{3}）", paramsPath, line, shownBase)) +
+            ": ";
+        for (const std::string& warning : run.warnings) {
+            Report(err, row + Tr("注意: {1}", warning));
+        }
         summary += QuotedItem(shownBase);
         if (run.problem) {
             anyFailed = true;
-            Report(err, row + run.problem->message);
-            summary += ",,,,,," + QuotedItem(run.problem->message);
+            Report(err, row + run.problem->message());
+            // The summary is a file: its words are the same in every language.
+            const LanguageScope files(kFileLanguage);
+            summary += ",,,,,," + QuotedItem(run.problem->message());
         } else {
             for (const double v : run.results) {
                 summary += ',';
@@ -250,7 +261,7 @@ int RunTable(const std::string& paramsPath, const std::string& outFolder, std::o
 
     const std::string summaryPath = JoinPath(outFolder, std::string(kSummaryFileName));
     if (const std::optional<SaveError> e = WriteWholeFile(summaryPath, summary)) {
-        Report(err, MessageLine("データの保存", StudySaveErrorMessage(*e)));
+        Report(err, MessageLine(Tr("データの保存"), StudySaveErrorMessage(*e)));
         return kExitFailure;
     }
     return anyFailed ? kExitFailure : kExitOk;

@@ -12,7 +12,8 @@ inline constexpr std::string_view kSummaryFileName = "summary.csv";
 
 // Runs and saves every row of the table at paramsPath into outFolder (created when
 // missing) and writes the summary there. Each failed row is reported on err and in the
-// summary, and the other rows still run. Returns the exit status.
+// summary (whose words, as every file's, are Japanese in every language), and the other rows
+// still run. Returns the exit status.
 int RunTable(const std::string& paramsPath, const std::string& outFolder, std::ostream& err);
 
 }  // namespace kestrel::batch
