@@ -37,7 +37,7 @@ private:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    kestrel::InstallQtTranslations(app, kestrel::ProgramLanguage());
+    kestrel::InstallTranslations(app, kestrel::ProgramLanguage());
     kestrel::QtMessageService messages;
     kestrel::MainWindow window(messages);
     // The first paint of any of the window's widgets: the window is on screen.

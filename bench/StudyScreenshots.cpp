@@ -2,15 +2,16 @@
 // looking at the layout: a synthetic 40-second record is confirmed in the wave chooser, run,
 // and the study window opened on that run; the spectrum tab for a run over part of the
 // record; the accuracy tab for initial-displacement runs at Δt/T = 0.03, 0.3, 0.6 and 1.38
-// (past the elongation chart's axis); the spectrum, accuracy, indices and elastic-plastic
-// tabs for a steady-wave run (which has no record), and the window after a run that failed;
-// then the accuracy tab for a 30,000-sample record with its PNG and SVG exports, and each
-// tab at the window's smallest size; the ground-motion indices of an earthquake run on a
-// synthetic K-NET recording of three files, at the window's usual and smallest sizes; the
-// elastic-plastic response of the first record's run, whole and its playback stopped
-// mid-way; the required-strength spectra of the first record. Usage: study_screenshots
-// FOLDER (on a display, e.g. under xvfb-run). Message
-// boxes are answered at once without showing.
+// (past the elongation chart's axis); the spectrum, accuracy, indices, elastic-plastic and
+// required-strength tabs for a steady-wave run (which has no record), and the window after a
+// run that failed; then the accuracy tab for a 30,000-sample record with its PNG and SVG
+// exports, and each tab at the window's smallest size; the ground-motion indices of an
+// earthquake run on a synthetic K-NET recording of three files, at the window's usual and
+// smallest sizes; the elastic-plastic response of the first record's run, whole and its
+// playback stopped mid-way; the required-strength spectra of the first record. Usage:
+// study_screenshots FOLDER [ja|en] (on a display, e.g. under xvfb-run): in English ("en")
+// the windows speak English, every file name ends in "-en", and the playback window is
+// taken too. Message boxes are answered at once without showing.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -28,9 +29,12 @@
 
 #include "StudySupport.h"
 #include "runtime/MessageService.h"
+#include "runtime/UiLanguage.h"
 #include "ui/ChooserWindows.h"
 #include "ui/InelasticTab.h"
 #include "ui/MainWindow.h"
+#include "ui/PictureWindow.h"
+#include "ui/PlaybackController.h"
 #include "ui/StrengthTab.h"
 #include "ui/StudyTabs.h"
 #include "ui/StudyWindow.h"
@@ -48,11 +52,21 @@ void Settle() {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fputs("usage: study_screenshots FOLDER\n", stderr);
+    const bool english = argc == 3 && QByteArray(argv[2]) == "en";
+    if (argc < 2 || (argc == 3 && !english && QByteArray(argv[2]) != "ja") || argc > 3) {
+        std::fputs("usage: study_screenshots FOLDER [ja|en]\n", stderr);
         return 2;
     }
+    const kestrel::Language language =
+        english ? kestrel::Language::English : kestrel::Language::Japanese;
+    kestrel::SetProgramLanguage(language);
+    if (!kestrel::InstallTranslations(app, language)) return 1;
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    // Every file name ends in the language's suffix.
+    const QString suffix = english ? QStringLiteral("-en.png") : QStringLiteral(".png");
+    auto save = [&](const QImage& image, const QString& name) {
+        image.save(out + '/' + name + suffix);
+    };
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     {
@@ -79,7 +93,18 @@ int main(int argc, char* argv[]) {
     };
     window.show();
     Settle();
-    window.grab().save(out + QStringLiteral("/main-window.png"));
+    save(window.grab().toImage(), QStringLiteral("main-window"));
+    if (english) {
+        // The playback window a second and a half into a steady-wave run.
+        button("cmdStart")->click();
+        auto* picture = window.findChild<kestrel::PictureWindow*>(QStringLiteral("frmPicture"));
+        if (!picture) return 1;
+        for (int k = 0; k < 150; ++k) window.Playback().Tick();
+        Settle();
+        save(picture->grab().toImage(), QStringLiteral("playback-window"));
+        picture->close();
+        Settle();
+    }
     confirm(QStringLiteral("record.txt"));
     button("optSelect")->setChecked(true);
     button("chkPicture")->setChecked(false);
@@ -96,7 +121,7 @@ int main(int argc, char* argv[]) {
         study->tabs->setCurrentIndex(i);
         Settle();
         tabs << study->grab().toImage();
-        tabs.back().save(out + QStringLiteral("/%1.png").arg(QString::fromLatin1(names[i])));
+        save(tabs.back(), QString::fromLatin1(names[i]));
     }
     // The three tabs at half size and the main window beside them, two by two, for the
     // README.
@@ -112,7 +137,7 @@ int main(int argc, char* argv[]) {
         p.drawImage(QPoint(w + gap + (w - main.width()) / 2, h + gap + (h - main.height()) / 2),
                     main);
     }
-    all.save(out + QStringLiteral("/study-window.png"));
+    save(all, QStringLiteral("study-window"));
 
     // The required-strength spectra of the record, computed on the tab's own button.
     study->tabs->setCurrentWidget(study->strength);
@@ -121,20 +146,20 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     Settle();
-    study->grab().save(out + QStringLiteral("/study-strength.png"));
+    save(study->grab().toImage(), QStringLiteral("study-strength"));
 
     study->spectrum->chkLogValue->setChecked(true);
     study->spectrum->cboQuantity->setCurrentIndex(2);
     study->tabs->setCurrentIndex(0);
     Settle();
-    study->grab().save(out + QStringLiteral("/study-spectrum-sa-loglog.png"));
+    save(study->grab().toImage(), QStringLiteral("study-spectrum-sa-loglog"));
 
     // A run over the first 5 s of the record: the comparison says its peaks are of that part.
     box("txtTl")->setText(QStringLiteral("5"));
     button("cmdStart")->click();
     study->cmdRecompute->click();
     Settle();
-    study->grab().save(out + QStringLiteral("/study-spectrum-part-of-record.png"));
+    save(study->grab().toImage(), QStringLiteral("study-spectrum-part-of-record"));
 
     const struct {
         const char* timeStep;
@@ -148,8 +173,8 @@ int main(int argc, char* argv[]) {
         button("cmdStart")->click();
         study->cmdRecompute->click();
         Settle();
-        study->grab().save(
-            out + QStringLiteral("/study-accuracy-%1.png").arg(QString::fromLatin1(step.name)));
+        save(study->grab().toImage(),
+             QStringLiteral("study-accuracy-%1").arg(QString::fromLatin1(step.name)));
     }
 
     // A steady-wave run: the record tabs say that it has no record.
@@ -160,15 +185,15 @@ int main(int argc, char* argv[]) {
     for (const int i : {0, 2, 3, 4, 5}) {
         study->tabs->setCurrentIndex(i);
         Settle();
-        study->grab().save(
-            out + QStringLiteral("/%1-steady-wave.png").arg(QString::fromLatin1(names[i])));
+        save(study->grab().toImage(),
+             QStringLiteral("%1-steady-wave").arg(QString::fromLatin1(names[i])));
     }
     // A run that fails while the window is open: the window keeps the run it shows and says
     // that the main window has none now.
     box("txtK")->setText(QStringLiteral("0"));
     button("cmdStart")->click();
     Settle();
-    study->grab().save(out + QStringLiteral("/study-window-run-failed.png"));
+    save(study->grab().toImage(), QStringLiteral("study-window-run-failed"));
     box("txtK")->setText(QStringLiteral("300"));
 
     // A 30,000-sample record (300 s) on the earthquake case, its accuracy tab and the PNG
@@ -184,7 +209,7 @@ int main(int argc, char* argv[]) {
     study->tabs->setCurrentIndex(2);
     study->cmdRecompute->click();
     Settle();
-    study->grab().save(out + QStringLiteral("/study-accuracy-long.png"));
+    save(study->grab().toImage(), QStringLiteral("study-accuracy-long"));
     study->askSaveFileName = [&](QWidget*, const QString&, const QString& suggested, const QString&,
                                  const QString&) { return out + QLatin1Char('/') + suggested; };
     study->cmdPng->click();
@@ -195,8 +220,8 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < 6; ++i) {
         study->tabs->setCurrentIndex(i);
         Settle();
-        study->grab().save(out +
-                           QStringLiteral("/%1-smallest.png").arg(QString::fromLatin1(names[i])));
+        save(study->grab().toImage(),
+             QStringLiteral("%1-smallest").arg(QString::fromLatin1(names[i])));
     }
 
     // A K-NET recording of three files: its indices, at the usual size for the README and
@@ -219,10 +244,10 @@ int main(int argc, char* argv[]) {
     study->tabs->setCurrentIndex(3);
     study->cmdRecompute->click();
     Settle();
-    study->grab().save(out + QStringLiteral("/study-indices.png"));
+    save(study->grab().toImage(), QStringLiteral("study-indices"));
     study->resize(1, 1);
     Settle();
-    study->grab().save(out + QStringLiteral("/study-indices-knet-smallest.png"));
+    save(study->grab().toImage(), QStringLiteral("study-indices-knet-smallest"));
 
     // The elastic-plastic response of the 40-second record's run: the whole run (loop and
     // energies), then the degrading bilinear model's playback stopped mid-way while its
@@ -234,7 +259,7 @@ int main(int argc, char* argv[]) {
     study->tabs->setCurrentIndex(4);
     study->cmdRecompute->click();
     Settle();
-    study->grab().save(out + QStringLiteral("/study-inelastic.png"));
+    save(study->grab().toImage(), QStringLiteral("study-inelastic"));
     kestrel::InelasticTab* inelastic = study->inelastic;
     inelastic->cboModel->setCurrentIndex(1);
     inelastic->txtRatio->setText(QStringLiteral("0.05"));
@@ -250,9 +275,9 @@ int main(int argc, char* argv[]) {
         inelastic->ShowPoint(++mid);
     }
     Settle();
-    study->grab().save(out + QStringLiteral("/study-inelastic-playback.png"));
+    save(study->grab().toImage(), QStringLiteral("study-inelastic-playback"));
     study->resize(1, 1);
     Settle();
-    study->grab().save(out + QStringLiteral("/study-inelastic-playback-smallest.png"));
+    save(study->grab().toImage(), QStringLiteral("study-inelastic-playback-smallest"));
     return 0;
 }

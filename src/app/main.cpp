@@ -51,8 +51,8 @@ int main(int argc, char* argv[]) {
     // Qt takes the system's locale for everything; numbers stay as the program writes
     // them ("2.5", never "2,5") whatever the system language.
     std::setlocale(LC_NUMERIC, "C");
-    // Qt's own dialogs and buttons speak the program's language.
-    kestrel::InstallQtTranslations(app, kestrel::ProgramLanguage());
+    // The windows, and Qt's own dialogs and buttons, speak the program's language.
+    kestrel::InstallTranslations(app, kestrel::ProgramLanguage());
     app.setApplicationName(QStringLiteral("Kestrel"));
     app.setApplicationVersion(QString::fromUtf8(kestrel::kVersion.data(),
                                                 static_cast<qsizetype>(kestrel::kVersion.size())));

@@ -80,8 +80,8 @@ AccuracyTab::AccuracyTab() {
     lblStability->hide();
     txtFrom = RangeBox();
     txtTo = RangeBox();
-    cmdRange = new QPushButton(QStringLiteral("範囲を表示(&V)"));
-    cmdWhole = new QPushButton(QStringLiteral("全体を表示(&E)"));
+    cmdRange = new QPushButton(tr("範囲を表示(&V)"));
+    cmdWhole = new QPushButton(tr("全体を表示(&E)"));
     response = new StudyChartView;
     errors = new StudyChartView;
     elongation = new StudyChartView;
@@ -92,16 +92,15 @@ AccuracyTab::AccuracyTab() {
     response->setRubberBand(QChartView::HorizontalRubberBand);
     errors->setRubberBand(QChartView::HorizontalRubberBand);
     table = new QTableWidget(7, 3);
-    table->setHorizontalHeaderLabels(
-        {QStringLiteral("線形加速度法"), QStringLiteral("厳密解"), QStringLiteral("平均加速度法")});
+    table->setHorizontalHeaderLabels({tr("線形加速度法"), tr("厳密解"), tr("平均加速度法")});
     table->setVerticalHeaderLabels({
-        QStringLiteral("最大変位(cm)"),
-        QStringLiteral("最大値の誤差(%)"),
+        tr("最大変位(cm)"),
+        tr("最大値の誤差(%)"),
         QStringLiteral("Δt/T"),
-        QStringLiteral("安定限界 Δt/T"),
-        QStringLiteral("周期の伸び(%)"),
-        QStringLiteral("見かけの減衰定数(%)"),
-        QStringLiteral("発散した時刻(s)"),
+        tr("安定限界 Δt/T"),
+        tr("周期の伸び(%)"),
+        tr("見かけの減衰定数(%)"),
+        tr("発散した時刻(s)"),
     });
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setWordWrap(false);
@@ -123,16 +122,15 @@ AccuracyTab::AccuracyTab() {
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
     auto* range = new QHBoxLayout;
-    auto* fromLabel = new QLabel(QStringLiteral("表示する時刻(s)(&F)："));
+    auto* fromLabel = new QLabel(tr("表示する時刻(s)(&F)："));
     fromLabel->setBuddy(txtFrom);
     range->addWidget(fromLabel);
     range->addWidget(txtFrom);
-    range->addWidget(new QLabel(QStringLiteral("～")));
+    range->addWidget(new QLabel(tr("～")));
     range->addWidget(txtTo);
     range->addWidget(cmdRange);
     range->addWidget(cmdWhole);
-    range->addWidget(
-        new QLabel(QStringLiteral("（グラフ上を左右にドラッグして拡大、右クリックで縮小）")));
+    range->addWidget(new QLabel(tr("（グラフ上を左右にドラッグして拡大、右クリックで縮小）")));
     range->addStretch(1);
 
     charts_ = new QWidget;
@@ -175,7 +173,7 @@ QWidget* AccuracyTab::Charts() {
 
 QString AccuracyTab::Caption() const {
     if (!result_ || result_->m.time.empty()) return caption_;
-    return JoinCaption({caption_, QStringLiteral("表示 %1～%2 s")
+    return JoinCaption({caption_, tr("表示 %1～%2 s")
                                       .arg(QString::fromStdString(NumberText(from_)),
                                            QString::fromStdString(NumberText(to_)))});
 }
@@ -213,22 +211,23 @@ void AccuracyTab::DrawTimeCharts() {
         // The exact solution drawn last, thin, over the two methods.
         Result& r = *result_;
         QChart* c = response->chart();
-        r.linear = AddLine(c, QStringLiteral("線形加速度法"), kLinearColor, 2.0);
-        r.average = AddLine(c, QStringLiteral("平均加速度法 (Newmark β=1/4)"), kAverageColor, 2.0);
-        r.exact = AddLine(c, QStringLiteral("厳密解"), kExactColor, 1.0);
+        // The legend's names, shorter where the chart is narrow.
+        r.linear = AddLine(c, tr("線形加速度法", "legend"), kLinearColor, 2.0);
+        r.average = AddLine(c, tr("平均加速度法 (Newmark β=1/4)"), kAverageColor, 2.0);
+        r.exact = AddLine(c, tr("厳密解", "legend"), kExactColor, 1.0);
         top = {r.linear, r.average, r.exact};
         c = errors->chart();
-        r.averageErr = AddLine(c, QStringLiteral("平均加速度法 − 厳密解"), kAverageColor);
-        r.linearErr = AddLine(c, QStringLiteral("線形加速度法 − 厳密解"), kLinearColor);
+        r.averageErr = AddLine(c, tr("平均加速度法 − 厳密解"), kAverageColor);
+        r.linearErr = AddLine(c, tr("線形加速度法 − 厳密解"), kLinearColor);
         bottom = {r.averageErr, r.linearErr};
     }
     const double end = result_ && !result_->m.time.empty() ? result_->m.time.back() : 1;
-    QAbstractAxis* x1 = SetAxis(response->chart(), Qt::AlignBottom, false,
-                                QStringLiteral("時刻(s)"), 0, end, top, false);
-    SetAxis(response->chart(), Qt::AlignLeft, false, QStringLiteral("相対変位(cm)"), -1, 1, top);
-    QAbstractAxis* x2 = SetAxis(errors->chart(), Qt::AlignBottom, false, QStringLiteral("時刻(s)"),
-                                0, end, bottom, false);
-    SetAxis(errors->chart(), Qt::AlignLeft, false, QStringLiteral("誤差(cm)"), -1, 1, bottom);
+    QAbstractAxis* x1 =
+        SetAxis(response->chart(), Qt::AlignBottom, false, tr("時刻(s)"), 0, end, top, false);
+    SetAxis(response->chart(), Qt::AlignLeft, false, tr("相対変位(cm)"), -1, 1, top);
+    QAbstractAxis* x2 =
+        SetAxis(errors->chart(), Qt::AlignBottom, false, tr("時刻(s)"), 0, end, bottom, false);
+    SetAxis(errors->chart(), Qt::AlignLeft, false, tr("誤差(cm)"), -1, 1, bottom);
     // A zoom by the mouse changes an axis: both charts follow it, after the zoom is done.
     for (QAbstractAxis* axis : {x1, x2}) {
         auto* valueAxis = static_cast<QValueAxis*>(axis);
@@ -346,8 +345,8 @@ void AccuracyTab::FillTable() {
         set(6, column,
             s.divergedAt  ? ShortNumber(*s.divergedAt)
             : column == 1 ? none
-            : unstable    ? QStringLiteral("増大中")
-                          : QStringLiteral("発散なし"));
+            : unstable    ? tr("増大中")
+                          : tr("発散なし"));
     }
     const QString ratio = QString::number(m.stepRatio, 'f', 3);
     set(2, 0, ratio);
@@ -360,16 +359,15 @@ void AccuracyTab::FillTable() {
         !std::isfinite(m.stabilityLimit) ? none
         : m.dampingRatio == 0            ? QStringLiteral("√3/π = %1").arg(limit)
                                          : limit);
-    table->item(3, 0)->setToolTip(
-        QStringLiteral("ω_n·Δt ≦ 2√3、すなわち Δt/T ≦ √3/π·√(1−h²) = %1 (h = %2 %)")
-            .arg(limit, ShortNumber(m.dampingRatio * 100)));
+    table->item(3, 0)->setToolTip(tr("ω_n·Δt ≦ 2√3、すなわち Δt/T ≦ √3/π·√(1−h²) = %1 (h = %2 %)")
+                                      .arg(limit, ShortNumber(m.dampingRatio * 100)));
     set(3, 1, none);
-    set(3, 2, QStringLiteral("無条件安定"));
+    set(3, 2, tr("無条件安定"));
     // A vibration that does not swing has no period: its elongation and damping are "—".
     const StepProperties* properties[] = {&m.linearProperties, nullptr, &m.averageProperties};
     for (int column : {0, 2}) {
         const StepProperties& p = *properties[column];
-        const QString missing = p.stable ? none : QStringLiteral("不安定");
+        const QString missing = p.stable ? none : tr("不安定");
         set(4, column, p.HasPeriod() ? ShortNumber(p.periodElongation) : missing);
         set(5, column, p.HasPeriod() ? ShortNumber(p.apparentDamping * 100) : missing);
     }
@@ -388,17 +386,17 @@ void AccuracyTab::DrawElongation() {
     if (h >= 0 && h < 1) {
         const struct {
             StepMethod method;
-            const char* name;
+            QString name;
             QColor color;
-        } curves[] = {{StepMethod::LinearAcceleration, "線形加速度法", kLinearColor},
-                      {StepMethod::AverageAcceleration, "平均加速度法", kAverageColor}};
+        } curves[] = {{StepMethod::LinearAcceleration, tr("線形加速度法"), kLinearColor},
+                      {StepMethod::AverageAcceleration, tr("平均加速度法"), kAverageColor}};
         for (const auto& curve : curves) {
             std::vector<double> x, y;
             for (const ElongationPoint& p : ElongationCurve(curve.method, h, 0.6, 241)) {
                 x.push_back(p.stepRatio);
                 y.push_back(p.periodElongation);
             }
-            auto* line = AddLine(c, QString::fromUtf8(curve.name), curve.color, 2.0);
+            auto* line = AddLine(c, curve.name, curve.color, 2.0);
             line->replace(PlotPoints(x, y));
             everything += line->points();
             all.push_back(line);
@@ -416,7 +414,7 @@ void AccuracyTab::DrawElongation() {
         nowAt = std::min(ratio, xMax);
         now = AddLine(
             c,
-            QStringLiteral("現在の Δt/T = %1%2")
+            tr("現在の Δt/T = %1%2")
                 .arg(QString::number(ratio, 'g', 3), beyond ? QStringLiteral(" →") : QString()),
             QColor(200, 0, 0), beyond ? 2.5 : 1.0);
         QPen pen = now->pen();
@@ -440,8 +438,8 @@ void AccuracyTab::DrawElongation() {
     }
     const auto [yMin, yMax] = ValueRange(everything);
     SetAxis(c, Qt::AlignBottom, false, QStringLiteral("Δt/T"), 0, xMax, all, false);
-    QAbstractAxis* y = SetAxis(c, Qt::AlignLeft, false, QStringLiteral("周期の伸び(%)"),
-                               std::min(0.0, yMin), yMax, all);
+    QAbstractAxis* y =
+        SetAxis(c, Qt::AlignLeft, false, tr("周期の伸び(%)"), std::min(0.0, yMin), yMax, all);
     if (now) {
         const auto [low, high] = AxisRange(y);
         now->replace(QList<QPointF>{{nowAt, low}, {nowAt, high}});
@@ -458,11 +456,11 @@ void AccuracyTab::ShowReadout(double time) {
     auto value = [i](const std::vector<double>& v) {
         return i < v.size() ? ShortNumber(v[i]) : QStringLiteral("—");
     };
-    lblReadout->setText(
-        QStringLiteral("時刻 %1 s　線形加速度法 %2 cm　厳密解 %3 cm　平均加速度法 %4 cm"
-                       "　誤差：線形 %5 cm、平均 %6 cm")
-            .arg(ShortNumber(t[i]), value(r.m.linear.displacement), value(r.m.exact.displacement),
-                 value(r.m.average.displacement), value(r.linearError), value(r.averageError)));
+    lblReadout->setText(tr("時刻 %1 s　線形加速度法 %2 cm　厳密解 %3 cm　平均加速度法 %4 cm"
+                           "　誤差：線形 %5 cm、平均 %6 cm")
+                            .arg(ShortNumber(t[i]), value(r.m.linear.displacement),
+                                 value(r.m.exact.displacement), value(r.m.average.displacement),
+                                 value(r.linearError), value(r.averageError)));
 }
 
 QByteArray AccuracyTab::CsvBytes(QString& why) const {

@@ -21,7 +21,8 @@ ChooserWindow::ChooserWindow(MessageService& messages, const QString& caption, i
     Dir1 = Place(new FolderList(this), 120, 840, 2895, 2820);
     File1 = Place(new FileList(this), 3120, 480, 2895, 3150);
     txtFileName = Place(new QLineEdit(this), 3120, 120, 2895, 270);
-    lblFileName = Place(MakeLabel(this, "ファイル名(&N)：", Qt::AlignRight), 120, 120, 2895, 255);
+    lblFileName =
+        Place(MakeLabel(this, tr("ファイル名(&N)："), Qt::AlignRight), 120, 120, 2895, 255);
     lblFileName->setBuddy(txtFileName);
     Drive1->setObjectName(QStringLiteral("Drive1"));
     Dir1->setObjectName(QStringLiteral("Dir1"));
@@ -33,8 +34,8 @@ ChooserWindow::ChooserWindow(MessageService& messages, const QString& caption, i
     connect(Dir1, &FolderList::pathChanged, this, &ChooserWindow::Dir1_Change);
     connect(File1, &FileList::fileClicked, this, &ChooserWindow::File1_Click);
     connect(Dir1, &FolderList::openFailed, this, [this](const QString& path) {
-        messages_.ShowMessage(QStringLiteral("フォルダー「%1」を開けません。").arg(path),
-                              kOkExclamation, QStringLiteral("フォルダーを開けません"));
+        messages_.ShowMessage(tr("フォルダー「%1」を開けません。").arg(path), kOkExclamation,
+                              tr("フォルダーを開けません"));
     });
 
     // A new chooser opens at the process's current folder and its drive; if that folder
@@ -52,12 +53,12 @@ void ChooserWindow::Drive1_Change() {
     try {
         if (!Dir1->SetPath(Drive1->Drive())) {
             // The drive is not ready or cannot be read: the lists stay where they were.
-            messages_.ShowMessage(QStringLiteral("フロッピーディスクをセットして下さい。"),
-                                  kOkExclamation, QStringLiteral("フロッピー未搬入"));
+            messages_.ShowMessage(tr("フロッピーディスクをセットして下さい。"), kOkExclamation,
+                                  tr("フロッピー未搬入"));
         }
     } catch (const std::exception&) {
-        messages_.ShowMessage(QStringLiteral("予期しないエラーが発生しました。強制終了します。"),
-                              kOkCritical, QStringLiteral("強制終了"));
+        messages_.ShowMessage(tr("予期しないエラーが発生しました。強制終了します。"), kOkCritical,
+                              tr("強制終了"));
         messages_.EndProgram();
     }
 }
@@ -89,9 +90,9 @@ void ChooserWindow::closeEvent(QCloseEvent* event) {
 }
 
 WaveSelectWindow::WaveSelectWindow(MessageService& messages)
-    : ChooserWindow(messages, QStringLiteral("入力波選択"), 6150, 4320) {
+    : ChooserWindow(messages, tr("入力波選択"), 6150, 4320) {
     setObjectName(QStringLiteral("frmWaveSelect"));
-    cmdOK = Place(new QPushButton(QStringLiteral("選択する(&Y)"), this), 120, 3840, 1335, 375);
+    cmdOK = Place(new QPushButton(tr("選択する(&Y)"), this), 120, 3840, 1335, 375);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     setTabOrder(Drive1, Dir1);
     setTabOrder(Dir1, File1);
@@ -100,11 +101,10 @@ WaveSelectWindow::WaveSelectWindow(MessageService& messages)
 }
 
 SaveSelectWindow::SaveSelectWindow(MessageService& messages)
-    : ChooserWindow(messages, QStringLiteral("保存先選択"), 6180, 4200) {
+    : ChooserWindow(messages, tr("保存先選択"), 6180, 4200) {
     setObjectName(QStringLiteral("frmSaveSelect"));
-    Command1 = Place(new QPushButton(QStringLiteral("選択する(&Y)"), this), 120, 3720, 1335, 375);
-    Command2 =
-        Place(new QPushButton(QStringLiteral("選択しない(&N)"), this), 1560, 3720, 1335, 375);
+    Command1 = Place(new QPushButton(tr("選択する(&Y)"), this), 120, 3720, 1335, 375);
+    Command2 = Place(new QPushButton(tr("選択しない(&N)"), this), 1560, 3720, 1335, 375);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command2->setObjectName(QStringLiteral("Command2"));
     setTabOrder(Drive1, txtFileName);

@@ -81,8 +81,8 @@ void FileChoosers::ConfirmWaveFile() {
     WaveSelectWindow& chooser = wave_.Get();
     const std::string path = ChosenPath(chooser);
     if (chooser.txtFileName->text().isEmpty()) {
-        messages_.ShowMessage(QStringLiteral("地震波ファイルが選択されていません。"),
-                              kOkInformation, QStringLiteral("解析不能"));
+        messages_.ShowMessage(tr("地震波ファイルが選択されていません。"), kOkInformation,
+                              tr("解析不能"));
         return;
     }
     std::optional<RecordComponent> component;
@@ -114,11 +114,10 @@ void FileChoosers::ConfirmWaveFile() {
     chooser.WaveComponent = component;
     chooser.hide();
     home_.show();
-    messages_.ShowMessage(QStringLiteral("分割時間を変更しないで下さい。"), kOkInformation,
-                          QStringLiteral("分割時間変更禁止"));
-    messages_.ShowMessage(
-        QStringLiteral("解析時間を ") + durationText + QStringLiteral(" 秒に設定しました。"),
-        kOkInformation, QStringLiteral("解析時間の設定"));
+    messages_.ShowMessage(tr("分割時間を変更しないで下さい。"), kOkInformation,
+                          tr("分割時間変更禁止"));
+    messages_.ShowMessage(tr("解析時間を %1 秒に設定しました。").arg(durationText), kOkInformation,
+                          tr("解析時間の設定"));
     if (read.info) {
         const FileMessage m = RecordInfoMessage(*read.info);
         messages_.ShowMessage(Q(m.prompt), kOkInformation, Q(m.title));
@@ -128,8 +127,8 @@ void FileChoosers::ConfirmWaveFile() {
 std::optional<WaveRecord> FileChoosers::LoadWaveRecord(WaveSource* source) {
     WaveSelectWindow& chooser = wave_.Get();  // created hidden if never opened
     if (chooser.txtFileName->text().isEmpty()) {
-        messages_.ShowMessage(QStringLiteral("地震波ファイルが選択されていません。"),
-                              kOkInformation, QStringLiteral("解析不能"));
+        messages_.ShowMessage(tr("地震波ファイルが選択されていません。"), kOkInformation,
+                              tr("解析不能"));
         return std::nullopt;
     }
     const std::string path = ChosenPath(chooser);

@@ -132,7 +132,7 @@ QList<Drive> AvailableDrives() {
         drives.push_back({root, name.isEmpty() ? root : root + QStringLiteral(" [") + name + ']'});
     }
     const QString home = QDir::homePath();
-    drives.push_back({home, home + QStringLiteral(" (ホーム)")});
+    drives.push_back({home, DriveList::tr("%1 (ホーム)").arg(home)});
     std::sort(drives.begin(), drives.end(),
               [](const Drive& a, const Drive& b) { return a.path < b.path; });
     return drives;

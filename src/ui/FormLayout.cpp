@@ -11,8 +11,8 @@
 
 namespace kestrel {
 
-QLabel* MakeLabel(QWidget* parent, const char* caption, Qt::Alignment align) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+QLabel* MakeLabel(QWidget* parent, const QString& caption, Qt::Alignment align) {
+    auto* label = new QLabel(caption, parent);
     label->setAlignment(align | Qt::AlignVCenter);
     return label;
 }
@@ -72,14 +72,14 @@ private:
 
 }  // namespace
 
-QGroupBox* MakeFrame(QWidget* parent, const char* caption) {
+QGroupBox* MakeFrame(QWidget* parent, const QString& caption) {
     // One style serves every frame of the program; it lives as long as the application.
     static QPointer<FrameStyle> style;
     if (!style) {
         style = new FrameStyle;
         style->setParent(QCoreApplication::instance());
     }
-    auto* frame = new QGroupBox(QString::fromUtf8(caption), parent);
+    auto* frame = new QGroupBox(caption, parent);
     frame->setStyle(style);
     return frame;
 }
@@ -100,6 +100,10 @@ QLineEdit* MakeBox(QWidget* parent, const char* text) {
     auto* box = new QLineEdit(QString::fromUtf8(text), parent);
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return box;
+}
+
+void SetLongForm(QWidget* control, const QString& caption, const QString& longForm) {
+    if (longForm != caption) control->setToolTip(longForm);
 }
 
 void SetUpFixedDialog(QWidget* window, const QString& title, int widthTwips, int heightTwips) {

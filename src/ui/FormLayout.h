@@ -27,11 +27,11 @@ Widget* Place(Widget* widget, int left, int top, int width, int height) {
     return widget;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* caption, Qt::Alignment align = Qt::AlignLeft);
+QLabel* MakeLabel(QWidget* parent, const QString& caption, Qt::Alignment align = Qt::AlignLeft);
 
 // A frame with its caption set into its top line; the line runs at half the caption's
 // height, so that the controls placed inside stay clear of it.
-QGroupBox* MakeFrame(QWidget* parent, const char* caption);
+QGroupBox* MakeFrame(QWidget* parent, const QString& caption);
 
 // Option buttons of one group: Tab stops at the one that is on (the others are reached
 // with the arrow keys, which also switch them on), wherever the group sits in the order.
@@ -39,6 +39,11 @@ void MakeOptionGroupTabStop(std::initializer_list<QAbstractButton*> options);
 
 // A text box; the program's boxes hold numbers and are right-aligned.
 QLineEdit* MakeBox(QWidget* parent, const char* text);
+
+// A caption shortened in translation to fit its fixed place carries its long form as a
+// tooltip: `longForm` is the same source text translated with the disambiguation "long
+// form". Where the two are the same (in Japanese, the source language) there is none.
+void SetLongForm(QWidget* control, const QString& caption, const QString& longForm);
 
 // A fixed-size dialog frame (title and close box, no minimise or maximise buttons) with
 // the given title, client size in twips and the program's font.

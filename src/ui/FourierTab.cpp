@@ -60,12 +60,12 @@ FourierTab::FourierTab() {
     lblReadout->setObjectName(QStringLiteral("lblReadout"));
     lblNote->setObjectName(QStringLiteral("lblNote"));
 
-    auto* label = new QLabel(QStringLiteral("平滑化 Parzen ウィンドウの幅(Hz)(&W)："));
+    auto* label = new QLabel(tr("平滑化 Parzen ウィンドウの幅(Hz)(&W)："));
     label->setBuddy(txtSmoothing);
     auto* boxes = new QHBoxLayout;
     boxes->addWidget(label);
     boxes->addWidget(txtSmoothing);
-    boxes->addWidget(new QLabel(QStringLiteral("（空欄または 0 で平滑化なし）")));
+    boxes->addWidget(new QLabel(tr("（空欄または 0 で平滑化なし）")));
     boxes->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblNoRecord);
@@ -96,7 +96,7 @@ void FourierTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     lblNoRecord->setVisible(!inputs.record);
     if (!inputs.record) return Redraw();
     auto refuse = [&](const StudyError& error) {
-        messages.ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
+        messages.ShowMessage(Utf8(error.message), kOkExclamation, tr("結果の検討"));
         if (error.box == kSmoothingBox) txtSmoothing->setFocus();
         Redraw();
     };
@@ -106,10 +106,9 @@ void FourierTab::Compute(const StudyInputs& inputs, MessageService& messages) {
         ComputeFourierSpectrum(inputs.record->samples(), inputs.record->timeStep(), *bandwidth);
     if (!spectrum) return refuse(spectrum.error());
     caption_ = JoinCaption(
-        {caption_,
-         *bandwidth
-             ? QStringLiteral("平滑化 Parzen ウィンドウ %1 Hz").arg(Utf8(NumberText(**bandwidth)))
-             : QStringLiteral("平滑化なし")});
+        {caption_, *bandwidth
+                       ? tr("平滑化 Parzen ウィンドウ %1 Hz").arg(Utf8(NumberText(**bandwidth)))
+                       : tr("平滑化なし")});
     auto result = std::make_unique<Result>();
     result->spectrum = std::move(spectrum).value();
     result->dampingRatio = inputs.dampingRatio;
@@ -146,21 +145,20 @@ void FourierTab::Redraw() {
             fMax = s.frequencies.back();
         }
         const bool smoothed = !s.smoothed.empty() && s.smooths;
-        auto* raw = AddLine(c, QStringLiteral("フーリエ振幅"),
+        auto* raw = AddLine(c, tr("フーリエ振幅"),
                             smoothed ? QColor(150, 170, 210) : QColor(0, 90, 200), 1.0);
         raw->replace(Envelope(s.frequencies, s.amplitude, fMin, fMax, kColumns, true, true));
         amplitudes += raw->points();
         left.push_back(raw);
         if (smoothed) {
-            auto* line =
-                AddLine(c, QStringLiteral("平滑化 (Parzen %1 Hz)").arg(ShortNumber(s.bandwidth)),
-                        QColor(0, 70, 180), 2.0);
+            auto* line = AddLine(c, tr("平滑化 (Parzen %1 Hz)").arg(ShortNumber(s.bandwidth)),
+                                 QColor(0, 70, 180), 2.0);
             line->replace(Envelope(s.frequencies, s.smoothed, fMin, fMax, kColumns, true, true));
             amplitudes += line->points();
             left.push_back(line);
         }
         if (!result_->transferValues.empty()) {
-            auto* line = AddLine(c, QStringLiteral("伝達関数 |H(f)| (右軸)"), QColor(220, 90, 0));
+            auto* line = AddLine(c, tr("伝達関数 |H(f)| (右軸)"), QColor(220, 90, 0));
             line->replace(
                 Envelope(s.frequencies, result_->transferValues, fMin, fMax, kColumns, true, true));
             transfer = line->points();
@@ -171,9 +169,8 @@ void FourierTab::Redraw() {
     if (amplitudes.isEmpty()) aMin = 1e-3, aMax = 1;
     if (result_ && result_->period) {
         const double f = 1 / *result_->period;
-        auto* line =
-            AddLine(c, QStringLiteral("建物の非減衰固有振動数 1/T_n = %1 Hz").arg(ShortNumber(f)),
-                    QColor(200, 0, 0), 1.0);
+        auto* line = AddLine(c, tr("建物の非減衰固有振動数 1/T_n = %1 Hz").arg(ShortNumber(f)),
+                             QColor(200, 0, 0), 1.0);
         QPen pen = line->pen();
         pen.setStyle(Qt::DashLine);
         line->setPen(pen);
@@ -182,20 +179,20 @@ void FourierTab::Redraw() {
         const double high = std::pow(10.0, std::ceil(std::log10(aMax)));
         if (std::isfinite(f) && f > 0) line->replace(QList<QPointF>{{f, low}, {f, high}});
         left.push_back(line);
-        lblNote->setText(QStringLiteral("建物：非減衰固有周期 T_n = %1 s (1/T_n = %2 "
-                                        "Hz)、減衰固有周期 T_d = %3 s、h = %4 %")
+        lblNote->setText(tr("建物：非減衰固有周期 T_n = %1 s (1/T_n = %2 "
+                            "Hz)、減衰固有周期 T_d = %3 s、h = %4 %")
                              .arg(ShortNumber(*result_->period), ShortNumber(f),
                                   ShortNumber(result_->dampedPeriod),
                                   ShortNumber(result_->dampingRatio * 100)));
     }
     std::vector<QAbstractSeries*> all = left;
     all.insert(all.end(), right.begin(), right.end());
-    SetAxis(c, Qt::AlignBottom, true, QStringLiteral("振動数(Hz)"), fMin, fMax, all, false);
-    SetAxis(c, Qt::AlignLeft, true, QStringLiteral("フーリエ振幅(cm/s)"), aMin, aMax, left);
+    SetAxis(c, Qt::AlignBottom, true, tr("振動数(Hz)"), fMin, fMax, all, false);
+    SetAxis(c, Qt::AlignLeft, true, tr("フーリエ振幅(cm/s)"), aMin, aMax, left);
     if (!right.empty()) {
         const auto [hMin, hMax] = ValueRange(transfer);
         QAbstractAxis* axis =
-            SetAxis(c, Qt::AlignRight, true, QStringLiteral("伝達関数 |H(f)|"), hMin, hMax, right);
+            SetAxis(c, Qt::AlignRight, true, tr("伝達関数 |H(f)|"), hMin, hMax, right);
         // The left axis's grid is the plot's; a second one would only clutter it.
         axis->setGridLineVisible(false);
         axis->setMinorGridLineVisible(false);
@@ -213,14 +210,14 @@ void FourierTab::ShowReadout(double frequency) {
         (i > 0 && frequency / s.frequencies[i - 1] < s.frequencies[i] / frequency)) {
         --i;
     }
-    QString text = QStringLiteral("振動数 %1 Hz (周期 %2 s)　振幅 %3 cm/s")
+    QString text = tr("振動数 %1 Hz (周期 %2 s)　振幅 %3 cm/s")
                        .arg(ShortNumber(s.frequencies[i]), ShortNumber(1 / s.frequencies[i]),
                             ShortNumber(s.amplitude[i]));
     if (!s.smoothed.empty() && s.smooths) {
-        text += QStringLiteral("　平滑化 %1 cm/s").arg(ShortNumber(s.smoothed[i]));
+        text += tr("　平滑化 %1 cm/s").arg(ShortNumber(s.smoothed[i]));
     }
     if (!result_->transferValues.empty()) {
-        text += QStringLiteral("　|H| %1").arg(ShortNumber(result_->transferValues[i]));
+        text += tr("　|H| %1").arg(ShortNumber(result_->transferValues[i]));
     }
     lblReadout->setText(text);
 }

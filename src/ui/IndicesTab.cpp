@@ -24,6 +24,7 @@
 #include <sstream>
 
 #include "files/ComponentSet.h"
+#include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
 #include "study/GroundMotionIndices.h"
 #include "study/IndicesFiles.h"
@@ -44,17 +45,17 @@ const QColor kLevelColor(200, 0, 0);
 
 // The table's column headings: the CSV's, broken before the unit to keep the columns narrow.
 constexpr const char* kHeadings[] = {
-    "計測震度",
-    "震度階級",
-    "計測震度\n(3桁)",
-    "a\n(cm/s2)",
-    "最大加速度\n(cm/s2)",
-    "最大速度\n(cm/s)",
-    "最大変位\n(cm)",
-    "SI値\n(cm/s)",
-    "アリアス強度\n(m/s)",
-    "有効継続時間\n5-95%(s)",
-    "CAV\n(cm/s)",
+    QT_TRANSLATE_NOOP("kestrel::IndicesTab", "計測震度"),
+    QT_TRANSLATE_NOOP("kestrel::IndicesTab", "震度階級"),
+    QT_TRANSLATE_NOOP("kestrel::IndicesTab", "計測震度\n(3桁)"),
+    QT_TRANSLATE_NOOP("kestrel::IndicesTab", "a\n(cm/s2)"),
+    QT_TRANSLATE_NOOP("kestrel::IndicesTab", "最大加速度\n(cm/s2)"),
+    QT_TRANSLATE_NOOP("kestrel::IndicesTab", "最大速度\n(cm/s)"),
+    QT_TRANSLATE_NOOP("kestrel::IndicesTab", "最大変位\n(cm)"),
+    QT_TRANSLATE_NOOP("kestrel::IndicesTab", "SI値\n(cm/s)"),
+    QT_TRANSLATE_NOOP("kestrel::IndicesTab", "アリアス強度\n(m/s)"),
+    QT_TRANSLATE_NOOP("kestrel::IndicesTab", "有効継続時間\n5-95%(s)"),
+    QT_TRANSLATE_NOOP("kestrel::IndicesTab", "CAV\n(cm/s)"),
 };
 static_assert(std::size(kHeadings) == kIndexColumns.size());
 
@@ -102,10 +103,55 @@ ComponentSetRead WithRunRecord(ComponentSetRead read, const StudyInputs& inputs,
     c.directionKnown = direction.has_value();
     c.path = inputs.recordPath;
     c.record = WaveRecord{motion.timeStep(), motion.samples()};
-    reasons.push_back("記録のファイル「" + Shown(inputs.recordPath).toStdString() +
-                      "」は解析の後で読めなくなったか変わったため、解析した記録の成分だけで"
-                      "求めました。");
+    reasons.push_back(
+        IndicesTab::tr("記録のファイル「%1」は解析の後で読めなくなったか変わったため、"
+                       "解析した記録の成分だけで求めました。")
+            .arg(Shown(inputs.recordPath))
+            .toStdString());
     return alone;
+}
+
+// A reason the indices keep in Japanese for the CSV, in the current language, on one line:
+// whole from the core's catalogue, or else line by line (a reason with a filled place is
+// looked up by its lines; a line the catalogue lacks stays as it is).
+QString ShownReason(const std::string& japanese) {
+    const std::string_view whole = MessageIn(CurrentLanguage(), japanese);
+    if (whole != japanese) return Utf8(whole).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+    QString shown;
+    for (const QString& line : Utf8(japanese).split(QLatin1Char('\n'))) {
+        shown += Utf8(MessageIn(CurrentLanguage(), line.toStdString()));
+    }
+    return shown.remove(QLatin1Char('\r'));
+}
+
+// Why values are missing, as MissingValueReasons says it for the CSV's note, in the window's
+// language (the CSV's stays Japanese).
+std::vector<std::string> ShownReasons(const GroundMotionIndices& indices, const ComponentSet& set) {
+    const auto oneLine = [](const std::string& text) { return ShownReason(text); };
+    std::vector<std::string> reasons;
+    for (const ComponentProblem& p : set.problems) reasons.push_back(ComponentProblemText(p));
+    if (!indices.vector) {
+        reasons.push_back((indices.horizontalSi ? IndicesTab::tr("計測震度と 3 成分合成の最大値：")
+                                                : IndicesTab::tr("計測震度と合成の値："))
+                              .append(oneLine(indices.threeComponentReason))
+                              .toStdString());
+        return reasons;
+    }
+    if (!indices.intensity) reasons.push_back(oneLine(indices.intensityReason).toStdString());
+    if (!indices.horizontalSi) {
+        reasons.push_back(IndicesTab::tr("水平 2 成分合成の SI 値：")
+                              .append(oneLine(indices.pairReason))
+                              .toStdString());
+    }
+    return reasons;
+}
+
+// A JMA intensity class as the window shows it: "5弱" is "5 Lower" in English.
+QString ShownClass(const std::string& intensityClass) {
+    QString shown = Utf8(intensityClass);
+    if (shown.endsWith(QStringLiteral("弱"))) return IndicesTab::tr("%1弱").arg(shown.chopped(1));
+    if (shown.endsWith(QStringLiteral("強"))) return IndicesTab::tr("%1強").arg(shown.chopped(1));
+    return shown;
 }
 
 }  // namespace
@@ -122,7 +168,7 @@ IndicesTab::IndicesTab() {
     txtLowCut = new QLineEdit(Utf8(NumberText(kDefaultLowCut)));
     txtLowCut->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtLowCut->setFixedWidth(70);
-    chkFiles = new QCheckBox(QStringLiteral("成分のファイルを指定(&M)"));
+    chkFiles = new QCheckBox(tr("成分のファイルを指定(&M)"));
     // Read-only text beside the table, as high as the table: long file names wrap anywhere,
     // and more reasons than fit scroll instead of pushing the charts down.
     txtNotice = new QPlainTextEdit;
@@ -134,7 +180,7 @@ IndicesTab::IndicesTab() {
     txtNotice->setMinimumWidth(160);
     table = new QTableWidget(kTableRows, static_cast<int>(kIndexColumns.size()));
     QStringList headings;
-    for (const char* h : kHeadings) headings << QString::fromUtf8(h);
+    for (const char* h : kHeadings) headings << tr(h);
     table->setHorizontalHeaderLabels(headings);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setWordWrap(false);
@@ -165,11 +211,11 @@ IndicesTab::IndicesTab() {
 
     // One row of boxes, so that the charts keep the height.
     auto* boxes = new QHBoxLayout;
-    auto* lowCutLabel = new QLabel(QStringLiteral("低域遮断周波数(Hz)(&K)："));
+    auto* lowCutLabel = new QLabel(tr("低域遮断周波数(Hz)(&K)："));
     lowCutLabel->setBuddy(txtLowCut);
-    const QString lowCutTip = QStringLiteral(
-        "速度・変位を求める前に、加速度にかける 4 次バターワース・ハイパス"
-        "フィルター（前後 2 回、位相ずれなし）の遮断周波数");
+    const QString lowCutTip =
+        tr("速度・変位を求める前に、加速度にかける 4 次バターワース・ハイパス"
+           "フィルター（前後 2 回、位相ずれなし）の遮断周波数");
     lowCutLabel->setToolTip(lowCutTip);
     txtLowCut->setToolTip(lowCutTip);
     boxes->addWidget(lowCutLabel);
@@ -186,9 +232,9 @@ IndicesTab::IndicesTab() {
         cmdFiles[i] = new QToolButton;
         cmdFiles[i]->setText(QStringLiteral("..."));
         cmdFiles[i]->setObjectName(QStringLiteral("cmdFile") + direction);
-        cmdFiles[i]->setToolTip(QStringLiteral("%1 成分のファイルを選ぶ").arg(direction));
+        cmdFiles[i]->setToolTip(tr("%1 成分のファイルを選ぶ").arg(direction));
         cmdFiles[i]->setEnabled(false);
-        auto* label = new QLabel(direction + QStringLiteral("："));
+        auto* label = new QLabel(direction + tr("："));
         label->setBuddy(txtFiles[i]);
         files->addSpacing(8);
         files->addWidget(label);
@@ -254,9 +300,9 @@ QWidget* IndicesTab::Charts() {
 
 void IndicesTab::Browse(int slot) {
     const QString start = txtFiles[static_cast<std::size_t>(slot)]->text();
-    const QString path = askOpenFileName(
-        this, QStringLiteral("%1 成分のファイルの選択").arg(Utf8(kDirectionNames[slot])),
-        start.isEmpty() ? txtFiles[0]->text() : start);
+    const QString path =
+        askOpenFileName(this, tr("%1 成分のファイルの選択").arg(Utf8(kDirectionNames[slot])),
+                        start.isEmpty() ? txtFiles[0]->text() : start);
     if (!path.isEmpty()) txtFiles[static_cast<std::size_t>(slot)]->setText(path);
 }
 
@@ -279,7 +325,7 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
         return;
     }
     auto refuse = [&](const QString& message, bool atLowCut) {
-        messages.ShowMessage(message, kOkExclamation, QStringLiteral("結果の検討"));
+        messages.ShowMessage(message, kOkExclamation, tr("結果の検討"));
         if (atLowCut) txtLowCut->setFocus();
         FillTable();
         Draw();
@@ -302,7 +348,7 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
             if (!reference && !paths[i].empty() && paths[i] == inputs.recordPath) reference = i;
         }
         if (std::all_of(paths.begin(), paths.end(), [](const auto& p) { return p.empty(); })) {
-            return refuse(QStringLiteral("成分のファイルが選ばれていません。"), false);
+            return refuse(tr("成分のファイルが選ばれていません。"), false);
         }
         if (!reference) {
             reference = static_cast<std::size_t>(
@@ -344,11 +390,10 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
             txtFiles[i]->setCursorPosition(static_cast<int>(shownFiles_[i].first.size()));
         }
     }
-    for (std::string& reason : MissingValueReasons(r, result->set)) {
-        reasons.push_back(std::move(reason));
-    }
+    for (std::string& reason : ShownReasons(r, result->set)) reasons.push_back(std::move(reason));
     if (!chkFiles->isChecked() && result->set.components.size() < 3) {
-        reasons.push_back("ほかの成分のファイルは「成分のファイルを指定」で選べます。");
+        reasons.push_back(
+            tr("ほかの成分のファイルは「成分のファイルを指定」で選べます。").toStdString());
     }
     QStringList notice;
     for (const std::string& reason : reasons) notice << Utf8(reason);
@@ -372,9 +417,9 @@ void IndicesTab::Compute(const StudyInputs& inputs, MessageService& messages) {
                       : QStringLiteral("%1 (%2)").arg(file, names.join(QStringLiteral(", "))));
     }
     caption_ =
-        JoinCaption({QStringLiteral("地震波 %1, Δt = %2 s")
+        JoinCaption({tr("地震波 %1, Δt = %2 s")
                          .arg(files.join(QStringLiteral(", ")), Utf8(NumberText(r.timeStep))),
-                     QStringLiteral("速度・変位の低域遮断 %1 Hz").arg(Utf8(NumberText(*lowCut)))});
+                     tr("速度・変位の低域遮断 %1 Hz").arg(Utf8(NumberText(*lowCut)))});
     result_ = std::move(result);
     FillTable();
     Draw();
@@ -391,12 +436,12 @@ void IndicesTab::FillTable() {
             continue;
         }
         const IndicesRow& r = result_->rows[static_cast<std::size_t>(row)];
-        names << Utf8(r.component);
+        names << (r.component == kCompositeRowName ? tr("合成") : Utf8(r.component));
         const QString none = QStringLiteral("—");
         auto number = [&](std::optional<double> v) { return v ? ShortNumber(*v) : none; };
         const QString cells[] = {
             r.intensity ? Utf8(r.intensity->shown) : none,
-            r.intensity ? Utf8(r.intensity->intensityClass) : none,
+            r.intensity ? ShownClass(r.intensity->intensityClass) : none,
             r.intensity ? Utf8(r.intensity->threeDecimals) : none,
             number(r.a),
             number(r.pga),
@@ -496,7 +541,7 @@ void IndicesTab::Draw() {
     const std::span<const double> time =
         r ? std::span<const double>(r->time) : std::span<const double>();
     const double end = time.size() > 1 ? time.back() : 1;
-    const QString timeTitle = QStringLiteral("時刻(s)");
+    const QString timeTitle = tr("時刻(s)");
 
     // One curve of each component, in its colour.
     auto perComponent = [&](StudyChartView* view, const QString& title, auto values) {
@@ -512,13 +557,13 @@ void IndicesTab::Draw() {
         SetAxis(view->chart(), Qt::AlignBottom, false, timeTitle, 0, end, series, false);
         SetValueAxis(view->chart(), title, points, series);
     };
-    perComponent(acceleration, QStringLiteral("加速度(cm/s2)"), [&](std::size_t i) {
+    perComponent(acceleration, tr("加速度(cm/s2)"), [&](std::size_t i) {
         return std::span<const double>(r->set.components[i].record.samples);
     });
-    perComponent(velocity, QStringLiteral("速度(cm/s)"), [&](std::size_t i) {
+    perComponent(velocity, tr("速度(cm/s)"), [&](std::size_t i) {
         return std::span<const double>(r->indices.components[i].velocity);
     });
-    perComponent(displacement, QStringLiteral("変位(cm)"), [&](std::size_t i) {
+    perComponent(displacement, tr("変位(cm)"), [&](std::size_t i) {
         return std::span<const double>(r->indices.components[i].displacement);
     });
 
@@ -537,10 +582,10 @@ void IndicesTab::Draw() {
         std::vector<QAbstractSeries*> series;
         AddCurves(c, time, curves, series, 0, end);
         if (!marks.isEmpty()) {
-            series.push_back(AddMarks(c, QStringLiteral("5 %・95 %"), Qt::black, 7, marks));
+            series.push_back(AddMarks(c, tr("5 %・95 %"), Qt::black, 7, marks));
         }
         SetAxis(c, Qt::AlignBottom, false, timeTitle, 0, end, series, false);
-        SetAxis(c, Qt::AlignLeft, false, QStringLiteral("累積 Ia / Ia"), 0, 1, series);
+        SetAxis(c, Qt::AlignLeft, false, tr("累積 Ia / Ia"), 0, 1, series);
     }
 
     // The intensity's vector: the level a and the samples at or above it, 0.3 s in all.
@@ -550,8 +595,7 @@ void IndicesTab::Draw() {
         QList<QPointF> points;
         const SeismicIntensity* s = r && r->indices.intensity ? &*r->indices.intensity : nullptr;
         if (s) {
-            const Curve curve{QStringLiteral("フィルター後"), QColor(90, 60, 150),
-                              s->filteredVector};
+            const Curve curve{tr("フィルター後"), QColor(90, 60, 150), s->filteredVector};
             points = AddCurves(c, time, std::span(&curve, 1), series, 0, end);
             if (s->a > 0) {
                 QLineSeries* level =
@@ -565,12 +609,12 @@ void IndicesTab::Draw() {
                 for (const std::size_t i : s->atOrAbove) {
                     if (i < time.size()) above << QPointF(time[i], s->filteredVector[i]);
                 }
-                series.push_back(AddMarks(c, QStringLiteral("a 以上"), kLevelColor, 5, above));
+                series.push_back(AddMarks(c, tr("a 以上"), kLevelColor, 5, above));
                 points += level->points();
             }
         }
         SetAxis(c, Qt::AlignBottom, false, timeTitle, 0, end, series, false);
-        SetValueAxis(c, QStringLiteral("加速度(cm/s2)"), points, series);
+        SetValueAxis(c, tr("加速度(cm/s2)"), points, series);
     }
 
     // Sv of the SI oscillators (h = 20 %) over 0.1 to 2.5 s: SI is their mean.
@@ -592,14 +636,12 @@ void IndicesTab::Draw() {
                                        kComponentColors[horizontal[k]], *svs[k]});
             }
             if (!si->pairSv.empty() && r->indices.horizontalSi) {
-                curves.push_back(
-                    Curve{QStringLiteral("水平合成"), QColor(90, 60, 150), si->pairSv, 2.0});
+                curves.push_back(Curve{tr("水平合成"), QColor(90, 60, 150), si->pairSv, 2.0});
             }
             points =
                 AddCurves(c, si->periods, curves, series, si->periods.front(), si->periods.back());
         }
-        SetAxis(c, Qt::AlignBottom, false, QStringLiteral("周期(s) (h = 20 %)"), 0.1, 2.5, series,
-                false);
+        SetAxis(c, Qt::AlignBottom, false, tr("周期(s) (h = 20 %)"), 0.1, 2.5, series, false);
         SetValueAxis(c, QStringLiteral("Sv(cm/s)"), points, series);
     }
 }
@@ -615,16 +657,15 @@ void IndicesTab::ShowReadout(double x) {
         const auto at = std::lower_bound(t.begin(), t.end(), x);
         std::size_t i = static_cast<std::size_t>(at - t.begin());
         if (i == t.size() || (i > 0 && x - t[i - 1] < t[i] - x)) --i;
-        QString text = QStringLiteral("周期 %1 s　Sv").arg(ShortNumber(t[i]));
+        QString text = tr("周期 %1 s　Sv").arg(ShortNumber(t[i]));
         std::size_t k = 0;
         for (const ComponentIndices& c : g.components) {
             if (!c.horizontal || k >= 2) continue;
             const std::vector<double>& sv = k++ == 0 ? g.spectrum->firstSv : g.spectrum->secondSv;
-            if (i < sv.size())
-                text += QStringLiteral("　%1 %2").arg(Utf8(c.name), ShortNumber(sv[i]));
+            if (i < sv.size()) text += tr("　%1 %2").arg(Utf8(c.name), ShortNumber(sv[i]));
         }
         if (i < g.spectrum->pairSv.size()) {
-            text += QStringLiteral("　合成 %1").arg(ShortNumber(g.spectrum->pairSv[i]));
+            text += tr("　合成 %1").arg(ShortNumber(g.spectrum->pairSv[i]));
         }
         lblReadout->setText(text + QStringLiteral(" cm/s"));
         return;
@@ -633,13 +674,13 @@ void IndicesTab::ShowReadout(double x) {
     const double step = g.timeStep;
     const double at = std::clamp(std::round(x / step), 0.0, static_cast<double>(n - 1));
     const std::size_t i = static_cast<std::size_t>(at);
-    QString text = QStringLiteral("時刻 %1 s　").arg(ShortNumber(r.time[i]));
+    QString text = tr("時刻 %1 s　").arg(ShortNumber(r.time[i]));
     auto each = [&](auto value, const QString& unit) {
         QStringList parts;
         for (std::size_t c = 0; c < g.components.size(); ++c) {
             parts << QStringLiteral("%1 %2").arg(Utf8(g.components[c].name), ShortNumber(value(c)));
         }
-        return parts.join(QStringLiteral("　")) + QLatin1Char(' ') + unit;
+        return parts.join(tr("　")) + QLatin1Char(' ') + unit;
     };
     switch (pointerChart_) {
         case 0:
@@ -649,7 +690,7 @@ void IndicesTab::ShowReadout(double x) {
         case 1:
             if (!g.intensity) return;
             text +=
-                QStringLiteral("フィルター後の合成 %1 cm/s2（a = %2 cm/s2）")
+                tr("フィルター後の合成 %1 cm/s2（a = %2 cm/s2）")
                     .arg(ShortNumber(g.intensity->filteredVector[i]), ShortNumber(g.intensity->a));
             break;
         case 2:

@@ -37,7 +37,7 @@ public:
     // The table of kestrel-batch indices for this record, the same bytes.
     QByteArray CsvBytes(QString& why) const override;
     QWidget* Charts() override;
-    QString ExportName() const override { return QStringLiteral("地震動の指標"); }
+    QString ExportName() const override { return tr("地震動の指標"); }
 
     // The dialog that picks a component's file; tests put their own answer here. An empty
     // name cancels.

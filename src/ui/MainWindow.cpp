@@ -17,7 +17,7 @@ namespace kestrel {
 MainWindow::MainWindow(MessageService& messages, QWidget* parent)
     : QWidget(parent), messages_(messages) {
     setObjectName(QStringLiteral("frmAnalysis"));
-    SetUpFixedDialog(this, QStringLiteral("Kestrel(線形加速度法)"), 8250, 3900);
+    SetUpFixedDialog(this, tr("Kestrel(線形加速度法)"), 8250, 3900);
     form_ = new RunForm(*this);
     playback_ = new PlaybackController(*this, messages_);
     choosers_ = new FileChoosers(*this, messages_);
@@ -81,8 +81,7 @@ void MainWindow::StartRun() {
             if (form_->PlaybackWanted()) {
                 playback_->Play(lastRun_);
             } else {
-                messages_.ShowMessage(QStringLiteral("終了しました。"), kOkInformation,
-                                      QStringLiteral("解析終了"));
+                messages_.ShowMessage(tr("終了しました。"), kOkInformation, tr("解析終了"));
             }
             break;
         case RunOutcome::Status::Faulted:
@@ -94,9 +93,8 @@ void MainWindow::StartRun() {
 }
 
 void MainWindow::ReportFault(const Fault& fault, bool naturalPeriodOnly) {
-    messages_.ShowMessage(
-        FaultMessage(fault), kOkExclamation,
-        naturalPeriodOnly ? QStringLiteral("固有周期の計算エラー") : QStringLiteral("解析エラー"));
+    messages_.ShowMessage(FaultMessage(fault), kOkExclamation,
+                          naturalPeriodOnly ? tr("固有周期の計算エラー") : tr("解析エラー"));
 }
 
 void MainWindow::SaveResults() {
@@ -104,15 +102,14 @@ void MainWindow::SaveResults() {
     // before the first run there are none.
     const std::shared_ptr<const SteppedRun> run = HeldRun();
     if (!run) {
-        messages_.ShowMessage(QStringLiteral("保存できる解析結果がありません。\n"
-                                             "「解析開始」で解析を終えてから保存して下さい。"),
-                              kOkExclamation, QStringLiteral("データの保存"));
+        messages_.ShowMessage(tr("保存できる解析結果がありません。\n"
+                                 "「解析開始」で解析を終えてから保存して下さい。"),
+                              kOkExclamation, tr("データの保存"));
         return;
     }
     const FileChoosers::SaveDestination destination = choosers_->Destination();
     if (destination.baseName.isEmpty()) {
-        messages_.ShowMessage(QStringLiteral("保存先が選択されていません"), kOkInformation,
-                              QStringLiteral("データの保存"));
+        messages_.ShowMessage(tr("保存先が選択されていません"), kOkInformation, tr("データの保存"));
         return;
     }
     // The model boxes and the displacement wave's option and period as they stand now, the
@@ -130,9 +127,8 @@ void MainWindow::SaveResults() {
         // The destination is kept so that the user can put things right and save again.
         if (outcome.error->fileInUse()) {
             messages_.ShowMessage(
-                QStringLiteral(
-                    "このファイルは別のソフトで開いています。ファイルを閉じてください。"),
-                kOkExclamation, QStringLiteral("ファイルの起動状態"));
+                tr("このファイルは別のソフトで開いています。ファイルを閉じてください。"),
+                kOkExclamation, tr("ファイルの起動状態"));
         } else {
             const FileMessage m = SaveErrorMessage(outcome);
             messages_.ShowMessage(QString::fromStdString(m.prompt), kOkExclamation,
@@ -141,14 +137,13 @@ void MainWindow::SaveResults() {
         return;
     }
     choosers_->UseUpDestination();
-    messages_.ShowMessage(QStringLiteral("保存終了しました。"), kOkInformation,
-                          QStringLiteral("データの保存"));
+    messages_.ShowMessage(tr("保存終了しました。"), kOkInformation, tr("データの保存"));
     form_->FocusFirstBox();
 }
 
 void MainWindow::AskExit() {
-    if (messages_.ShowMessage(QStringLiteral("終了しますか？"), kYesNoQuestion,
-                              QStringLiteral("プログラムの終了")) == kAnswerYes) {
+    if (messages_.ShowMessage(tr("終了しますか？"), kYesNoQuestion, tr("プログラムの終了")) ==
+        kAnswerYes) {
         messages_.EndProgram();
     } else {
         messages_.Beep();

@@ -58,8 +58,17 @@ void SetBoxText(QLineEdit* box, const std::string& text) {
     box->setCursorPosition(0);
 }
 
+// The input's captions as the playback gives them (InputCaptionsFor), for the catalogue.
+[[maybe_unused]] constexpr const char* kInputCaptions[] = {
+    QT_TRANSLATE_NOOP("kestrel::PictureWindow", "入力加速度"),
+    QT_TRANSLATE_NOOP("kestrel::PictureWindow", "入力加速度(cm/s2)"),
+    QT_TRANSLATE_NOOP("kestrel::PictureWindow", "入力変位"),
+    QT_TRANSLATE_NOOP("kestrel::PictureWindow", "入力変位(cm)"),
+};
+
+// Shows one of the input's captions in the window's language.
 void SetCaption(QLabel* label, const char* caption) {
-    const QString q = QString::fromUtf8(caption);
+    const QString q = PictureWindow::tr(caption);
     if (label->text() != q) label->setText(q);
 }
 
@@ -113,7 +122,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 PictureWindow::PictureWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmPicture"));
     // The main window's style: a fixed-size dialog border with a title and a close box.
-    SetUpFixedDialog(this, QStringLiteral("動画、グラフ表示"), 12345, 8790);
+    SetUpFixedDialog(this, tr("動画、グラフ表示"), 12345, 8790);
     BuildControls();
     connect(cmdExit, &QPushButton::clicked, this, &PictureWindow::cmdExit_Click);
 }
@@ -129,42 +138,45 @@ void PictureWindow::BuildControls() {
     pctFig = new PictureBox(this, TwipRect(8760, 120, 3495, 3495));
     const auto ground = figure::GroundLines();
     pctFig->SetLineShapes({ground.begin(), ground.end()});
-    cmdExit = Place(new QPushButton(QStringLiteral("強制終了(&X)"), this), 8760, 8280, 1215, 375);
+    cmdExit = Place(new QPushButton(tr("強制終了(&X)"), this), 8760, 8280, 1215, 375);
 
-    lblCac = Place(MakeLabel(this, "入力加速度", centre), 120, 240, 1095, 255);
-    Label1 = Place(MakeLabel(this, "ﾌﾟﾗｽ最大値"), 120, 600, 1095, 255);
+    lblCac = Place(MakeLabel(this, tr("入力加速度"), centre), 120, 240, 1095, 255);
+    Label1 = Place(MakeLabel(this, tr("ﾌﾟﾗｽ最大値")), 120, 600, 1095, 255);
     txtCacMax = Place(MakeBox(this, "0"), 120, 960, 1095, 270);
-    Label2 = Place(MakeLabel(this, "ﾏｲﾅｽ最大値"), 120, 1320, 1095, 255);
+    Label2 = Place(MakeLabel(this, tr("ﾏｲﾅｽ最大値")), 120, 1320, 1095, 255);
     txtCacMin = Place(MakeBox(this, "0"), 120, 1680, 1095, 270);
-    lblAcc = Place(MakeLabel(this, "応答加速度", centre), 120, 2280, 1095, 255);
-    Label3 = Place(MakeLabel(this, "ﾌﾟﾗｽ最大値"), 120, 2640, 1095, 255);
+    lblAcc = Place(MakeLabel(this, tr("応答加速度"), centre), 120, 2280, 1095, 255);
+    Label3 = Place(MakeLabel(this, tr("ﾌﾟﾗｽ最大値")), 120, 2640, 1095, 255);
     txtAccMax = Place(MakeBox(this, "0"), 120, 3000, 1095, 270);
-    Label4 = Place(MakeLabel(this, "ﾏｲﾅｽ最大値"), 120, 3360, 1095, 255);
+    Label4 = Place(MakeLabel(this, tr("ﾏｲﾅｽ最大値")), 120, 3360, 1095, 255);
     txtAccMin = Place(MakeBox(this, "0"), 120, 3720, 1095, 270);
-    lblVel = Place(MakeLabel(this, "応答速度", centre), 120, 4440, 1095, 255);
-    Label5 = Place(MakeLabel(this, "ﾌﾟﾗｽ最大値"), 120, 4800, 1095, 255);
+    lblVel = Place(MakeLabel(this, tr("応答速度"), centre), 120, 4440, 1095, 255);
+    Label5 = Place(MakeLabel(this, tr("ﾌﾟﾗｽ最大値")), 120, 4800, 1095, 255);
     txtVelMax = Place(MakeBox(this, "0"), 120, 5160, 1095, 270);
-    Label6 = Place(MakeLabel(this, "ﾏｲﾅｽ最大値"), 120, 5640, 1095, 255);
+    Label6 = Place(MakeLabel(this, tr("ﾏｲﾅｽ最大値")), 120, 5640, 1095, 255);
     txtVelMin = Place(MakeBox(this, "0"), 120, 6000, 1095, 270);
-    lblDis = Place(MakeLabel(this, "応答変位", centre), 120, 6600, 1095, 255);
-    Label7 = Place(MakeLabel(this, "ﾌﾟﾗｽ最大値"), 120, 6960, 1095, 255);
+    lblDis = Place(MakeLabel(this, tr("応答変位"), centre), 120, 6600, 1095, 255);
+    Label7 = Place(MakeLabel(this, tr("ﾌﾟﾗｽ最大値")), 120, 6960, 1095, 255);
     txtDisMax = Place(MakeBox(this, "0"), 120, 7320, 1095, 270);
-    Label8 = Place(MakeLabel(this, "ﾏｲﾅｽ最大値"), 120, 7680, 1095, 255);
+    Label8 = Place(MakeLabel(this, tr("ﾏｲﾅｽ最大値")), 120, 7680, 1095, 255);
     txtDisMin = Place(MakeBox(this, "0"), 120, 8040, 1095, 270);
 
-    fraValue = Place(MakeFrame(this, "現時刻の解析結果の値"), 8760, 3840, 3495, 2175);
-    lblTime = Place(MakeLabel(fraValue, "時刻(s)：", right), 120, 240, 1455, 255);
+    fraValue = Place(MakeFrame(this, tr("現時刻の解析結果の値")), 8760, 3840, 3495, 2175);
+    lblTime = Place(MakeLabel(fraValue, tr("時刻(s)："), right), 120, 240, 1455, 255);
     txtTime = Place(MakeBox(fraValue, "0"), 1680, 240, 1695, 270);
-    lblCac1 = Place(MakeLabel(fraValue, "入力加速度(cm/s2)", centre), 120, 720, 1575, 255);
-    lblAcc1 = Place(MakeLabel(fraValue, "応答加速度(cm/s2)", centre), 1800, 720, 1575, 255);
+    lblCac1 = Place(MakeLabel(fraValue, tr("入力加速度(cm/s2)"), centre), 120, 720, 1575, 255);
+    lblAcc1 = Place(MakeLabel(fraValue, tr("応答加速度(cm/s2)"), centre), 1800, 720, 1575, 255);
     txtCac = Place(MakeBox(fraValue, "0"), 120, 960, 1575, 270);
     txtAcc = Place(MakeBox(fraValue, "0"), 1800, 960, 1575, 270);
-    lblVel1 = Place(MakeLabel(fraValue, "応答速度(cm/s)", centre), 120, 1440, 1575, 255);
-    lblDis1 = Place(MakeLabel(fraValue, "応答変位(cm)", centre), 1800, 1440, 1575, 255);
+    lblVel1 = Place(MakeLabel(fraValue, tr("応答速度(cm/s)"), centre), 120, 1440, 1575, 255);
+    lblDis1 = Place(MakeLabel(fraValue, tr("応答変位(cm)"), centre), 1800, 1440, 1575, 255);
     txtVel = Place(MakeBox(fraValue, "0"), 120, 1680, 1575, 270);
     txtDis = Place(MakeBox(fraValue, "0"), 1800, 1680, 1575, 270);
 
-    lblCycle = Place(MakeLabel(this, "建物固有周期(s)：", right), 8760, 6120, 1575, 255);
+    lblCycle = Place(MakeLabel(this, tr("建物固有周期(s)："), right), 8760, 6120, 1575, 255);
+    SetLongForm(lblCycle, lblCycle->text(), tr("建物固有周期(s)：", "long form"));
+    SetLongForm(lblAcc, lblAcc->text(), tr("応答加速度", "long form"));
+    SetLongForm(lblAcc1, lblAcc1->text(), tr("応答加速度(cm/s2)", "long form"));
     txtCycle = Place(MakeBox(this, "0"), 10440, 6120, 1815, 270);
 
     // The extremes are the playback's own results: they are shown, not typed.

@@ -59,10 +59,10 @@ void PlaybackController::Tick() {
             frmPicture_.Get().ShowPoint(result.frame, ticker_, InputCaptionsFor(c));
             [[fallthrough]];
         case TickResult::Outcome::NothingToShow:
-            Finish(QStringLiteral("終了しました。"), kOkInformation, QStringLiteral("解析終了"));
+            Finish(tr("終了しました。"), kOkInformation, tr("解析終了"));
             break;
         case TickResult::Outcome::Faulted:
-            Finish(FaultMessage(result.fault), kOkExclamation, QStringLiteral("動画表示エラー"));
+            Finish(FaultMessage(result.fault), kOkExclamation, tr("動画表示エラー"));
             break;
     }
 }
@@ -70,8 +70,7 @@ void PlaybackController::Tick() {
 void PlaybackController::AskForcedStop() {
     const int asked = playbackNumber_;
     ++questionsOpen_;
-    const int answer = messages_.ShowMessage(QStringLiteral("終了します。"), kYesNoInformation,
-                                             QStringLiteral("強制終了"));
+    const int answer = messages_.ShowMessage(tr("終了します。"), kYesNoInformation, tr("強制終了"));
     --questionsOpen_;
     if (questionsOpen_ == 0 && discardWaiting_) {
         discardWaiting_ = false;

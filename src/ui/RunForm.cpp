@@ -53,51 +53,60 @@ void RunForm::Build(QWidget& window) {
     const Qt::Alignment right = Qt::AlignRight;
     QWidget* const w = &window;
 
-    Frame1 = Place(MakeFrame(w, "初期設定"), 120, 120, 3255, 2175);
-    lblK = Place(MakeLabel(Frame1, "剛性(kN/㎝)：", right), 120, 240, 1215, 255);
-    lblM = Place(MakeLabel(Frame1, "質量(kg)：", right), 120, 600, 1215, 255);
-    lblH = Place(MakeLabel(Frame1, "減衰定数(%)：", right), 120, 960, 1215, 255);
-    lblTs = Place(MakeLabel(Frame1, "分割時間(s)：", right), 120, 1440, 1215, 255);
-    lblTl = Place(MakeLabel(Frame1, "解析時間(s)：", right), 120, 1800, 1215, 255);
+    Frame1 = Place(MakeFrame(w, tr("初期設定")), 120, 120, 3255, 2175);
+    lblK = Place(MakeLabel(Frame1, tr("剛性(kN/㎝)："), right), 120, 240, 1215, 255);
+    lblM = Place(MakeLabel(Frame1, tr("質量(kg)："), right), 120, 600, 1215, 255);
+    lblH = Place(MakeLabel(Frame1, tr("減衰定数(%)："), right), 120, 960, 1215, 255);
+    lblTs = Place(MakeLabel(Frame1, tr("分割時間(s)："), right), 120, 1440, 1215, 255);
+    lblTl = Place(MakeLabel(Frame1, tr("解析時間(s)："), right), 120, 1800, 1215, 255);
     txtK = Place(MakeBox(Frame1, "300"), 1440, 240, 1695, 270);
     txtW = Place(MakeBox(Frame1, "100000"), 1440, 600, 1695, 270);
     txtH = Place(MakeBox(Frame1, "2"), 1440, 960, 1695, 270);
     txtTs = Place(MakeBox(Frame1, "0.01"), 1440, 1440, 1695, 270);
     txtTl = Place(MakeBox(Frame1, "10"), 1440, 1800, 1695, 270);
 
-    Frame2 = Place(MakeFrame(w, "外力選択"), 3480, 120, 4575, 3135);
-    optDis = Place(new QRadioButton(QStringLiteral("初期変位(㎝)"), Frame2), 120, 240, 1935, 255);
-    optVel = Place(new QRadioButton(QStringLiteral("初期速度(㎝/s)"), Frame2), 120, 600, 1935, 255);
-    optOrgCycle = Place(new QRadioButton(QStringLiteral("定常波(加速度)固有周期(s)"), Frame2), 120,
-                        1080, 2655, 375);
-    optSelect = Place(new QRadioButton(QStringLiteral("地震波"), Frame2), 120, 2640, 1935, 225);
-    optOrgCycleDis = Place(new QRadioButton(QStringLiteral("定常波(変位)固有周期(s)"), Frame2), 120,
-                           1920, 2535, 255);
+    Frame2 = Place(MakeFrame(w, tr("外力選択")), 3480, 120, 4575, 3135);
+    optDis = Place(new QRadioButton(tr("初期変位(㎝)"), Frame2), 120, 240, 1935, 255);
+    optVel = Place(new QRadioButton(tr("初期速度(㎝/s)"), Frame2), 120, 600, 1935, 255);
+    optOrgCycle =
+        Place(new QRadioButton(tr("定常波(加速度)固有周期(s)"), Frame2), 120, 1080, 2655, 375);
+    optSelect = Place(new QRadioButton(tr("地震波"), Frame2), 120, 2640, 1935, 225);
+    optOrgCycleDis =
+        Place(new QRadioButton(tr("定常波(変位)固有周期(s)"), Frame2), 120, 1920, 2535, 255);
     txtFirstDis = Place(MakeBox(Frame2, "5"), 2880, 240, 1455, 270);
     txtFirstVel = Place(MakeBox(Frame2, "30"), 2880, 600, 1455, 270);
     txtOrgCycle = Place(MakeBox(Frame2, "1"), 2880, 1080, 1455, 270);
-    lblSinMax = Place(MakeLabel(Frame2, "定常波最大値(cm/s2)：", right), 240, 1440, 2535, 255);
+    lblSinMax = Place(MakeLabel(Frame2, tr("定常波最大値(cm/s2)："), right), 240, 1440, 2535, 255);
     txtCacMax = Place(MakeBox(Frame2, "300"), 2880, 1440, 1455, 270);
     txtOrgCycleDis = Place(MakeBox(Frame2, "1"), 2880, 1920, 1455, 270);
-    lblDisMax = Place(MakeLabel(Frame2, "定常波最大値(cm)：", right), 120, 2280, 2535, 255);
+    lblDisMax = Place(MakeLabel(Frame2, tr("定常波最大値(cm)："), right), 120, 2280, 2535, 255);
     txtDisMax = Place(MakeBox(Frame2, "1"), 2880, 2280, 1455, 270);
-    cmdWave = Place(new QPushButton(QStringLiteral("地震波選択"), Frame2), 2880, 2640, 1455, 375);
+    cmdWave = Place(new QPushButton(tr("地震波選択"), Frame2), 2880, 2640, 1455, 375);
     optOrgCycle->setChecked(true);
     MakeOptionGroupTabStop({optDis, optVel, optOrgCycle, optSelect, optOrgCycleDis});
 
-    Label6 = Place(MakeLabel(w, "建物固有周期(s)：", right), 120, 2400, 1455, 255);
-    lblOrgCycle = Place(MakeLabel(w, "0", right), 1680, 2400, 1695, 255);
-    chkPicture = Place(new QCheckBox(QStringLiteral("動画表示"), w), 240, 2880, 1575, 255);
+    Label6 = Place(MakeLabel(w, tr("建物固有周期(s)："), right), 120, 2400, 1455, 255);
+    lblOrgCycle = Place(MakeLabel(w, QStringLiteral("0"), right), 1680, 2400, 1695, 255);
+    chkPicture = Place(new QCheckBox(tr("動画表示"), w), 240, 2880, 1575, 255);
     chkPicture->setChecked(true);
-    cmdCycle = Place(new QPushButton(QStringLiteral("固有周期の表示"), w), 120, 3360, 1455, 375);
-    cmdStart = Place(new QPushButton(QStringLiteral("解析開始(&A)"), w), 1680, 3360, 1455, 375);
-    cmdSelect = Place(new QPushButton(QStringLiteral("保存先選択(&C)"), w), 3240, 3360, 1455, 375);
-    cmdSave = Place(new QPushButton(QStringLiteral("保存(&S)"), w), 4800, 3360, 1455, 375);
-    cmdExit = Place(new QPushButton(QStringLiteral("終了(&X)"), w), 6360, 3360, 1455, 375);
+    cmdCycle = Place(new QPushButton(tr("固有周期の表示"), w), 120, 3360, 1455, 375);
+    cmdStart = Place(new QPushButton(tr("解析開始(&A)"), w), 1680, 3360, 1455, 375);
+    cmdSelect = Place(new QPushButton(tr("保存先選択(&C)"), w), 3240, 3360, 1455, 375);
+    cmdSave = Place(new QPushButton(tr("保存(&S)"), w), 4800, 3360, 1455, 375);
+    cmdExit = Place(new QPushButton(tr("終了(&X)"), w), 6360, 3360, 1455, 375);
 
     for (QLabel* label : {lblK, lblM, lblH, lblTs, lblTl, lblSinMax, lblDisMax, Label6}) {
         FitRightAlignedLabel(label);
     }
+    SetLongForm(lblK, lblK->text(), tr("剛性(kN/㎝)：", "long form"));
+    SetLongForm(lblH, lblH->text(), tr("減衰定数(%)：", "long form"));
+    SetLongForm(lblTl, lblTl->text(), tr("解析時間(s)：", "long form"));
+    SetLongForm(optDis, optDis->text(), tr("初期変位(㎝)", "long form"));
+    SetLongForm(optVel, optVel->text(), tr("初期速度(㎝/s)", "long form"));
+    SetLongForm(optOrgCycle, optOrgCycle->text(), tr("定常波(加速度)固有周期(s)", "long form"));
+    SetLongForm(optOrgCycleDis, optOrgCycleDis->text(), tr("定常波(変位)固有周期(s)", "long form"));
+    SetLongForm(Label6, Label6->text(), tr("建物固有周期(s)：", "long form"));
+    SetLongForm(cmdCycle, cmdCycle->text(), tr("固有周期の表示", "long form"));
 
     // Object names let tests and tools find each control by the name the program uses.
     const std::pair<QObject*, const char*> names[] = {
@@ -152,8 +161,7 @@ void RunForm::Build(QWidget& window) {
 
 void RunForm::BuildStudyCommand(QWidget& window) {
     // Below the natural period, beside the playback check box, above the command row.
-    cmdStudy =
-        Place(new QPushButton(QStringLiteral("結果の検討(&R)"), &window), 1920, 2820, 1455, 375);
+    cmdStudy = Place(new QPushButton(tr("結果の検討(&R)"), &window), 1920, 2820, 1455, 375);
     cmdStudy->setObjectName(QStringLiteral("cmdStudy"));
     // Last in the keyboard order, after every written control.
     QWidget::setTabOrder(txtDisMax, cmdStudy);

@@ -33,11 +33,16 @@ struct Quantity {
     const char* unit;
 };
 constexpr Quantity kQuantities[] = {
-    {"Sd 相対変位", "Sd 相対変位(cm)", "cm"},
-    {"Sv 相対速度", "Sv 相対速度(cm/s)", "cm/s"},
-    {"Sa 絶対加速度", "Sa 絶対加速度(cm/s2)", "cm/s2"},
-    {"pSv 擬似速度 ωSd", "pSv 擬似速度(cm/s)", "cm/s"},
-    {"pSa 擬似加速度 ω²Sd", "pSa 擬似加速度(cm/s2)", "cm/s2"},
+    {QT_TRANSLATE_NOOP("kestrel::SpectrumTab", "Sd 相対変位"),
+     QT_TRANSLATE_NOOP("kestrel::SpectrumTab", "Sd 相対変位(cm)"), "cm"},
+    {QT_TRANSLATE_NOOP("kestrel::SpectrumTab", "Sv 相対速度"),
+     QT_TRANSLATE_NOOP("kestrel::SpectrumTab", "Sv 相対速度(cm/s)"), "cm/s"},
+    {QT_TRANSLATE_NOOP("kestrel::SpectrumTab", "Sa 絶対加速度"),
+     QT_TRANSLATE_NOOP("kestrel::SpectrumTab", "Sa 絶対加速度(cm/s2)"), "cm/s2"},
+    {QT_TRANSLATE_NOOP("kestrel::SpectrumTab", "pSv 擬似速度 ωSd"),
+     QT_TRANSLATE_NOOP("kestrel::SpectrumTab", "pSv 擬似速度(cm/s)"), "cm/s"},
+    {QT_TRANSLATE_NOOP("kestrel::SpectrumTab", "pSa 擬似加速度 ω²Sd"),
+     QT_TRANSLATE_NOOP("kestrel::SpectrumTab", "pSa 擬似加速度(cm/s2)"), "cm/s2"},
 };
 constexpr int kQuantityCount = static_cast<int>(std::size(kQuantities));
 
@@ -95,10 +100,10 @@ SpectrumTab::SpectrumTab() {
     txtDampings = Box(QString(), 150);
     txtDampings->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     cboQuantity = new QComboBox;
-    for (const Quantity& q : kQuantities) cboQuantity->addItem(QString::fromUtf8(q.caption));
-    chkLogPeriod = new QCheckBox(QStringLiteral("周期を対数軸(&L)"));
+    for (const Quantity& q : kQuantities) cboQuantity->addItem(tr(q.caption));
+    chkLogPeriod = new QCheckBox(tr("周期を対数軸(&L)"));
     chkLogPeriod->setChecked(true);
-    chkLogValue = new QCheckBox(QStringLiteral("値を対数軸(&O)"));
+    chkLogValue = new QCheckBox(tr("値を対数軸(&O)"));
     chart = new StudyChartView;
     SetChartMinimum(chart, 46, 22);  // the axes and the legend drawn whole
     lblReadout = NewReadout();
@@ -118,25 +123,25 @@ SpectrumTab::SpectrumTab() {
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
     auto* boxes = new QHBoxLayout;
-    auto label = [](const char* text, QWidget* buddy) {
-        auto* l = new QLabel(QString::fromUtf8(text));
+    auto label = [](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text);
         l->setBuddy(buddy);
         return l;
     };
-    boxes->addWidget(label("周期(s)(&T)：", txtPeriodMin));
+    boxes->addWidget(label(tr("周期(s)(&T)："), txtPeriodMin));
     boxes->addWidget(txtPeriodMin);
-    boxes->addWidget(new QLabel(QStringLiteral("～")));
+    boxes->addWidget(new QLabel(tr("～")));
     boxes->addWidget(txtPeriodMax);
     boxes->addSpacing(8);
-    boxes->addWidget(label("点数(&N)：", txtPeriodCount));
+    boxes->addWidget(label(tr("点数(&N)："), txtPeriodCount));
     boxes->addWidget(txtPeriodCount);
     boxes->addSpacing(16);
-    boxes->addWidget(label("減衰定数(%)(&D)：", txtDampings));
+    boxes->addWidget(label(tr("減衰定数(%)(&D)："), txtDampings));
     boxes->addWidget(txtDampings);
     boxes->addStretch(1);
 
     auto* view = new QHBoxLayout;
-    view->addWidget(label("表示する量(&Q)：", cboQuantity));
+    view->addWidget(label(tr("表示する量(&Q)："), cboQuantity));
     view->addWidget(cboQuantity);
     view->addSpacing(16);
     view->addWidget(chkLogPeriod);
@@ -179,7 +184,7 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     if (!inputs.record) return Redraw();
     const RecordedMotion& record = *inputs.record;
     auto refuse = [&](const StudyError& error) {
-        messages.ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
+        messages.ShowMessage(Utf8(error.message), kOkExclamation, tr("結果の検討"));
         const std::pair<std::string_view, QLineEdit*> boxes[] = {
             {kPeriodMinBox, txtPeriodMin},
             {kPeriodMaxBox, txtPeriodMax},
@@ -218,7 +223,7 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     QStringList listed;
     for (const DampingItem& d : result->spectrum.dampings) listed << Utf8(d.text);
     caption_ =
-        JoinCaption({caption_, QStringLiteral("周期 %1～%2 s (%3 点), 減衰定数 h = %4 %")
+        JoinCaption({caption_, tr("周期 %1～%2 s (%3 点), 減衰定数 h = %4 %")
                                    .arg(Utf8(NumberText(range->min)), Utf8(NumberText(range->max)))
                                    .arg(range->count)
                                    .arg(listed.join(QStringLiteral(", ")))});
@@ -257,7 +262,7 @@ void SpectrumTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     const std::size_t samples = record.samples().size();
     const double whole = samples > 0 ? static_cast<double>(samples - 1) * record.timeStep() : 0;
     if (covered < whole - record.timeStep() / 2) {
-        result->coverage = QStringLiteral("（記録 %1 s のうち解析した %2 s まで）")
+        result->coverage = tr("（記録 %1 s のうち解析した %2 s まで）")
                                .arg(ShortNumber(whole), ShortNumber(covered));
     }
     if (run.complete()) {
@@ -289,7 +294,7 @@ void SpectrumTab::Redraw() {
             const QList<QPointF> points =
                 PlotPoints(s.periods, Values(s.curves[d], quantity), logX, logY);
             QString name = QStringLiteral("h=%1%").arg(Utf8(s.dampings[d].text));
-            if (result_->buildingCurve == d) name += QStringLiteral(" (建物)");
+            if (result_->buildingCurve == d) name += tr(" (建物)");
             auto* line = AddLine(c, name, kCurveColors[d % std::size(kCurveColors)]);
             line->replace(points);
             everything += points;
@@ -303,7 +308,7 @@ void SpectrumTab::Redraw() {
         if (result_->peaks) {
             const double peak = (*result_->peaks)[quantity == 3 ? 1 : quantity == 4 ? 2 : quantity];
             auto* mark = new QScatterSeries;
-            mark->setName(QStringLiteral("建物の応答の最大値 (線形加速度法)"));
+            mark->setName(tr("建物の応答の最大値 (線形加速度法)"));
             mark->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
             mark->setMarkerSize(9);
             mark->setColor(QColor(200, 0, 0));
@@ -324,17 +329,17 @@ void SpectrumTab::Redraw() {
     QLineSeries* periodLine = nullptr;
     if (result_ && result_->period && std::isfinite(*result_->period)) {
         // A dashed vertical line at the period, over the whole value axis.
-        periodLine = AddLine(
-            c, QStringLiteral("建物の非減衰固有周期 T_n = %1 s").arg(ShortNumber(*result_->period)),
-            QColor(200, 0, 0), 1.0);
+        periodLine =
+            AddLine(c, tr("建物の非減衰固有周期 T_n = %1 s").arg(ShortNumber(*result_->period)),
+                    QColor(200, 0, 0), 1.0);
         QPen pen = periodLine->pen();
         pen.setStyle(Qt::DashLine);
         periodLine->setPen(pen);
         all.push_back(periodLine);
     }
-    SetAxis(c, Qt::AlignBottom, logX, QStringLiteral("周期(s)"), xMin, xMax, all, false);
-    QAbstractAxis* valueAxis = SetAxis(
-        c, Qt::AlignLeft, logY, QString::fromUtf8(kQuantities[quantity].axis), yMin, yMax, all);
+    SetAxis(c, Qt::AlignBottom, logX, tr("周期(s)"), xMin, xMax, all, false);
+    QAbstractAxis* valueAxis =
+        SetAxis(c, Qt::AlignLeft, logY, tr(kQuantities[quantity].axis), yMin, yMax, all);
     if (periodLine) {
         const auto [low, high] = AxisRange(valueAxis);
         const double t = *result_->period;
@@ -354,10 +359,10 @@ void SpectrumTab::ShowReadout(double period) {
             best = i;
     }
     const int quantity = std::clamp(cboQuantity->currentIndex(), 0, kQuantityCount - 1);
-    QString text = QStringLiteral("周期 %1 s").arg(ShortNumber(s.periods[best]));
+    QString text = tr("周期 %1 s").arg(ShortNumber(s.periods[best]));
     for (std::size_t d = 0; d < s.curves.size(); ++d) {
         text +=
-            QStringLiteral("　h=%1%: %2")
+            tr("　h=%1%: %2")
                 .arg(Utf8(s.dampings[d].text), ShortNumber(Values(s.curves[d], quantity)[best]));
     }
     text += QStringLiteral(" (%1)").arg(QString::fromUtf8(kQuantities[quantity].unit));
@@ -372,18 +377,16 @@ void SpectrumTab::ShowComparison() {
     }
     const Result& r = *result_;
     if (!r.period) {
-        lblCompare->setText(
-            QStringLiteral("建物固有周期を計算できないため、建物の印はありません。"));
+        lblCompare->setText(tr("建物固有周期を計算できないため、建物の印はありません。"));
         return;
     }
     QString text =
-        QStringLiteral(
-            "建物 (非減衰固有周期 T_n = %1 s、減衰固有周期 T_d = %2 s、h = %3 "
-            "%) のスペクトル値 / 時刻歴応答 (線形加速度法) の最大値%4：")
+        tr("建物 (非減衰固有周期 T_n = %1 s、減衰固有周期 T_d = %2 s、h = %3 "
+           "%) のスペクトル値 / 時刻歴応答 (線形加速度法) の最大値%4：")
             .arg(ShortNumber(*r.period), ShortNumber(r.dampedPeriod), r.dampingText, r.coverage);
     if (!r.peaks || !r.atPeriod) {
         lblCompare->setStyleSheet(QStringLiteral("color: #c00000;"));
-        lblCompare->setText(text + QStringLiteral("\n建物の応答を計算できません。") +
+        lblCompare->setText(text + tr("\n建物の応答を計算できません。") +
                             r.runNote.section(QLatin1Char('\n'), 0, 0));
         return;
     }
@@ -400,10 +403,10 @@ void SpectrumTab::ShowComparison() {
             relative = QStringLiteral(", %1%2 %")
                            .arg(sign, QString::number(difference / spectrum * 100, 'f', 2));
         }
-        text += QStringLiteral("%1 %2 / %3 %4 (差 %5%6%7)")
+        text += tr("%1 %2 / %3 %4 (差 %5%6%7)")
                     .arg(QString::fromLatin1(names[q]), ShortNumber(spectrum), ShortNumber(peak),
                          QString::fromLatin1(units[q]), sign, ShortNumber(difference), relative);
-        if (q < 2) text += QStringLiteral("　　");
+        if (q < 2) text += tr("　　");
     }
     lblCompare->setText(text);
 }

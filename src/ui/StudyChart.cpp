@@ -473,7 +473,7 @@ QByteArray WidgetSvg(QWidget* widget, const QString& title, const QString& capti
 
 QString RecordCaption(const StudyInputs& inputs) {
     if (!inputs.record) return {};
-    QString text = QStringLiteral("地震波 %1").arg(inputs.recordName);
+    QString text = StudyTab::tr("地震波 %1").arg(inputs.recordName);
     if (std::isfinite(inputs.record->timeStep())) {
         text += QStringLiteral(", Δt = %1 s")
                     .arg(QString::fromStdString(NumberText(inputs.record->timeStep())));
@@ -496,18 +496,18 @@ QString ExcitationCaption(const StudyInputs& inputs) {
     switch (inputs.run->excitation()) {
         case ExcitationCase::InitialDisplacement:
             return JoinCaption(
-                {QStringLiteral("初期変位 %1 cm").arg(ReadText(t.firstDisplacement)), step});
+                {StudyTab::tr("初期変位 %1 cm").arg(ReadText(t.firstDisplacement)), step});
         case ExcitationCase::InitialVelocity:
             return JoinCaption(
-                {QStringLiteral("初期速度 %1 cm/s").arg(ReadText(t.firstVelocity)), step});
+                {StudyTab::tr("初期速度 %1 cm/s").arg(ReadText(t.firstVelocity)), step});
         case ExcitationCase::SteadyAcceleration:
             return JoinCaption(
-                {QStringLiteral("定常波(加速度) 周期 %1 s, 最大値 %2 cm/s2")
+                {StudyTab::tr("定常波(加速度) 周期 %1 s, 最大値 %2 cm/s2")
                      .arg(ReadText(t.accelerationPeriod), ReadText(t.accelerationMax)),
                  step});
         case ExcitationCase::SteadyDisplacement:
             return JoinCaption(
-                {QStringLiteral("定常波(変位) 周期 %1 s, 最大値 %2 cm")
+                {StudyTab::tr("定常波(変位) 周期 %1 s, 最大値 %2 cm")
                      .arg(ReadText(t.displacementPeriod), ReadText(t.displacementMax)),
                  step});
         case ExcitationCase::Earthquake:
@@ -518,7 +518,7 @@ QString ExcitationCaption(const StudyInputs& inputs) {
 
 QString BuildingCaption(const StudyInputs& inputs) {
     const ModelTexts& model = inputs.run->texts.model;
-    return QStringLiteral("建物 K = %1 kN/cm, M = %2 kg, h = %3 %")
+    return StudyTab::tr("建物 K = %1 kN/cm, M = %2 kg, h = %3 %")
         .arg(ReadText(model.stiffness), ReadText(model.mass), ReadText(model.damping));
 }
 
@@ -526,22 +526,22 @@ QString NoRecordNotice(const StudyInputs& inputs) {
     QString excitation;
     switch (inputs.run->excitation()) {
         case ExcitationCase::InitialDisplacement:
-            excitation = QStringLiteral("初期変位");
+            excitation = StudyTab::tr("初期変位");
             break;
         case ExcitationCase::InitialVelocity:
-            excitation = QStringLiteral("初期速度");
+            excitation = StudyTab::tr("初期速度");
             break;
         case ExcitationCase::SteadyAcceleration:
-            excitation = QStringLiteral("定常波(加速度)");
+            excitation = StudyTab::tr("定常波(加速度)");
             break;
         case ExcitationCase::SteadyDisplacement:
-            excitation = QStringLiteral("定常波(変位)");
+            excitation = StudyTab::tr("定常波(変位)");
             break;
         case ExcitationCase::Earthquake:
-            excitation = QStringLiteral("地震波");
+            excitation = StudyTab::tr("地震波");
             break;
     }
-    return QStringLiteral(
+    return StudyTab::tr(
                "この検討には地震波の記録が必要です。検討している解析（%1）には記録がありません。"
                "主画面で外力に「地震波」を選んで解析してから、「再計算」を押して下さい。")
         .arg(excitation);
@@ -550,7 +550,7 @@ QString NoRecordNotice(const StudyInputs& inputs) {
 QString JoinCaption(const QStringList& parts) {
     QStringList shown = parts;
     shown.removeAll(QString());
-    return shown.join(QStringLiteral(" ／ "));
+    return shown.join(StudyTab::tr(" ／ "));
 }
 
 void StudyTab::FollowPointer(StudyChartView* view) {

@@ -109,7 +109,7 @@ public:
     bool HasResult() const override;
     QByteArray CsvBytes(QString& why) const override;
     QWidget* Charts() override;
-    QString ExportName() const override { return QStringLiteral("応答スペクトル"); }
+    QString ExportName() const override { return tr("応答スペクトル"); }
 
     // Draws the quantity on top with the axes chosen; the numbers stay.
     void Redraw();
@@ -147,7 +147,7 @@ public:
     bool HasResult() const override;
     QByteArray CsvBytes(QString& why) const override;
     QWidget* Charts() override;
-    QString ExportName() const override { return QStringLiteral("フーリエスペクトル"); }
+    QString ExportName() const override { return tr("フーリエスペクトル"); }
 
     QLineEdit* txtSmoothing = nullptr;
     QLabel* lblSmoothing = nullptr;  // under the box: a width too narrow to smooth anything
@@ -177,7 +177,7 @@ public:
     bool HasResult() const override;
     QByteArray CsvBytes(QString& why) const override;
     QWidget* Charts() override;
-    QString ExportName() const override { return QStringLiteral("解法の精度"); }
+    QString ExportName() const override { return tr("解法の精度"); }
     // The inputs, and the time range shown.
     QString Caption() const override;
 

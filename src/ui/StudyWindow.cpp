@@ -28,7 +28,7 @@ namespace kestrel {
 StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(main) {
     setObjectName(QStringLiteral("frmStudy"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("結果の検討"));
+    setWindowTitle(tr("結果の検討"));
     setFont(UiFont());
 
     lblRun = new QLabel;
@@ -51,18 +51,18 @@ StudyWindow::StudyWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(m
         return StrengthTab::BuildingYield{run->yieldCoefficient, run->ductility};
     };
     connect(inelastic, &InelasticTab::lastRunChanged, strength, &StrengthTab::Redraw);
-    tabs->addTab(spectrum, QStringLiteral("応答スペクトル"));
-    tabs->addTab(fourier, QStringLiteral("フーリエスペクトル"));
-    tabs->addTab(accuracy, QStringLiteral("解法の精度"));
-    tabs->addTab(indices, QStringLiteral("地震動の指標"));
-    tabs->addTab(inelastic, QStringLiteral("弾塑性応答"));
-    tabs->addTab(strength, QStringLiteral("所要耐力スペクトル"));
+    tabs->addTab(spectrum, tr("応答スペクトル"));
+    tabs->addTab(fourier, tr("フーリエスペクトル"));
+    tabs->addTab(accuracy, tr("解法の精度"));
+    tabs->addTab(indices, tr("地震動の指標"));
+    tabs->addTab(inelastic, tr("弾塑性応答"));
+    tabs->addTab(strength, tr("所要耐力スペクトル"));
 
-    cmdRecompute = new QPushButton(QStringLiteral("再計算(&U)"));
-    cmdCsv = new QPushButton(QStringLiteral("CSV 保存(&C)..."));
-    cmdPng = new QPushButton(QStringLiteral("PNG 保存(&P)..."));
-    cmdSvg = new QPushButton(QStringLiteral("SVG 保存(&G)..."));
-    cmdClose = new QPushButton(QStringLiteral("閉じる(&X)"));
+    cmdRecompute = new QPushButton(tr("再計算(&U)"));
+    cmdCsv = new QPushButton(tr("CSV 保存(&C)..."));
+    cmdPng = new QPushButton(tr("PNG 保存(&P)..."));
+    cmdSvg = new QPushButton(tr("SVG 保存(&G)..."));
+    cmdClose = new QPushButton(tr("閉じる(&X)"));
     const std::pair<QObject*, const char*> names[] = {
         {lblRun, "lblRun"},        {lblNewerRun, "lblNewerRun"}, {cmdRecompute, "cmdRecompute"},
         {cmdCsv, "cmdCsv"},        {cmdPng, "cmdPng"},           {cmdSvg, "cmdSvg"},
@@ -150,14 +150,14 @@ StudyInputs StudyInputsOf(std::shared_ptr<const SteppedRun> run) {
 bool StudyWindow::Recompute() {
     std::shared_ptr<const SteppedRun> run = main_.LastRun();
     if (!run) {
-        main_.Messages().ShowMessage(QStringLiteral("検討できる解析結果がありません。\n"
-                                                    "「解析開始」で解析してから開いて下さい。"),
-                                     kOkExclamation, QStringLiteral("結果の検討"));
+        main_.Messages().ShowMessage(tr("検討できる解析結果がありません。\n"
+                                        "「解析開始」で解析してから開いて下さい。"),
+                                     kOkExclamation, tr("結果の検討"));
         return false;
     }
     run_ = run;
     const StudyInputs inputs = StudyInputsOf(std::move(run));
-    lblRun->setText(QStringLiteral("検討する解析：") +
+    lblRun->setText(tr("検討する解析：") +
                     JoinCaption({ExcitationCaption(inputs), BuildingCaption(inputs)}));
     NoteMainWindowRun();
 
@@ -177,10 +177,10 @@ void StudyWindow::NoteMainWindowRun() {
         return;
     }
     lblNewerRun->setText(
-        now ? QStringLiteral("主画面で新しく解析しました。ここに示すのはその前の解析です。"
-                             "「再計算」で新しい解析に切り替わります。")
-            : QStringLiteral("主画面には検討できる解析結果がありません（解析中か、解析できません"
-                             "でした）。ここに示すのはその前の解析です。"));
+        now ? tr("主画面で新しく解析しました。ここに示すのはその前の解析です。"
+                 "「再計算」で新しい解析に切り替わります。")
+            : tr("主画面には検討できる解析結果がありません（解析中か、解析できません"
+                 "でした）。ここに示すのはその前の解析です。"));
     lblNewerRun->show();
 }
 
@@ -198,24 +198,23 @@ QString StudyWindow::CurrentCaption() const {
 
 void StudyWindow::cmdCsv_Click() {
     auto* tab = static_cast<StudyTab*>(tabs->currentWidget());
-    QString why = QStringLiteral("保存する計算結果がありません。");
+    QString why = tr("保存する計算結果がありません。");
     const QByteArray bytes = tab->HasResult() ? tab->CsvBytes(why) : QByteArray();
     if (bytes.isEmpty()) {
-        main_.Messages().ShowMessage(why, kOkExclamation, QStringLiteral("データの保存"));
+        main_.Messages().ShowMessage(why, kOkExclamation, tr("データの保存"));
         return;
     }
-    Export(QStringLiteral("CSV ファイルの保存"), CurrentName() + QStringLiteral(".csv"),
-           QStringLiteral("CSV ファイル (*.csv)"), bytes);
+    Export(tr("CSV ファイルの保存"), CurrentName() + QStringLiteral(".csv"),
+           tr("CSV ファイル (*.csv)"), bytes);
 }
 
 void StudyWindow::cmdPng_Click() {
-    Export(QStringLiteral("PNG 画像の保存"), CurrentName() + QStringLiteral(".png"),
-           QStringLiteral("PNG 画像 (*.png)"), WidgetPng(CurrentCharts(), CurrentCaption()));
+    Export(tr("PNG 画像の保存"), CurrentName() + QStringLiteral(".png"), tr("PNG 画像 (*.png)"),
+           WidgetPng(CurrentCharts(), CurrentCaption()));
 }
 
 void StudyWindow::cmdSvg_Click() {
-    Export(QStringLiteral("SVG 画像の保存"), CurrentName() + QStringLiteral(".svg"),
-           QStringLiteral("SVG 画像 (*.svg)"),
+    Export(tr("SVG 画像の保存"), CurrentName() + QStringLiteral(".svg"), tr("SVG 画像 (*.svg)"),
            WidgetSvg(CurrentCharts(), CurrentName(), CurrentCaption()));
 }
 
@@ -229,7 +228,7 @@ void StudyWindow::Export(const QString& caption, const QString& suggested, const
     if (const auto error =
             WriteWholeFile(path.toStdString(), std::string_view(bytes.constData(), bytes.size()))) {
         main_.Messages().ShowMessage(QString::fromStdString(StudySaveErrorMessage(*error)),
-                                     kOkExclamation, QStringLiteral("データの保存"));
+                                     kOkExclamation, tr("データの保存"));
     }
 }
 
