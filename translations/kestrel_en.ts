@@ -474,6 +474,189 @@ scale</translation>
     </message>
 </context>
 <context>
+    <name>kestrel::InelasticTab</name>
+    <message>
+        <source>バイリニア</source>
+        <translation>Bilinear</translation>
+    </message>
+    <message>
+        <source>劣化バイリニア (Clough)</source>
+        <translation>Degrading bilinear (Clough)</translation>
+    </message>
+    <message>
+        <source>原点指向型</source>
+        <translation>Origin-oriented</translation>
+    </message>
+    <message>
+        <source>弾性</source>
+        <translation>Elastic</translation>
+    </message>
+    <message>
+        <source>計算(&amp;A)</source>
+        <translation>Comput&amp;e</translation>
+    </message>
+    <message>
+        <source>弾塑性</source>
+        <translation>Elastic-plastic</translation>
+    </message>
+    <message>
+        <source>最大変位(cm)</source>
+        <translation>Max. displacement (cm)</translation>
+    </message>
+    <message>
+        <source>最大速度(cm/s)</source>
+        <translation>Max. velocity (cm/s)</translation>
+    </message>
+    <message>
+        <source>最大加速度(cm/s2)</source>
+        <translation>Max. acceleration (cm/s2)</translation>
+    </message>
+    <message>
+        <source>最大復元力(kN)</source>
+        <translation>Max. restoring force (kN)</translation>
+    </message>
+    <message>
+        <source>塑性率 μ</source>
+        <translation>Ductility factor μ</translation>
+    </message>
+    <message>
+        <source>最終変位(cm)</source>
+        <translation>Final displacement (cm)</translation>
+    </message>
+    <message>
+        <source>残留変形 δ−Q/K(cm)</source>
+        <translation>Residual deformation δ−Q/K (cm)</translation>
+    </message>
+    <message>
+        <source>累積塑性変形倍率 η</source>
+        <translation>Cumulative plastic deformation ratio η</translation>
+    </message>
+    <message>
+        <source>エネルギー収支の誤差(%)</source>
+        <translation>Energy balance error (%)</translation>
+    </message>
+    <message>
+        <source>再生(&amp;S)</source>
+        <translation>P&amp;lay</translation>
+    </message>
+    <message>
+        <source>時刻 327.65 s&#x3000;変位 -88.888 cm&#x3000;復元力 -8888.8 kN&#x3000;降伏中</source>
+        <translation>Time 327.65 s  displacement -88.888 cm  restoring force -8888.8 kN  yielding</translation>
+    </message>
+    <message>
+        <source>復元力特性(&amp;H)：</source>
+        <translation>&amp;Hysteresis model:</translation>
+    </message>
+    <message>
+        <source>降伏せん断力係数 Cy(&amp;Y)：</source>
+        <translation>&amp;Yield base-shear coefficient Cy:</translation>
+    </message>
+    <message>
+        <source>第2剛性比 p(&amp;R)：</source>
+        <translation>Post-yield stiffness &amp;ratio p:</translation>
+    </message>
+    <message>
+        <source>結果の検討</source>
+        <translation>Study of the results</translation>
+    </message>
+    <message>
+        <source>Qy = %1 kN、δy = %2 cm</source>
+        <translation>Qy = %1 kN, δy = %2 cm</translation>
+    </message>
+    <message>
+        <source>復元力特性 %1, Cy = %2, p = %3</source>
+        <translation>hysteresis model %1, Cy = %2, p = %3</translation>
+    </message>
+    <message>
+        <source>時刻 %1 s まで</source>
+        <translation>up to %1 s</translation>
+    </message>
+    <message>
+        <source>弾性（解析結果）</source>
+        <translation>Elastic (the run)</translation>
+    </message>
+    <message>
+        <source>弾塑性（%1）</source>
+        <translation>Elastic-plastic (%1)</translation>
+    </message>
+    <message>
+        <source>骨格曲線</source>
+        <translation>Skeleton curve</translation>
+    </message>
+    <message>
+        <source>±δy = ±%1 cm</source>
+        <translation>±δy = ±%1 cm</translation>
+    </message>
+    <message>
+        <source>履歴曲線</source>
+        <translation>Hysteresis loop</translation>
+    </message>
+    <message>
+        <source>E_H 履歴</source>
+        <translation>E_H hysteretic</translation>
+    </message>
+    <message>
+        <source>E_D 減衰</source>
+        <translation>E_D damping</translation>
+    </message>
+    <message>
+        <source>E_K+E_S 運動+ひずみ</source>
+        <translation>E_K+E_S kinetic+strain</translation>
+    </message>
+    <message>
+        <source>E_I 入力</source>
+        <translation>E_I input</translation>
+    </message>
+    <message>
+        <source>時刻(s)</source>
+        <translation>Time (s)</translation>
+    </message>
+    <message>
+        <source>相対変位(cm)</source>
+        <translation>Relative displacement (cm)</translation>
+    </message>
+    <message>
+        <source>変位 δ(cm)</source>
+        <translation>Displacement δ (cm)</translation>
+    </message>
+    <message>
+        <source>復元力 Q(kN)</source>
+        <translation>Restoring force Q (kN)</translation>
+    </message>
+    <message>
+        <source>エネルギー(kN・cm)</source>
+        <translation>Energy (kN·cm)</translation>
+    </message>
+    <message>
+        <source>—</source>
+        <translation>—</translation>
+    </message>
+    <message>
+        <source>弾性応答の最大変位 / δy</source>
+        <translation>Max. displacement of the elastic response / δy</translation>
+    </message>
+    <message>
+        <source>時刻 %1 s&#x3000;変位 %2 cm&#x3000;復元力 %3 kN%4</source>
+        <translation>Time %1 s  displacement %2 cm  restoring force %3 kN%4</translation>
+    </message>
+    <message>
+        <source>&#x3000;降伏中</source>
+        <translation>  yielding</translation>
+    </message>
+    <message>
+        <source>停止(&amp;S)</source>
+        <translation>S&amp;top</translation>
+    </message>
+    <message>
+        <source>時刻 %1 s&#x3000;変位：弾性 %2 cm、弾塑性 %3 cm&#x3000;E_I %4、E_K+E_S %5、E_D %6、E_H %7 kN・cm</source>
+        <translation>Time %1 s  displacement: elastic %2 cm, elastic-plastic %3 cm  E_I %4, E_K+E_S %5, E_D %6, E_H %7 kN·cm</translation>
+    </message>
+    <message>
+        <source>弾塑性応答</source>
+        <translation>Elastic-plastic response</translation>
+    </message>
+</context>
+<context>
     <name>kestrel::MainWindow</name>
     <message>
         <source>Kestrel(線形加速度法)</source>
@@ -928,6 +1111,169 @@ The building&apos;s response cannot be computed.</translation>
     </message>
 </context>
 <context>
+    <name>kestrel::StrengthTab</name>
+    <message>
+        <source>所要耐力スペクトルを計算できません。
+計算に必要なメモリまたはスレッドが足りません。</source>
+        <translation>The required strength spectra cannot be computed.
+There is not enough memory or there are not enough threads.</translation>
+    </message>
+    <message>
+        <source>計算(&amp;A)</source>
+        <translation>Comput&amp;e</translation>
+    </message>
+    <message>
+        <source>中止(&amp;S)</source>
+        <translation>S&amp;top</translation>
+    </message>
+    <message>
+        <source>周期を対数軸(&amp;R)</source>
+        <translation>Log pe&amp;riod axis</translation>
+    </message>
+    <message>
+        <source>減衰定数(%)(&amp;H)：</source>
+        <translation>Damping ratio (%) (&amp;H):</translation>
+    </message>
+    <message>
+        <source>塑性率 μ(&amp;Y)：</source>
+        <translation>Ductilit&amp;y factors μ:</translation>
+    </message>
+    <message>
+        <source>二次剛性比 p(&amp;B)：</source>
+        <translation>Post-yield stiffness ratio p (&amp;B):</translation>
+    </message>
+    <message>
+        <source>周期(s)(&amp;I)：</source>
+        <translation>Per&amp;iods (s):</translation>
+    </message>
+    <message>
+        <source>～</source>
+        <translation>–</translation>
+    </message>
+    <message>
+        <source>点数(&amp;J)：</source>
+        <translation>Points (&amp;J):</translation>
+    </message>
+    <message>
+        <source>「再計算」で計算を中止しました。「計算」で計算し直して下さい。</source>
+        <translation>Stopped by &quot;Recompute&quot;. Press &quot;Compute&quot; to compute again.</translation>
+    </message>
+    <message>
+        <source>解析が変わったため、結果を消しました。「計算」で計算し直して下さい。</source>
+        <translation>The run changed, so the results were cleared. Press &quot;Compute&quot; to compute again.</translation>
+    </message>
+    <message>
+        <source>「計算」で計算します。</source>
+        <translation>Press &quot;Compute&quot; to compute.</translation>
+    </message>
+    <message>
+        <source>入力が変わったため、計算を中止しました。</source>
+        <translation>An input changed, so the computation was stopped.</translation>
+    </message>
+    <message>
+        <source>入力が変わったため、結果を消しました。「計算」で計算し直して下さい。</source>
+        <translation>An input changed, so the results were cleared. Press &quot;Compute&quot; to compute again.</translation>
+    </message>
+    <message>
+        <source>入力を確かめて下さい。</source>
+        <translation>Check the inputs.</translation>
+    </message>
+    <message>
+        <source>結果の検討</source>
+        <translation>Study of the results</translation>
+    </message>
+    <message>
+        <source>減衰定数 h = %1 %, 塑性率 μ = %2, 二次剛性比 p = %3, 周期 %4～%5 s (%6 点)</source>
+        <translation>damping ratio h = %1 %, ductility factors μ = %2, post-yield stiffness ratio p = %3, periods %4–%5 s (%6 points)</translation>
+    </message>
+    <message>
+        <source>所要耐力スペクトルを計算できません。
+計算のためのスレッドを作れませんでした。</source>
+        <translation>The required strength spectra cannot be computed.
+A thread for the computation could not be made.</translation>
+    </message>
+    <message>
+        <source>計算しています…</source>
+        <translation>Computing…</translation>
+    </message>
+    <message>
+        <source>計算を中止しました。</source>
+        <translation>Computation stopped.</translation>
+    </message>
+    <message>
+        <source>計算できませんでした。</source>
+        <translation>Could not be computed.</translation>
+    </message>
+    <message>
+        <source>周期(s)</source>
+        <translation>Period (s)</translation>
+    </message>
+    <message>
+        <source>μ=%1</source>
+        <translation>μ=%1</translation>
+    </message>
+    <message>
+        <source>降伏せん断力係数 Cy</source>
+        <translation>Yield base-shear coefficient Cy</translation>
+    </message>
+    <message>
+        <source>建物の降伏点</source>
+        <translation>Building&apos;s yield point</translation>
+    </message>
+    <message>
+        <source>強度低減係数 R</source>
+        <translation>Strength reduction factor R</translation>
+    </message>
+    <message>
+        <source>R = 1 (短周期)</source>
+        <translation>R = 1 (short periods)</translation>
+    </message>
+    <message>
+        <source>変位一定則 R = μ</source>
+        <translation>Equal displacement R = μ</translation>
+    </message>
+    <message>
+        <source>エネルギー一定則 R = √(2μ−1)</source>
+        <translation>Equal energy R = √(2μ−1)</translation>
+    </message>
+    <message>
+        <source>エネルギー入力 V_E(cm/s)</source>
+        <translation>Energy input V_E (cm/s)</translation>
+    </message>
+    <message>
+        <source>赤の破線：建物の非減衰固有周期 T_n = %1 s</source>
+        <translation>Red dashed line: the building&apos;s undamped natural period T_n = %1 s</translation>
+    </message>
+    <message>
+        <source>、赤の四角：建物の降伏点 Cy = %1, μ = %2 (弾塑性応答)</source>
+        <translation>; red square: the building&apos;s yield point Cy = %1, μ = %2 (elastic-plastic response)</translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>. </translation>
+    </message>
+    <message>
+        <source>建物固有周期を計算できないため、建物の印はありません。</source>
+        <translation>The building&apos;s natural period cannot be computed, so the building is not marked. </translation>
+    </message>
+    <message>
+        <source>R の図の横線 (μ ごとの色)：破線は変位一定則 R = μ、点線はエネルギー一定則 R = √(2μ−1)、灰色の一点鎖線は短周期の R = 1。</source>
+        <translation>Horizontal lines of the R chart (colour of each μ): dashed, the equal-displacement rule R = μ; dotted, the equal-energy rule R = √(2μ−1); grey dash-dot, R = 1 for short periods.</translation>
+    </message>
+    <message>
+        <source>周期 %1 s&#x3000;%2</source>
+        <translation>Period %1 s  %2</translation>
+    </message>
+    <message>
+        <source>&#x3000;μ=%1: %2</source>
+        <translation>  μ=%1: %2</translation>
+    </message>
+    <message>
+        <source>所要耐力スペクトル</source>
+        <translation>Required strength spectra</translation>
+    </message>
+</context>
+<context>
     <name>kestrel::StudyTab</name>
     <message>
         <source>地震波 %1</source>
@@ -1073,6 +1419,21 @@ Analyse with “Analyse” first, then open this window.</translation>
     <message>
         <source>SVG 画像 (*.svg)</source>
         <translation>SVG images (*.svg)</translation>
+    </message>
+    <message>
+        <source>弾塑性応答</source>
+        <translation>Elastic-plastic response</translation>
+    </message>
+    <message>
+        <source>所要耐力スペクトル</source>
+        <translation>Required strength spectra</translation>
+    </message>
+</context>
+<context>
+    <name>kestrel::SwayingBuilding</name>
+    <message>
+        <source>降伏中</source>
+        <translation>Yielding</translation>
     </message>
 </context>
 <context>

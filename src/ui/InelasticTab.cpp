@@ -45,9 +45,9 @@ struct ModelItem {
     const char* caption;
 };
 constexpr ModelItem kModels[] = {
-    {SpringModel::Bilinear, "バイリニア"},
-    {SpringModel::Clough, "劣化バイリニア (Clough)"},
-    {SpringModel::Origin, "原点指向型"},
+    {SpringModel::Bilinear, QT_TRANSLATE_NOOP("kestrel::InelasticTab", "バイリニア")},
+    {SpringModel::Clough, QT_TRANSLATE_NOOP("kestrel::InelasticTab", "劣化バイリニア (Clough)")},
+    {SpringModel::Origin, QT_TRANSLATE_NOOP("kestrel::InelasticTab", "原点指向型")},
 };
 
 QString Utf8(const std::string& s) {
@@ -56,9 +56,9 @@ QString Utf8(const std::string& s) {
 
 QString ModelCaption(SpringModel model) {
     for (const ModelItem& item : kModels) {
-        if (item.model == model) return QString::fromUtf8(item.caption);
+        if (item.model == model) return InelasticTab::tr(item.caption);
     }
-    return QStringLiteral("弾性");
+    return InelasticTab::tr("弾性");
 }
 
 // The building's figure is 3495 twips square, as the main playback's (15 twips a pixel).
@@ -229,8 +229,7 @@ void SwayingBuilding::paintEvent(QPaintEvent*) {
     p.drawEllipse(QPointF(figure::BaseX, figure::BaseY - 90), 90, 90);
     p.restore();
     p.setPen(kMarkColor);
-    p.drawText(rect().adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop,
-               QStringLiteral("降伏中"));
+    p.drawText(rect().adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop, tr("降伏中"));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -238,7 +237,7 @@ void SwayingBuilding::paintEvent(QPaintEvent*) {
 
 InelasticTab::InelasticTab() {
     cboModel = new QComboBox;
-    for (const ModelItem& item : kModels) cboModel->addItem(QString::fromUtf8(item.caption));
+    for (const ModelItem& item : kModels) cboModel->addItem(tr(item.caption));
     auto box = [](std::string_view text) {
         auto* b =
             new QLineEdit(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
@@ -248,7 +247,7 @@ InelasticTab::InelasticTab() {
     };
     txtYield = box(kDefaultYieldCoefficientText);
     txtRatio = box(kDefaultSecondStiffnessRatioText);
-    cmdCompute = new QPushButton(QStringLiteral("計算(&A)"));
+    cmdCompute = new QPushButton(tr("計算(&A)"));
     lblYield = new QLabel;
     lblStop = NewNotice();
     displacement = new StudyChartView;
@@ -258,19 +257,19 @@ InelasticTab::InelasticTab() {
     SetChartMinimum(energy, 32, 15);
     SetChartMinimum(loop, 26, 17);
     table = new QTableWidget(11, 2);
-    table->setHorizontalHeaderLabels({QStringLiteral("弾性"), QStringLiteral("弾塑性")});
+    table->setHorizontalHeaderLabels({tr("弾性"), tr("弾塑性")});
     table->setVerticalHeaderLabels({
-        QStringLiteral("最大変位(cm)"),
-        QStringLiteral("最大速度(cm/s)"),
-        QStringLiteral("最大加速度(cm/s2)"),
-        QStringLiteral("最大復元力(kN)"),
-        QStringLiteral("塑性率 μ"),
-        QStringLiteral("最終変位(cm)"),
-        QStringLiteral("残留変形 δ−Q/K(cm)"),
-        QStringLiteral("累積塑性変形倍率 η"),
+        tr("最大変位(cm)"),
+        tr("最大速度(cm/s)"),
+        tr("最大加速度(cm/s2)"),
+        tr("最大復元力(kN)"),
+        tr("塑性率 μ"),
+        tr("最終変位(cm)"),
+        tr("残留変形 δ−Q/K(cm)"),
+        tr("累積塑性変形倍率 η"),
         QStringLiteral("E_H / E_I"),
         QStringLiteral("V_E(cm/s)"),
-        QStringLiteral("エネルギー収支の誤差(%)"),
+        tr("エネルギー収支の誤差(%)"),
     });
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setWordWrap(false);
@@ -282,12 +281,12 @@ InelasticTab::InelasticTab() {
     table->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     FitTableHeight();
     building = new SwayingBuilding;
-    cmdPlay = new QPushButton(QStringLiteral("再生(&S)"));
+    cmdPlay = new QPushButton(tr("再生(&S)"));
     sldTime = new QSlider(Qt::Horizontal);
     sldTime->setRange(0, 0);
     lblTime = new QLabel(QStringLiteral(" "));
     lblTime->setMinimumWidth(QFontMetrics(UiFont()).horizontalAdvance(
-        QStringLiteral("時刻 327.65 s　変位 -88.888 cm　復元力 -8888.8 kN　降伏中")));
+        tr("時刻 327.65 s　変位 -88.888 cm　復元力 -8888.8 kN　降伏中")));
     lblReadout = NewReadout();
     timer_ = new QTimer(this);
     timer_->setTimerType(Qt::PreciseTimer);
@@ -312,19 +311,19 @@ InelasticTab::InelasticTab() {
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
-    auto label = [](const char* text, QWidget* buddy) {
-        auto* l = new QLabel(QString::fromUtf8(text));
+    auto label = [this](const char* text, QWidget* buddy) {
+        auto* l = new QLabel(tr(text));
         l->setBuddy(buddy);
         return l;
     };
     auto* boxes = new QHBoxLayout;
-    boxes->addWidget(label("復元力特性(&H)：", cboModel));
+    boxes->addWidget(label(QT_TR_NOOP("復元力特性(&H)："), cboModel));
     boxes->addWidget(cboModel);
     boxes->addSpacing(16);
-    boxes->addWidget(label("降伏せん断力係数 Cy(&Y)：", txtYield));
+    boxes->addWidget(label(QT_TR_NOOP("降伏せん断力係数 Cy(&Y)："), txtYield));
     boxes->addWidget(txtYield);
     boxes->addSpacing(8);
-    boxes->addWidget(label("第2剛性比 p(&R)：", txtRatio));
+    boxes->addWidget(label(QT_TR_NOOP("第2剛性比 p(&R)："), txtRatio));
     boxes->addWidget(txtRatio);
     boxes->addSpacing(8);
     boxes->addWidget(cmdCompute);
@@ -429,7 +428,7 @@ void InelasticTab::ComputeFromBoxes() {
     const SpringModel model = kModels[std::clamp(cboModel->currentIndex(), 0, 2)].model;
     caption_ = JoinCaption({ExcitationCaption(inputs), BuildingCaption(inputs)});
     auto refuse = [&](const StudyError& error) {
-        messages_->ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
+        messages_->ShowMessage(Utf8(error.message), kOkExclamation, tr("結果の検討"));
         if (error.box == kYieldCoefficientBox) txtYield->setFocus();
         if (error.box == kSecondStiffnessRatioBox) txtRatio->setFocus();
         finish();
@@ -457,10 +456,10 @@ void InelasticTab::ComputeFromBoxes() {
     result_ = std::move(result);
 
     const InelasticSummary& s = result_->plastic.summary();
-    lblYield->setText(QStringLiteral("Qy = %1 kN、δy = %2 cm")
+    lblYield->setText(tr("Qy = %1 kN、δy = %2 cm")
                           .arg(ShortNumber(s.yieldForce), ShortNumber(s.yieldDisplacement)));
     caption_ = JoinCaption(
-        {caption_, QStringLiteral("復元力特性 %1, Cy = %2, p = %3")
+        {caption_, tr("復元力特性 %1, Cy = %2, p = %3")
                        .arg(ModelCaption(model), Utf8(NumberText(parameters->yieldCoefficient)),
                             Utf8(NumberText(parameters->secondStiffnessRatio)))});
     if (!result_->stop.isEmpty()) {
@@ -473,7 +472,7 @@ void InelasticTab::ComputeFromBoxes() {
 QString InelasticTab::Caption() const {
     if (!result_ || shown_ >= LastPoint()) return caption_;
     const double t = result_->plastic.response().time()[static_cast<std::size_t>(shown_)];
-    return JoinCaption({caption_, QStringLiteral("時刻 %1 s まで").arg(Utf8(NumberText(t)))});
+    return JoinCaption({caption_, tr("時刻 %1 s まで").arg(Utf8(NumberText(t)))});
 }
 
 void InelasticTab::Draw() {
@@ -503,10 +502,9 @@ void InelasticTab::Draw() {
 
         // Displacement: the run's own (elastic) and the yielding one.
         QChart* c = displacement->chart();
-        auto* elasticLine = AddLine(c, QStringLiteral("弾性（解析結果）"), kElasticColor, 1.2);
-        auto* plasticLine =
-            AddLine(c, QStringLiteral("弾塑性（%1）").arg(ModelCaption(p.parameters().model)),
-                    kPlasticColor, 1.6);
+        auto* elasticLine = AddLine(c, tr("弾性（解析結果）"), kElasticColor, 1.2);
+        auto* plasticLine = AddLine(c, tr("弾塑性（%1）").arg(ModelCaption(p.parameters().model)),
+                                    kPlasticColor, 1.6);
         add(elasticLine, time(e), e.displacement(), ColumnIndices(e.displacement(), kColumns));
         add(plasticLine, time(p.response()), p.response().displacement(),
             ColumnIndices(p.response().displacement(), kColumns));
@@ -530,13 +528,13 @@ void InelasticTab::Draw() {
         }
         xRange = Padded({x}, {-reach, reach});
         qRange = Padded({q, sq});
-        auto* skeleton = AddLine(c, QStringLiteral("骨格曲線"), QColor(90, 90, 90), 1.2);
+        auto* skeleton = AddLine(c, tr("骨格曲線"), QColor(90, 90, 90), 1.2);
         QPen dashed = skeleton->pen();
         dashed.setStyle(Qt::DashLine);
         skeleton->setPen(dashed);
         skeleton->replace(PlotPoints(sx, sq));
-        auto* yieldLines = AddLine(c, QStringLiteral("±δy = ±%1 cm").arg(ShortNumber(dy)),
-                                   QColor(200, 120, 0), 1.0);
+        auto* yieldLines =
+            AddLine(c, tr("±δy = ±%1 cm").arg(ShortNumber(dy)), QColor(200, 120, 0), 1.0);
         QPen dotted = yieldLines->pen();
         dotted.setStyle(Qt::DotLine);
         yieldLines->setPen(dotted);
@@ -545,7 +543,7 @@ void InelasticTab::Draw() {
         HideFromLegend(c, yieldOther);
         yieldLines->replace({{dy, qRange.first}, {dy, qRange.second}});
         yieldOther->replace({{-dy, qRange.first}, {-dy, qRange.second}});
-        auto* loopLine = AddLine(c, QStringLiteral("履歴曲線"), kPlasticColor, 1.4);
+        auto* loopLine = AddLine(c, tr("履歴曲線"), kPlasticColor, 1.4);
         add(loopLine, std::vector<double>(x.begin(), x.end()), q,
             LoopIndices(x, q, xRange.second - xRange.first, qRange.second - qRange.first));
         r.loopMark = AddMark(c);
@@ -567,9 +565,9 @@ void InelasticTab::Draw() {
             const std::vector<double>* upper;
             const std::vector<double>* lower;
         } areas[] = {
-            {"E_H 履歴", QColor(230, 110, 80), &b1, &b0},
-            {"E_D 減衰", QColor(110, 190, 120), &b2, &b1},
-            {"E_K+E_S 運動+ひずみ", QColor(120, 160, 230), &b3, &b2},
+            {QT_TR_NOOP("E_H 履歴"), QColor(230, 110, 80), &b1, &b0},
+            {QT_TR_NOOP("E_D 減衰"), QColor(110, 190, 120), &b2, &b1},
+            {QT_TR_NOOP("E_K+E_S 運動+ひずみ"), QColor(120, 160, 230), &b3, &b2},
         };
         const std::vector<double> pt = time(p.response());
         for (const auto& a : areas) {
@@ -578,7 +576,7 @@ void InelasticTab::Draw() {
             auto* area = new QAreaSeries(upper, lower);
             upper->setParent(area);
             lower->setParent(area);
-            area->setName(QString::fromUtf8(a.name));
+            area->setName(tr(a.name));
             QColor fill = a.color;
             fill.setAlpha(190);
             area->setBrush(fill);
@@ -588,7 +586,7 @@ void InelasticTab::Draw() {
             add(lower, pt, *a.lower, stacked);
             eSeries.push_back(area);
         }
-        auto* input = AddLine(c, QStringLiteral("E_I 入力"), QColor(20, 20, 20), 1.8);
+        auto* input = AddLine(c, tr("E_I 入力"), QColor(20, 20, 20), 1.8);
         add(input, pt, p.inputEnergy(), ColumnIndices(p.inputEnergy(), kColumns));
         eSeries.push_back(input);
         // From 0 unless the input energy went below it (work done by the building on the
@@ -597,17 +595,17 @@ void InelasticTab::Draw() {
         const auto lowest = std::min_element(p.inputEnergy().begin(), p.inputEnergy().end());
         if (lowest == p.inputEnergy().end() || !(*lowest < 0)) eRange.first = 0;
     }
-    const QString timeTitle = QStringLiteral("時刻(s)");
+    const QString timeTitle = tr("時刻(s)");
     SetAxis(displacement->chart(), Qt::AlignBottom, false, timeTitle, 0, tEnd, dSeries, false);
-    SetAxis(displacement->chart(), Qt::AlignLeft, false, QStringLiteral("相対変位(cm)"),
-            dRange.first, dRange.second, dSeries);
-    SetAxis(loop->chart(), Qt::AlignBottom, false, QStringLiteral("変位 δ(cm)"), xRange.first,
-            xRange.second, lSeries);
-    SetAxis(loop->chart(), Qt::AlignLeft, false, QStringLiteral("復元力 Q(kN)"), qRange.first,
-            qRange.second, lSeries);
+    SetAxis(displacement->chart(), Qt::AlignLeft, false, tr("相対変位(cm)"), dRange.first,
+            dRange.second, dSeries);
+    SetAxis(loop->chart(), Qt::AlignBottom, false, tr("変位 δ(cm)"), xRange.first, xRange.second,
+            lSeries);
+    SetAxis(loop->chart(), Qt::AlignLeft, false, tr("復元力 Q(kN)"), qRange.first, qRange.second,
+            lSeries);
     SetAxis(energy->chart(), Qt::AlignBottom, false, timeTitle, 0, tEnd, eSeries, false);
-    SetAxis(energy->chart(), Qt::AlignLeft, false, QStringLiteral("エネルギー(kN・cm)"),
-            eRange.first, eRange.second, eSeries);
+    SetAxis(energy->chart(), Qt::AlignLeft, false, tr("エネルギー(kN・cm)"), eRange.first,
+            eRange.second, eSeries);
 }
 
 void InelasticTab::FitTableHeight() {
@@ -635,7 +633,7 @@ void InelasticTab::FillTable() {
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table->setItem(row, column, item);
     };
-    const QString none = QStringLiteral("—");
+    const QString none = tr("—");
     if (!result_) {
         for (int row = 0; row < table->rowCount(); ++row) {
             for (int column = 0; column < 2; ++column) set(row, column, none);
@@ -675,7 +673,7 @@ void InelasticTab::FillTable() {
         for (int row : {3, 4, 5, 9, 10}) set(row, 0, none);
     }
     for (int row : {6, 7, 8}) set(row, 0, QStringLiteral("0"));
-    table->item(4, 0)->setToolTip(QStringLiteral("弾性応答の最大変位 / δy"));
+    table->item(4, 0)->setToolTip(tr("弾性応答の最大変位 / δy"));
     FitTableHeight();
 }
 
@@ -705,9 +703,9 @@ void InelasticTab::ShowPoint(int point) {
     r.loopMark->replace({QPointF(x, q)});
     r.timeMark->replace({QPointF(t, x)});
     building->Show(figure::BaseX + x * r.swayScale, yielding);
-    lblTime->setText(QStringLiteral("時刻 %1 s　変位 %2 cm　復元力 %3 kN%4")
+    lblTime->setText(tr("時刻 %1 s　変位 %2 cm　復元力 %3 kN%4")
                          .arg(ShortNumber(t), ShortNumber(x), ShortNumber(q),
-                              yielding ? QStringLiteral("　降伏中") : QString()));
+                              yielding ? tr("　降伏中") : QString()));
 }
 
 bool InelasticTab::Playing() const {
@@ -730,12 +728,12 @@ void InelasticTab::Play() {
     startPoint_ = shown_;
     clock_.start();
     timer_->start(pace_.FrameIntervalMs());
-    cmdPlay->setText(QStringLiteral("停止(&S)"));
+    cmdPlay->setText(tr("停止(&S)"));
 }
 
 void InelasticTab::Stop() {
     timer_->stop();
-    cmdPlay->setText(QStringLiteral("再生(&S)"));
+    cmdPlay->setText(tr("再生(&S)"));
 }
 
 void InelasticTab::Tick() {
@@ -761,9 +759,9 @@ void InelasticTab::ShowReadout(double time) {
         std::clamp(std::isfinite(at) ? at : 0.0, 0.0, double(p.completedPoints() - 1)));
     const std::span<const double> e = r.run->response.displacement();
     lblReadout->setText(
-        QStringLiteral("時刻 %1 s　変位：弾性 %2 cm、弾塑性 %3 cm　E_I %4、E_K+E_S %5、E_D %6、"
-                       "E_H %7 kN・cm")
-            .arg(ShortNumber(p.time()[i]), i < e.size() ? ShortNumber(e[i]) : QStringLiteral("—"),
+        tr("時刻 %1 s　変位：弾性 %2 cm、弾塑性 %3 cm　E_I %4、E_K+E_S %5、E_D %6、"
+           "E_H %7 kN・cm")
+            .arg(ShortNumber(p.time()[i]), i < e.size() ? ShortNumber(e[i]) : tr("—"),
                  ShortNumber(p.displacement()[i]), ShortNumber(r.plastic.inputEnergy()[i]),
                  ShortNumber(r.plastic.kineticEnergy()[i] + r.plastic.strainEnergy()[i]),
                  ShortNumber(r.plastic.dampingEnergy()[i]),

@@ -71,7 +71,7 @@ public:
     // WriteInelasticCsv's bytes; a run that stopped is refused with its stop message.
     QByteArray CsvBytes(QString& why) const override;
     QWidget* Charts() override;
-    QString ExportName() const override { return QStringLiteral("弾塑性応答"); }
+    QString ExportName() const override { return tr("弾塑性応答"); }
     // The inputs, and the time shown when the playback stands before the end.
     QString Caption() const override;
 

@@ -106,9 +106,10 @@ struct StrengthTab::Job {
                 ComputeStrengthSpectrum(record->samples(), record->timeStep(), settings, progress));
         } catch (const std::exception&) {
             // Out of memory or threads: told like any refusal, never thrown off the thread.
-            outcome.emplace(StudyError{"",
-                                       "所要耐力スペクトルを計算できません。\n"
-                                       "計算に必要なメモリまたはスレッドが足りません。"});
+            outcome.emplace(
+                StudyError{"", StrengthTab::tr("所要耐力スペクトルを計算できません。\n"
+                                               "計算に必要なメモリまたはスレッドが足りません。")
+                                   .toStdString()});
         }
         done.store(true, std::memory_order_release);
     }
@@ -121,18 +122,18 @@ StrengthTab::StrengthTab() {
     txtPeriodMin = Box(QStringLiteral("0.05"), 60);
     txtPeriodMax = Box(QStringLiteral("5"), 60);
     txtPeriodCount = Box(QStringLiteral("100"), 50);
-    cmdCompute = new QPushButton(QStringLiteral("計算(&A)"));
+    cmdCompute = new QPushButton(tr("計算(&A)"));
     cmdCompute->setEnabled(false);
     progress = new QProgressBar;
     progress->setRange(0, 1000);
     progress->setTextVisible(false);
     progress->setFixedWidth(160);
     progress->hide();
-    cmdStop = new QPushButton(QStringLiteral("中止(&S)"));
+    cmdStop = new QPushButton(tr("中止(&S)"));
     cmdStop->hide();
     lblStatus = new QLabel(QStringLiteral(" "));
     lblStatus->setWordWrap(true);
-    chkLogPeriod = new QCheckBox(QStringLiteral("周期を対数軸(&R)"));
+    chkLogPeriod = new QCheckBox(tr("周期を対数軸(&R)"));
     chkLogPeriod->setChecked(true);
     cyChart = new StudyChartView;
     rChart = new StudyChartView;
@@ -162,27 +163,27 @@ StrengthTab::StrengthTab() {
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
-    auto label = [](const char* text, QWidget* buddy) {
-        auto* l = new QLabel(QString::fromUtf8(text));
+    auto label = [this](const char* text, QWidget* buddy) {
+        auto* l = new QLabel(tr(text));
         l->setBuddy(buddy);
         return l;
     };
     auto* boxes = new QHBoxLayout;
-    boxes->addWidget(label("減衰定数(%)(&H)：", txtDamping));
+    boxes->addWidget(label(QT_TR_NOOP("減衰定数(%)(&H)："), txtDamping));
     boxes->addWidget(txtDamping);
     boxes->addSpacing(12);
-    boxes->addWidget(label("塑性率 μ(&Y)：", txtDuctilities));
+    boxes->addWidget(label(QT_TR_NOOP("塑性率 μ(&Y)："), txtDuctilities));
     boxes->addWidget(txtDuctilities);
     boxes->addSpacing(12);
-    boxes->addWidget(label("二次剛性比 p(&B)：", txtSecondStiffness));
+    boxes->addWidget(label(QT_TR_NOOP("二次剛性比 p(&B)："), txtSecondStiffness));
     boxes->addWidget(txtSecondStiffness);
     boxes->addSpacing(12);
-    boxes->addWidget(label("周期(s)(&I)：", txtPeriodMin));
+    boxes->addWidget(label(QT_TR_NOOP("周期(s)(&I)："), txtPeriodMin));
     boxes->addWidget(txtPeriodMin);
-    boxes->addWidget(new QLabel(QStringLiteral("～")));
+    boxes->addWidget(new QLabel(tr("～")));
     boxes->addWidget(txtPeriodMax);
     boxes->addSpacing(8);
-    boxes->addWidget(label("点数(&J)：", txtPeriodCount));
+    boxes->addWidget(label(QT_TR_NOOP("点数(&J)："), txtPeriodCount));
     boxes->addWidget(txtPeriodCount);
     boxes->addStretch(1);
 
@@ -270,12 +271,11 @@ void StrengthTab::Compute(const StudyInputs& inputs, MessageService& messages) {
     if (!inputs.record) {
         lblStatus->setText(QStringLiteral(" "));
     } else if (stopped) {
-        lblStatus->setText(
-            QStringLiteral("「再計算」で計算を中止しました。「計算」で計算し直して下さい。"));
+        lblStatus->setText(tr("「再計算」で計算を中止しました。「計算」で計算し直して下さい。"));
     } else if (!result_) {
-        lblStatus->setText(cleared ? QStringLiteral("解析が変わったため、結果を消しました。"
-                                                    "「計算」で計算し直して下さい。")
-                                   : QStringLiteral("「計算」で計算します。"));
+        lblStatus->setText(cleared ? tr("解析が変わったため、結果を消しました。"
+                                        "「計算」で計算し直して下さい。")
+                                   : tr("「計算」で計算します。"));
     }
     Redraw();
 }
@@ -284,11 +284,11 @@ void StrengthTab::InputsChanged() {
     const bool stopped = job_ != nullptr;
     StopJob();
     if (stopped) {
-        lblStatus->setText(QStringLiteral("入力が変わったため、計算を中止しました。"));
+        lblStatus->setText(tr("入力が変わったため、計算を中止しました。"));
     } else if (result_) {
         lblStatus->setText(
-            QStringLiteral("入力が変わったため、結果を消しました。"
-                           "「計算」で計算し直して下さい。"));
+            tr("入力が変わったため、結果を消しました。"
+               "「計算」で計算し直して下さい。"));
     }
     if (result_) {
         result_.reset();
@@ -309,8 +309,8 @@ void StrengthTab::cmdCompute_Click() {
     auto settings = ReadStrengthSettings(texts);
     if (!settings) {
         const StudyError error = settings.error();
-        lblStatus->setText(QStringLiteral("入力を確かめて下さい。"));
-        messages_->ShowMessage(Utf8(error.message), kOkExclamation, QStringLiteral("結果の検討"));
+        lblStatus->setText(tr("入力を確かめて下さい。"));
+        messages_->ShowMessage(Utf8(error.message), kOkExclamation, tr("結果の検討"));
         const std::pair<std::string_view, QLineEdit*> boxes[] = {
             {kStrengthDampingBox, txtDamping},
             {kDuctilityListBox, txtDuctilities},
@@ -334,8 +334,7 @@ void StrengthTab::cmdCompute_Click() {
     for (const DuctilityItem& d : s.ductilities) ductilities << Utf8(d.text);
     job->caption = JoinCaption(
         {RecordCaption(*inputs_), BuildingCaption(*inputs_),
-         QStringLiteral(
-             "減衰定数 h = %1 %, 塑性率 μ = %2, 二次剛性比 p = %3, 周期 %4～%5 s (%6 点)")
+         tr("減衰定数 h = %1 %, 塑性率 μ = %2, 二次剛性比 p = %3, 周期 %4～%5 s (%6 点)")
              .arg(Utf8(NumberText(s.damping * 100)), ductilities.join(QStringLiteral(", ")),
                   Utf8(NumberText(s.secondStiffnessRatio)),
                   Utf8(NumberText(s.periods.empty() ? 0 : s.periods.front())),
@@ -345,15 +344,15 @@ void StrengthTab::cmdCompute_Click() {
     try {
         job->thread = std::thread([running] { running->Run(); });
     } catch (const std::system_error&) {
-        messages_->ShowMessage(QStringLiteral("所要耐力スペクトルを計算できません。\n"
-                                              "計算のためのスレッドを作れませんでした。"),
-                               kOkExclamation, QStringLiteral("結果の検討"));
+        messages_->ShowMessage(tr("所要耐力スペクトルを計算できません。\n"
+                                  "計算のためのスレッドを作れませんでした。"),
+                               kOkExclamation, tr("結果の検討"));
         return;
     }
     job_ = std::move(job);
     result_.reset();
     caption_ = JoinCaption({RecordCaption(*inputs_), BuildingCaption(*inputs_)});
-    lblStatus->setText(QStringLiteral("計算しています…"));
+    lblStatus->setText(tr("計算しています…"));
     ShowComputing(true);
     poll_->start();
     Redraw();
@@ -362,7 +361,7 @@ void StrengthTab::cmdCompute_Click() {
 void StrengthTab::cmdStop_Click() {
     if (!job_) return;
     StopJob();
-    lblStatus->setText(QStringLiteral("計算を中止しました。"));
+    lblStatus->setText(tr("計算を中止しました。"));
 }
 
 void StrengthTab::StopJob() {
@@ -395,10 +394,9 @@ void StrengthTab::Poll() {
     StudyResult<StrengthSpectrum>& outcome = *job->outcome;
     if (!outcome) {
         const StudyError& error = outcome.error();
-        lblStatus->setText(QStringLiteral("計算できませんでした。"));
+        lblStatus->setText(tr("計算できませんでした。"));
         if (error.box != kStrengthCancelled && messages_) {
-            messages_->ShowMessage(Utf8(error.message), kOkExclamation,
-                                   QStringLiteral("結果の検討"));
+            messages_->ShowMessage(Utf8(error.message), kOkExclamation, tr("結果の検討"));
             const std::pair<std::string_view, QLineEdit*> boxes[] = {
                 {kDuctilityListBox, txtDuctilities},
                 {kPeriodMinBox, txtPeriodMin},
@@ -453,7 +451,7 @@ void StrengthTab::Redraw() {
             Dash(periodLine, Qt::DashLine);
             all.push_back(periodLine);
         }
-        SetAxis(c, Qt::AlignBottom, logX, QStringLiteral("周期(s)"), xMin, xMax, all, false);
+        SetAxis(c, Qt::AlignBottom, logX, tr("周期(s)"), xMin, xMax, all, false);
         QAbstractAxis* valueAxis = SetAxis(c, Qt::AlignLeft, false, title, low, high, all);
         if (periodLine) {
             const auto [bottom, top] = AxisRange(valueAxis);
@@ -464,21 +462,20 @@ void StrengthTab::Redraw() {
                       auto values, bool elastic) {
         for (std::size_t i = 0; i < s->curves.size(); ++i) {
             if (!elastic && s->ductilities[i].ratio == 1) continue;
-            auto* line =
-                AddLine(c, QStringLiteral("μ=%1").arg(Utf8(s->ductilities[i].text)), CurveColor(i));
+            auto* line = AddLine(c, tr("μ=%1").arg(Utf8(s->ductilities[i].text)), CurveColor(i));
             line->replace(PlotPoints(s->periods, values(s->curves[i]), logX));
             everything += line->points();
             all.push_back(line);
         }
     };
 
-    draw(cyChart, QStringLiteral("降伏せん断力係数 Cy"),
+    draw(cyChart, tr("降伏せん断力係数 Cy"),
          [&](QChart* c, std::vector<QAbstractSeries*>& all, QList<QPointF>& everything) {
              curves(
                  c, all, everything, [](const StrengthCurves& k) { return std::span(k.cy); }, true);
              if (yield) {
                  auto* mark = new QScatterSeries;
-                 mark->setName(QStringLiteral("建物の降伏点"));
+                 mark->setName(tr("建物の降伏点"));
                  mark->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
                  mark->setMarkerSize(9);
                  mark->setColor(kBuildingColor);
@@ -495,7 +492,7 @@ void StrengthTab::Redraw() {
     // R of each ductility above 1 (R = 1 for μ = 1 is the short-period rule itself), with the
     // rules as horizontal lines in the colour of their ductility, told in the note under the
     // charts rather than in the legend, which has no room for them.
-    draw(rChart, QStringLiteral("強度低減係数 R"),
+    draw(rChart, tr("強度低減係数 R"),
          [&](QChart* c, std::vector<QAbstractSeries*>& all, QList<QPointF>& everything) {
              curves(
                  c, all, everything, [](const StrengthCurves& k) { return std::span(k.r); }, false);
@@ -508,17 +505,17 @@ void StrengthTab::Redraw() {
                  everything += line->points();
                  all.push_back(line);
              };
-             rule(QStringLiteral("R = 1 (短周期)"), 1, QColor(60, 60, 60), Qt::DashDotLine);
+             rule(tr("R = 1 (短周期)"), 1, QColor(60, 60, 60), Qt::DashDotLine);
              for (std::size_t i = 0; i < s->ductilities.size(); ++i) {
                  const double mu = s->ductilities[i].ratio;
                  if (mu == 1) continue;
-                 rule(QStringLiteral("変位一定則 R = μ"), mu, CurveColor(i), Qt::DashLine);
-                 rule(QStringLiteral("エネルギー一定則 R = √(2μ−1)"), std::sqrt(2 * mu - 1),
-                      CurveColor(i), Qt::DotLine);
+                 rule(tr("変位一定則 R = μ"), mu, CurveColor(i), Qt::DashLine);
+                 rule(tr("エネルギー一定則 R = √(2μ−1)"), std::sqrt(2 * mu - 1), CurveColor(i),
+                      Qt::DotLine);
              }
          });
 
-    draw(veChart, QStringLiteral("エネルギー入力 V_E(cm/s)"),
+    draw(veChart, tr("エネルギー入力 V_E(cm/s)"),
          [&](QChart* c, std::vector<QAbstractSeries*>& all, QList<QPointF>& everything) {
              curves(
                  c, all, everything, [](const StrengthCurves& k) { return std::span(k.ve); }, true);
@@ -527,19 +524,18 @@ void StrengthTab::Redraw() {
     // What the legends have no room for: the building's marks and the rules' lines.
     QString note;
     if (result_ && period) {
-        note =
-            QStringLiteral("赤の破線：建物の非減衰固有周期 T_n = %1 s").arg(ShortNumber(*period));
+        note = tr("赤の破線：建物の非減衰固有周期 T_n = %1 s").arg(ShortNumber(*period));
         if (yield) {
-            note += QStringLiteral("、赤の四角：建物の降伏点 Cy = %1, μ = %2 (弾塑性応答)")
+            note += tr("、赤の四角：建物の降伏点 Cy = %1, μ = %2 (弾塑性応答)")
                         .arg(ShortNumber(yield->cy), ShortNumber(yield->ductility));
         }
-        note += QStringLiteral("。");
+        note += tr("。");
     } else if (result_) {
-        note = QStringLiteral("建物固有周期を計算できないため、建物の印はありません。");
+        note = tr("建物固有周期を計算できないため、建物の印はありません。");
     }
-    note += QStringLiteral(
-        "R の図の横線 (μ ごとの色)：破線は変位一定則 R = μ、点線はエネルギー一定則 "
-        "R = √(2μ−1)、灰色の一点鎖線は短周期の R = 1。");
+    note +=
+        tr("R の図の横線 (μ ごとの色)：破線は変位一定則 R = μ、点線はエネルギー一定則 "
+           "R = √(2μ−1)、灰色の一点鎖線は短周期の R = 1。");
     lblNote->setText(note);
 }
 
@@ -555,12 +551,12 @@ void StrengthTab::ShowReadout(double period) {
     }
     const char* names[] = {"Cy", "R", "V_E"};
     const int chart = std::clamp(pointerChart_, 0, 2);
-    QString text = QStringLiteral("周期 %1 s　%2")
-                       .arg(ShortNumber(s.periods[best]), QString::fromLatin1(names[chart]));
+    QString text =
+        tr("周期 %1 s　%2").arg(ShortNumber(s.periods[best]), QString::fromLatin1(names[chart]));
     for (std::size_t i = 0; i < s.curves.size(); ++i) {
         const StrengthCurves& k = s.curves[i];
         const double value = chart == 0 ? k.cy[best] : chart == 1 ? k.r[best] : k.ve[best];
-        text += QStringLiteral("　μ=%1: %2").arg(Utf8(s.ductilities[i].text), ShortNumber(value));
+        text += tr("　μ=%1: %2").arg(Utf8(s.ductilities[i].text), ShortNumber(value));
     }
     if (chart == 2) text += QStringLiteral(" (cm/s)");
     lblReadout->setText(text);

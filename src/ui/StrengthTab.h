@@ -44,7 +44,7 @@ public:
     // WriteStrengthCsv's bytes for the results shown.
     QByteArray CsvBytes(QString& why) const override;
     QWidget* Charts() override;
-    QString ExportName() const override { return QStringLiteral("所要耐力スペクトル"); }
+    QString ExportName() const override { return tr("所要耐力スペクトル"); }
 
     // "計算": reads the boxes (a box that cannot be read is told, naming it, and nothing is
     // computed) and starts the computation.
