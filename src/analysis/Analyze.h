@@ -100,12 +100,17 @@ namespace detail {
 // acceleration), then each point's time (Integration), ground acceleration
 // (GroundMotion), step (Integration) and shown acceleration (Integration), and the
 // observers told. Raises the first fault.
-template <typename Motion, Stepper StepperT, RunObserver... Observers>
+template <typename Motion, Stepper StepperT, typename... Observers>
 void StepThrough(const StepSetup& setup, int pointCount, const Motion& motion, StepperT& stepper,
                  Observers&... observers) {
-    RunPoint point;
-    point.ground = motion.At(0);
-    point.relative = setup.initial;
+    using Point = RunPointOf<ReadingOf<StepperT>>;
+    static_assert((RunObserver<Observers, Point> && ...));
+    Point point{.index = 0,
+                .time = 0,
+                .ground = motion.At(0),
+                .relative = setup.initial,
+                .acceleration = 0,
+                .spring = stepper.Spring()};
     // A stepper whose spring holds another force than K x0 at point 0 (a column loaded
     // beyond yield) sets the acceleration there in balance with it.
     if constexpr (requires {
@@ -114,7 +119,6 @@ void StepThrough(const StepSetup& setup, int pointCount, const Motion& motion, S
         point.relative = stepper.Start(setup.initial);
     }
     point.acceleration = point.relative.a;
-    point.spring = stepper.Spring();
     (observers.Start(point), ...);
 
     // The formulas below capture by value: a captured reference would hand the address of
@@ -146,7 +150,7 @@ void StepThrough(const StepSetup& setup, int pointCount, const Motion& motion, S
 // The run with any stepper: makeStepper(const StepSetup&) builds it once the setup is
 // known; `extra` observers are told of every point beside the series and the peaks, before
 // them, so that a fault an extra observer raises at a point leaves that point out of all.
-template <typename MakeStepper, RunObserver... Extra>
+template <typename MakeStepper, typename... Extra>
 Response AnalyzeWith(const RunInputs& inputs, const GroundMotion& motion, MakeStepper makeStepper,
                      Extra&... extra) {
     SeriesRecorder series;

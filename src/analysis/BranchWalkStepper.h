@@ -15,9 +15,10 @@
 // the line of each and takes the first solution that lies within its branch. A walk crosses
 // at most kMaxSpringSegments branches: nothing is iterated, nothing can cycle at a kink.
 //
-// The spring is the caller's (the run's observers read its force, energies and counters);
-// the stepper loads it along its skeleton to the displacement at point 0 when it is built.
-// The spring model is a template parameter: no virtual call in the step.
+// The stepper holds the spring and tells the run's observers of it by value (Spring()): an
+// elastic-plastic run keeps the spring's state in registers from step to step, as the elastic
+// run keeps its own, and nothing outside the loop holds its address. The spring model is a
+// template parameter: no virtual call in the step.
 #pragma once
 
 #include <limits>
@@ -31,8 +32,9 @@ namespace kestrel {
 template <RestoringForce SpringT>
 class BranchWalkStepper {
 public:
-    BranchWalkStepper(const StepSetup& setup, SpringT& spring)
-        : spring_(&spring),
+    // The spring as the run starts: loaded to the displacement at point 0 (StartAt).
+    BranchWalkStepper(const StepSetup& setup, const SpringT& spring)
+        : spring_(spring),
           ts_(setup.timeStep),
           tsSquared_(checked::Pow(setup.timeStep, 2.0)),
           third_(1.0 / 3),
@@ -41,89 +43,82 @@ public:
           inverseMass_(1 / setup.building.mass),
           dampingPerMass_(setup.constants.dampingPerMass),
           stiffnessPerMass_(setup.constants.stiffnessPerMass),
-          dampingTerm_((dampingPerMass_ * 0.5 * ts_) + 1) {
-        spring.StartAt(setup.initial.x);
-        workBefore_ = spring.Work();
-    }
+          dampingTerm_((dampingPerMass_ * 0.5 * ts_) + 1) {}
 
     // Point 0: the case sets its acceleration against K x0; a column loaded beyond yield
     // holds Q(x0) instead, and the acceleration is put in balance with that. Within the
     // elastic range Q(x0) is K x0 exactly and the state is returned as it came.
     State Start(const State& initial) const {
         State s = initial;
-        const double q = spring_->Force();
-        if (q != spring_->Stiffness() * initial.x) {
+        const double q = spring_.Force();
+        if (q != spring_.Stiffness() * initial.x) {
             s.a = checked::Value(
-                [&]<typename Num>(Num) {
-                    return Num(initial.a) + (Num(initial.x) * stiffnessPerMass_ - Num(q) / mass_);
-                },
+                [a = initial.a, x = initial.x, q, k = stiffnessPerMass_,
+                 m = mass_]<typename Num>(Num) { return Num(a) + (Num(x) * k - Num(q) / m); },
                 FaultSite::InitialState);
         }
         return s;
     }
 
-    // Always inlined into the run's loop, so that the state stays in registers.
+    // Always inlined into the run's loop. The formulas capture numbers only: a captured
+    // reference or `this` would hand an address to the checked twin and keep the state and
+    // the spring in memory from step to step. Their operands are finite, so a result that is
+    // not finite is an overflow the checked twin raises (checked::FiniteValue).
     [[gnu::always_inline]] State Step(const State& p, double /*g0*/, double g1) {
-        const double xHat = checked::Value(
-            [&]<typename Num>(Num) {
-                const Num a = p.a, v = p.v, x = p.x;
-                return Num(tsSquared_) * (Num(third_) * a) + (v * ts_ + x);
+        const double aP = p.a, vP = p.v, xP = p.x;
+        const double ts = ts_, ts2 = tsSquared_, third = third_, sixth = sixth_;
+        const double cm = dampingPerMass_, im = inverseMass_;
+        const double xHat = checked::FiniteValue(
+            [ts, ts2, third, aP, vP, xP]<typename Num>(Num) {
+                return Num(ts2) * (Num(third) * Num(aP)) + (Num(vP) * ts + xP);
             },
             FaultSite::Integration);
-        const double vHat = checked::Value(
-            [&]<typename Num>(Num) {
-                const Num a = p.a, v = p.v;
-                return (a * 0.5) * ts_ + v;
-            },
+        const double vHat = checked::FiniteValue(
+            [ts, aP, vP]<typename Num>(Num) { return (Num(aP) * 0.5) * ts + vP; },
             FaultSite::Integration);
         // (C/M) v^ + g1, the part of the load the branches share.
         const double load =
-            checked::Value([&]<typename Num>(Num) { return Num(vHat) * dampingPerMass_ + g1; },
-                           FaultSite::Integration);
-        const double unbalanced = (xHat - p.x) * dampingTerm_ -
-                                  tsSquared_ * sixth_ * (load + spring_->Force() * inverseMass_);
+            checked::FiniteValue([cm, vHat, g1]<typename Num>(Num) { return Num(vHat) * cm + g1; },
+                                 FaultSite::Integration);
+        const double unbalanced =
+            (xHat - xP) * dampingTerm_ - ts2 * sixth * (load + spring_.Force() * im);
         const int direction = unbalanced < 0 ? -1 : 1;
 
         // The walk of WalkSpring (Hysteresis.h), written out so that it is compiled into the
         // step: the branches ahead in path order, each solved, the first solution within its
         // branch taken, at most kMaxSpringSegments of them.
-        workBefore_ = spring_->Work();
         double a1 = 0, x1 = 0;
         for (int n = 1;; ++n) {
-            const SpringSegment s = spring_->Segment(direction);
+            const SpringSegment s = spring_.Segment(direction);
             const double d = InverseDenominator(s.k);
-            a1 = checked::Value(
-                [&]<typename Num>(Num) {
-                    const Num q = Num(s.q0) + Num(s.k) * (Num(xHat) - s.x0);
-                    return -(q * inverseMass_ + load) * d;
+            const double q0 = s.q0, k = s.k, x0 = s.x0;
+            a1 = checked::FiniteValue(
+                [im, q0, k, x0, xHat, load, d]<typename Num>(Num) {
+                    const Num q = Num(q0) + Num(k) * (Num(xHat) - x0);
+                    return -(q * im + load) * d;
                 },
                 FaultSite::Integration);
-            x1 = checked::Value(
-                [&]<typename Num>(Num) {
-                    const Num a = a1, aP = p.a, vP = p.v, xP = p.x;
-                    return Num(tsSquared_) * ((2 * aP + a) * sixth_) + (vP * ts_ + xP);
+            x1 = checked::FiniteValue(
+                [ts, ts2, sixth, a1, aP, vP, xP]<typename Num>(Num) {
+                    return Num(ts2) * ((2 * Num(aP) + a1) * sixth) + (Num(vP) * ts + xP);
                 },
                 FaultSite::Integration);
             if (!s.Passes(x1) || n == kMaxSpringSegments) {
-                spring_->MoveTo(s, x1);
+                spring_.MoveTo(s, x1);
                 break;
             }
-            spring_->MoveTo(s, s.xEnd);
+            spring_.MoveTo(s, s.xEnd);
         }
 
-        const double v1 = checked::Value(
-            [&]<typename Num>(Num) {
-                const Num a = a1, aP = p.a, vP = p.v;
-                return ((a + aP) * 0.5) * ts_ + vP;
-            },
+        const double v1 = checked::FiniteValue(
+            [ts, a1, aP, vP]<typename Num>(Num) { return ((Num(a1) + aP) * 0.5) * ts + vP; },
             FaultSite::Integration);
         return State{x1, v1, a1};
     }
 
-    // Q/M now and the spring's work over the last step, per unit mass.
-    SpringReading Spring() const {
-        return {spring_->Force() * inverseMass_, (spring_->Work() - workBefore_) * inverseMass_};
-    }
+    // The spring after the last step (at point 0, as it came): its force, work, energies and
+    // counters.
+    const SpringT& Spring() const { return spring_; }
 
 private:
     // 1 / (1 + (C/M) Ts/2 + (k/M) Ts^2/6) of a branch's slope k (kN/cm). A run meets few
@@ -140,7 +135,7 @@ private:
         return inverses_[0];
     }
 
-    SpringT* spring_;
+    SpringT spring_;
     double ts_;
     double tsSquared_;
     double third_;
@@ -154,7 +149,6 @@ private:
     double dampingPerMass_;    // C/M, 1/s
     double stiffnessPerMass_;  // K/M, 1/s^2
     double dampingTerm_;       // 1 + (C/M) Ts/2
-    double workBefore_ = 0;    // the spring's work at the start of the last step, kN cm
 };
 
 }  // namespace kestrel

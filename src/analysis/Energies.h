@@ -40,21 +40,21 @@ struct Energies {
     double Imbalance() const { return input - kinetic - damping - strain - hysteretic; }
 };
 
-// Reads the spring the run's stepper moves (BranchWalkStepper), so it is told of a point
-// after the step that made it.
+// Reads the spring a point carries (BranchWalkStepper tells it by value), so it is told of a
+// point after the step that made it.
 template <RestoringForce SpringT>
 class EnergyObserver {
 public:
     // M in kN s^2/cm, C in kN s/cm.
-    EnergyObserver(const SpringT& spring, double mass, double dampingCoefficient)
-        : spring_(&spring), mass_(mass), damping_(dampingCoefficient) {}
+    EnergyObserver(double mass, double dampingCoefficient)
+        : mass_(mass), damping_(dampingCoefficient) {}
 
-    void Start(const RunPoint& point) {
+    void Start(const RunPointOf<SpringT>& point) {
         now_ = Energies{};
         now_.kinetic = 0.5 * mass_ * point.relative.v * point.relative.v;
-        now_.strain = spring_->StrainEnergy();
+        now_.strain = point.spring.StrainEnergy();
         now_.input = now_.kinetic + now_.strain;
-        now_.hysteretic = spring_->Work() - now_.strain;
+        now_.hysteretic = point.spring.Work() - now_.strain;
         if (!Finite(now_)) [[unlikely]] {
             Overflow(FaultSite::InitialState);
         }
@@ -63,18 +63,21 @@ public:
         Keep(point);
     }
 
-    void Observe(const RunPoint& point) {
+    void Observe(const RunPointOf<SpringT>& point) {
         const double dx = point.relative.x - x_;
         now_.input -= mass_ * ((g_ + point.ground) * 0.5) * dx;
         now_.damping += damping_ * ((v_ + point.relative.v) * 0.5) * dx;
         now_.kinetic = 0.5 * mass_ * point.relative.v * point.relative.v;
-        now_.strain = spring_->StrainEnergy();
-        now_.hysteretic = spring_->Work() - now_.strain;
-        if (!Finite(now_)) [[unlikely]] {
-            Overflow(FaultSite::Integration);
+        now_.strain = point.spring.StrainEnergy();
+        now_.hysteretic = point.spring.Work() - now_.strain;
+        // An energy that is not finite leaves the imbalance not finite: one test per point,
+        // and the energies looked at only then.
+        const double imbalance = now_.Imbalance();
+        if (!std::isfinite(imbalance)) [[unlikely]] {
+            if (!Finite(now_)) Overflow(FaultSite::Integration);
         }
         maxInput_ = std::max(maxInput_, now_.input);
-        maxImbalance_ = std::max(maxImbalance_, std::fabs(now_.Imbalance()));
+        maxImbalance_ = std::max(maxImbalance_, std::fabs(imbalance));
         Keep(point);
     }
 
@@ -97,17 +100,16 @@ private:
     }
     // An energy beyond the range of double (a state at point 0 too large, or a response that
     // has run away): the run stops there.
-    [[gnu::noinline, gnu::cold]] static void Overflow(FaultSite site) {
+    [[noreturn, gnu::noinline, gnu::cold]] static void Overflow(FaultSite site) {
         const FaultScope scope(site);
         RaiseFault(FaultKind::Overflow);
     }
-    void Keep(const RunPoint& point) {
+    void Keep(const RunPointOf<SpringT>& point) {
         x_ = point.relative.x;
         v_ = point.relative.v;
         g_ = point.ground;
     }
 
-    const SpringT* spring_;
     double mass_;
     double damping_;
     Energies now_;

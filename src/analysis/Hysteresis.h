@@ -94,9 +94,6 @@ public:
     bool Yielding() const { return yielding_; }
     // x - Q/K (cm): where the spring would come to rest unloaded with slope K.
     double PlasticOffset() const { return x_ - q_ / k_; }
-    // The largest and the smallest displacement reached, the start included (cm).
-    double MaxDisplacement() const { return xMax_; }
-    double MinDisplacement() const { return xMin_; }
 
 protected:
     explicit SpringState(const SpringParameters& p)
@@ -142,8 +139,6 @@ protected:
         yielding_ = s.plasticShare > 0 && dx != 0;
         x_ = x;
         q_ = q;
-        xMax_ = std::max(xMax_, x);
-        xMin_ = std::min(xMin_, x);
         branch_ = kink ? s.next : s.branch;
         return kink;
     }
@@ -158,7 +153,6 @@ protected:
     double k_, qy_, p_, dy_, pk_, elasticShare_;
     double x_ = 0, q_ = 0;
     double work_ = 0, plastic_ = 0;
-    double xMax_ = 0, xMin_ = 0;
     std::uint8_t branch_ = 0;
     bool yielding_ = false;
 };
@@ -281,9 +275,15 @@ public:
             fromSkeleton_ = branch_ == kSkeleton;
         }
         if (Advance(s, x) && s.next == kReloading) rSide_ = static_cast<std::int8_t>(s.direction);
+        // Set by branches, not through a chosen reference: the step loop keeps them in registers.
         if (s.plasticShare > 0) {
-            (s.direction > 0 ? xp_ : xn_) = x_;
-            (s.direction > 0 ? qp_ : qn_) = q_;
+            if (s.direction > 0) {
+                xp_ = x_;
+                qp_ = q_;
+            } else {
+                xn_ = x_;
+                qn_ = q_;
+            }
         }
     }
     double StrainEnergy() const { return q_ * q_ / (2 * k_); }
@@ -333,9 +333,15 @@ public:
     void MoveTo(const SpringSegment& s, double x) {
         Advance(s, x);
         if (s.plasticShare > 0) {
-            (s.direction > 0 ? xp_ : xn_) = x_;
-            (s.direction > 0 ? qp_ : qn_) = q_;
-            (s.direction > 0 ? kp_ : kn_) = q_ / x_;
+            if (s.direction > 0) {
+                xp_ = x_;
+                qp_ = q_;
+                kp_ = q_ / x_;
+            } else {
+                xn_ = x_;
+                qn_ = q_;
+                kn_ = q_ / x_;
+            }
         }
     }
     // Returned unloading along the line through the origin.

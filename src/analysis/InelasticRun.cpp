@@ -48,45 +48,54 @@ namespace {
 template <RestoringForce SpringT>
 class InelasticRecorder {
 public:
-    InelasticRecorder(const SpringT& spring, const RunInputs& inputs, InelasticSeries& series)
-        : spring_(spring),
-          energies_(spring, inputs.building.mass, inputs.constants.dampingCoefficient),
+    InelasticRecorder(const RunInputs& inputs, InelasticSeries& series)
+        : energies_(inputs.building.mass, inputs.constants.dampingCoefficient),
           series_(series),
           mass_(inputs.building.mass),
           rowLimit_(std::max(0, inputs.pointCount - 2)) {
         series.Reserve(std::clamp(inputs.pointCount, 0, program::kMaxPointCount));
     }
 
-    void Start(const RunPoint& point) {
+    void Start(const RunPointOf<SpringT>& point) {
         energies_.Start(point);
-        maxDisplacement_ = std::fabs(point.relative.x);
         Record(point);
     }
 
-    void Observe(const RunPoint& point) {
+    void Observe(const RunPointOf<SpringT>& point) {
         energies_.Observe(point);
-        maxDisplacement_ = std::max(maxDisplacement_, std::fabs(point.relative.x));
-        peakForce_ = std::max(peakForce_, std::fabs(spring_.Force()));
         Record(point);
     }
 
-    // Completed from the series once the run has ended.
-    InelasticSummary Summary(const SpringParameters& p) const {
+    // Completed from the series once the run has ended: the peaks and the row's values are
+    // read back from them rather than kept at every point (the step loop has registers for
+    // fewer numbers than it would carry).
+    InelasticSummary Summary(const SpringParameters& p, const Response& response) const {
         InelasticSummary s;
         s.yieldForce = p.yieldForce;
         s.yieldDisplacement = p.yieldForce / p.stiffness;
-        s.peakForce = peakForce_;
-        s.ductility = maxDisplacement_ / s.yieldDisplacement;
-        s.lastRow = row_;
         s.balanceError = energies_.BalanceError();
-        if (row_ < 0) return s;
-        s.residualDisplacement = rowDisplacement_;
-        s.plasticOffset = rowDisplacement_ - rowForce_ / p.stiffness;
+        // An observer that faults at a point keeps it out of every series alike.
+        const int row = std::min(rowLimit_, series_.size() - 1);
+        s.lastRow = row;
+        if (row < 0) return s;
+        // |Q| from point 1 on, as the response's peaks; |x| from point 0 on.
+        for (const double q : series_.force().subspan(1))
+            s.peakForce = std::max(s.peakForce, std::fabs(q));
+        const double maxDisplacement =
+            std::max(std::fabs(response.displacement()[0]), response.peaks().displacement);
+        s.ductility = maxDisplacement / s.yieldDisplacement;
+        const auto at = [row](std::span<const double> column) {
+            return column[static_cast<std::size_t>(row)];
+        };
+        const double force = at(series_.force());
+        s.residualDisplacement = at(response.displacement());
+        s.plasticOffset = s.residualDisplacement - force / p.stiffness;
         s.cumulativePlasticRatio = rowPlastic_ / s.yieldDisplacement;
-        s.energies = rowEnergies_;
-        const double input = rowEnergies_.input;
+        s.energies = Energies{at(series_.input()), at(series_.kinetic()), at(series_.damping()),
+                              at(series_.strain()), at(series_.hysteretic())};
+        const double input = s.energies.input;
         if (input > 0) {
-            s.hystereticShare = rowEnergies_.hysteretic / input;
+            s.hystereticShare = s.energies.hysteretic / input;
             // sqrt(2 E_I / M) without forming 2 E_I / M, which may overflow when sqrt does not.
             s.equivalentVelocity = std::sqrt(2.0) * (std::sqrt(input) / std::sqrt(mass_));
         }
@@ -94,30 +103,18 @@ public:
     }
 
 private:
-    void Record(const RunPoint& point) {
-        const Energies& e = energies_.now();
-        series_.Append(spring_.Force(), e, point.index > 0 && spring_.Yielding());
-        if (point.index <= rowLimit_) {
-            row_ = point.index;
-            rowDisplacement_ = point.relative.x;
-            rowForce_ = spring_.Force();
-            rowPlastic_ = spring_.PlasticDeformation();
-            rowEnergies_ = e;
-        }
+    void Record(const RunPointOf<SpringT>& point) {
+        const SpringT& spring = point.spring;
+        series_.Append(spring.Force(), energies_.now(), point.index > 0 && spring.Yielding());
+        // The plastic deformation is not a series: kept up to the row.
+        if (point.index <= rowLimit_) rowPlastic_ = spring.PlasticDeformation();
     }
 
-    const SpringT& spring_;
     EnergyObserver<SpringT> energies_;
     InelasticSeries& series_;
     double mass_;
     int rowLimit_;
-    double maxDisplacement_ = 0;
-    double peakForce_ = 0;
-    int row_ = -1;
-    double rowDisplacement_ = 0;
-    double rowForce_ = 0;
-    double rowPlastic_ = 0;  // the plastic deformation, cm
-    Energies rowEnergies_;
+    double rowPlastic_ = 0;  // the plastic deformation at the row, cm
 };
 
 template <RestoringForce SpringT>
@@ -125,12 +122,15 @@ InelasticResponse RunModel(const RunInputs& inputs, const GroundMotion& motion,
                            const InelasticParameters& parameters, const SpringParameters& p,
                            SpringT spring) {
     InelasticSeries series;
-    InelasticRecorder<SpringT> recorder(spring, inputs, series);
+    InelasticRecorder<SpringT> recorder(inputs, series);
     Response response = AnalyzeWith(
         inputs, motion,
-        [&](const StepSetup& setup) { return BranchWalkStepper<SpringT>(setup, spring); },
+        [&](const StepSetup& setup) {
+            spring.StartAt(setup.initial.x);
+            return BranchWalkStepper<SpringT>(setup, spring);
+        },
         recorder);
-    const InelasticSummary summary = recorder.Summary(p);
+    const InelasticSummary summary = recorder.Summary(p, response);
     return InelasticResponse(parameters, p, std::move(response), std::move(series), summary);
 }
 

@@ -17,8 +17,12 @@
 
 namespace kestrel {
 
-// One computed point of a run.
-struct RunPoint {
+// One computed point of a run. `Reading` is what the stepper tells of its spring there
+// (Stepper::Spring): SpringReading for the elastic column, the spring itself for a column
+// that may yield (BranchWalkStepper), handed over by value so that the loop keeps it in
+// registers.
+template <typename Reading>
+struct RunPointOf {
     int index = 0;
     double time = 0;    // i x the step time, s
     double ground = 0;  // ground acceleration g(i), cm/s^2
@@ -26,11 +30,12 @@ struct RunPoint {
     // The response acceleration the program shows and writes, cm/s^2: absolute (a + g) in the
     // forced cases from point 1 on; at point 0, and in the free-vibration cases, a as set.
     double acceleration = 0;
-    SpringReading spring;
+    Reading spring;
 };
+using RunPoint = RunPointOf<SpringReading>;
 
-template <typename O>
-concept RunObserver = requires(O& observer, const RunPoint& point) {
+template <typename O, typename Point = RunPoint>
+concept RunObserver = requires(O& observer, const Point& point) {
     observer.Start(point);    // point 0, the state the case set
     observer.Observe(point);  // each later point, once it is complete
 };
@@ -74,8 +79,12 @@ public:
         series_.size_ = 0;
         columns_ = series_.data_.get();
     }
-    void Start(const RunPoint& point) { Observe(point); }
-    void Observe(const RunPoint& point) {
+    template <typename Reading>
+    void Start(const RunPointOf<Reading>& point) {
+        Observe(point);
+    }
+    template <typename Reading>
+    void Observe(const RunPointOf<Reading>& point) {
         const std::size_t n = series_.capacity_;
         double* row = columns_ + series_.size_;
         row[0] = point.time;
@@ -104,8 +113,10 @@ struct Peaks {
 
 class PeakTracker {
 public:
-    void Start(const RunPoint& /*point0*/) {}
-    void Observe(const RunPoint& point) {
+    template <typename Reading>
+    void Start(const RunPointOf<Reading>& /*point0*/) {}
+    template <typename Reading>
+    void Observe(const RunPointOf<Reading>& point) {
         Raise(peaks_.ground, point.ground);
         Raise(peaks_.acceleration, point.acceleration);
         Raise(peaks_.velocity, point.relative.v);

@@ -16,6 +16,8 @@
 #pragma once
 
 #include <concepts>
+#include <type_traits>
+#include <utility>
 
 #include "analysis/CheckedMath.h"
 #include "analysis/ExactStep.h"
@@ -44,12 +46,17 @@ struct StepSetup {
     State initial;               // the state at point 0
 };
 
-// One step method with its spring.
+// One step method with its spring. Spring() tells of the spring after the last step (or at
+// point 0): a SpringReading, or whatever the stepper's observers read (a copyable value).
 template <typename S>
 concept Stepper = requires(S& stepper, const S& reader, const State& state, double g) {
     { stepper.Step(state, g, g) } -> std::same_as<State>;
-    { reader.Spring() } -> std::same_as<SpringReading>;  // after the last step (or at point 0)
+    requires std::copyable<std::remove_cvref_t<decltype(reader.Spring())>>;
 };
+
+// What a stepper's Spring() tells, as a value.
+template <Stepper S>
+using ReadingOf = std::remove_cvref_t<decltype(std::declval<const S&>().Spring())>;
 
 // A spring whose force is proportional to the displacement. The Newmark steppers ask it
 // for Q(x)/M in either number type and for its stiffness K/M.

@@ -84,7 +84,7 @@ TEST(Hysteresis, FollowsLoopsWorkedOutByHand) {
                     EXPECT_NEAR(spring.HystereticEnergy(), 0, tw);
                     EXPECT_EQ(spring.CumulativePlasticRatio(), 0);
                     std::vector<double> work{spring.Work()};
-                    double trapezoids = spring.Work(), xMax = 0, xMin = 0;
+                    double trapezoids = spring.Work();
                     for (std::size_t i = 1; i < loop.path.size(); ++i) {
                         const Point a = loop.path[i - 1], b = loop.path[i];
                         for (int j = 1; j <= 4; ++j) {  // straight between kinks, exact at them
@@ -95,15 +95,11 @@ TEST(Hysteresis, FollowsLoopsWorkedOutByHand) {
                         }
                         work.push_back(spring.Work());
                         trapezoids += (a.q + b.q) / 2 * (b.x - a.x) * qy * dy;
-                        xMax = std::max(xMax, b.x * dy);
-                        xMin = std::min(xMin, b.x * dy);
                     }
                     EXPECT_NEAR(spring.Work(), trapezoids, tw);
                     EXPECT_NEAR(work[loop.cycleTo] - work[loop.cycleFrom], loop.cycleArea * qy * dy,
                                 tw);
                     EXPECT_NEAR(spring.CumulativePlasticRatio(), loop.eta, 1e-12);
-                    EXPECT_EQ(spring.MaxDisplacement(), std::max(xMax, loop.path[0].x * dy));
-                    EXPECT_EQ(spring.MinDisplacement(), std::min(xMin, loop.path[0].x * dy));
                 },
                 Make(loop.model, loop.p, dy, qy));
         }
