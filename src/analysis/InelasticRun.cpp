@@ -63,12 +63,13 @@ public:
 
     void Observe(const RunPointOf<SpringT>& point) {
         energies_.Observe(point);
+        peakForce_ = std::max(peakForce_, std::fabs(point.spring.Force()));
         Record(point);
     }
 
-    // Completed from the series once the run has ended: the peaks and the row's values are
-    // read back from them rather than kept at every point (the step loop has registers for
-    // fewer numbers than it would carry).
+    // Completed from the series once the run has ended: μ and the row's values are read back
+    // from them rather than kept at every point (the step loop has registers for fewer
+    // numbers than it would carry).
     InelasticSummary Summary(const SpringParameters& p, const Response& response) const {
         InelasticSummary s;
         s.yieldForce = p.yieldForce;
@@ -78,9 +79,8 @@ public:
         const int row = std::min(rowLimit_, series_.size() - 1);
         s.lastRow = row;
         if (row < 0) return s;
-        // |Q| from point 1 on, as the response's peaks; |x| from point 0 on.
-        for (const double q : series_.force().subspan(1))
-            s.peakForce = std::max(s.peakForce, std::fabs(q));
+        s.peakForce = peakForce_;
+        // |x| from point 0 on: the response's peak (from point 1 on) and point 0.
         const double maxDisplacement =
             std::max(std::fabs(response.displacement()[0]), response.peaks().displacement);
         s.ductility = maxDisplacement / s.yieldDisplacement;
@@ -114,6 +114,7 @@ private:
     InelasticSeries& series_;
     double mass_;
     int rowLimit_;
+    double peakForce_ = 0;   // |Q| from point 1 on, as the response's peaks, kN
     double rowPlastic_ = 0;  // the plastic deformation at the row, cm
 };
 
