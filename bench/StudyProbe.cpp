@@ -71,24 +71,16 @@ int main(int argc, char* argv[]) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
-    {
-        QFile f(dir.filePath(QStringLiteral("record.txt")));
-        if (!f.open(QIODevice::WriteOnly)) return 1;
-        f.write(QByteArray::fromStdString(kestrel::bench::SyntheticRecordText(32765, 40, 25)));
-    }
+    if (!kestrel::bench::WriteText(dir.filePath(QStringLiteral("record.txt")),
+                                   kestrel::bench::SyntheticRecordText(32765, 40, 25)))
+        return 1;
     kestrel::bench::SilentMessages messages;
     kestrel::MainWindow window(messages);
     window.show();
     auto named = [&window](const char* name) {
         return window.findChild<QAbstractButton*>(QString::fromLatin1(name));
     };
-    named("cmdWave")->click();
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
-            chooser->txtFileName->setText(QStringLiteral("record.txt"));
-            chooser->cmdOK->click();
-        }
-    }
+    kestrel::bench::ConfirmWave(window, QStringLiteral("record.txt"));
     // The earthquake run the window studies, without its playback.
     named("optSelect")->setChecked(true);
     named("chkPicture")->setChecked(false);
@@ -131,25 +123,9 @@ int main(int argc, char* argv[]) {
     print("open to drawn chart", opens);
     print("recompute to redrawn chart", recomputes);
 
-    const struct {
-        const char* suffix;
-        const char* direction;
-        double phase, scale;
-    } knet[] = {{"NS", "N-S", 0, 1}, {"EW", "E-W", 1.3, 0.8}, {"UD", "U-D", 2.1, 0.45}};
-    for (const auto& k : knet) {
-        QFile f(dir.filePath(QStringLiteral("KST0012401011610.%1").arg(QLatin1String(k.suffix))));
-        if (!f.open(QIODevice::WriteOnly)) return 1;
-        f.write(QByteArray::fromStdString(
-            kestrel::bench::SyntheticKnetText(k.direction, 32765, 100, 40, k.phase, k.scale)));
-    }
+    if (!kestrel::bench::WriteKnetFiles(dir.path(), 32765, 100, 40)) return 1;
     // The earthquake run on the NS file the tab studies.
-    named("cmdWave")->click();
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
-            chooser->txtFileName->setText(QStringLiteral("KST0012401011610.NS"));
-            chooser->cmdOK->click();
-        }
-    }
+    kestrel::bench::ConfirmWave(window, QStringLiteral("KST0012401011610.NS"));
     named("optSelect")->setChecked(true);
     named("cmdStart")->click();
     QApplication::processEvents();

@@ -69,11 +69,9 @@ int main(int argc, char* argv[]) {
     };
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
-    {
-        QFile f(dir.filePath(QStringLiteral("record.txt")));
-        if (!f.open(QIODevice::WriteOnly)) return 1;
-        f.write(QByteArray::fromStdString(kestrel::bench::SyntheticRecordText(4000, 15, 8)));
-    }
+    if (!kestrel::bench::WriteText(dir.filePath(QStringLiteral("record.txt")),
+                                   kestrel::bench::SyntheticRecordText(4000, 15, 8)))
+        return 1;
     kestrel::bench::SilentMessages messages;
     kestrel::MainWindow window(messages);
     auto box = [&window](const char* name) {
@@ -82,15 +80,7 @@ int main(int argc, char* argv[]) {
     auto button = [&window](const char* name) {
         return window.findChild<QAbstractButton*>(QString::fromLatin1(name));
     };
-    auto confirm = [&](const QString& file) {
-        button("cmdWave")->click();
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* chooser = qobject_cast<kestrel::WaveSelectWindow*>(w)) {
-                chooser->txtFileName->setText(file);
-                chooser->cmdOK->click();
-            }
-        }
-    };
+    auto confirm = [&](const QString& file) { kestrel::bench::ConfirmWave(window, file); };
     window.show();
     Settle();
     save(window.grab().toImage(), QStringLiteral("main-window"));
@@ -112,6 +102,17 @@ int main(int argc, char* argv[]) {
     button("cmdStudy")->click();
     kestrel::StudyWindow* study = window.Study();
     if (!study) return 1;
+    // The earthquake run on a file, studied on a tab at the usual size.
+    auto studyRecord = [&](const QString& file, int tab, const QString& name) {
+        confirm(file);
+        button("optSelect")->setChecked(true);
+        button("cmdStart")->click();
+        study->resize(1100, 780);
+        study->tabs->setCurrentIndex(tab);
+        study->cmdRecompute->click();
+        Settle();
+        save(study->grab().toImage(), name);
+    };
     study->resize(1100, 780);
     Settle();
     const char* names[] = {"study-spectrum", "study-fourier",   "study-accuracy",
@@ -198,11 +199,9 @@ int main(int argc, char* argv[]) {
 
     // A 30,000-sample record (300 s) on the earthquake case, its accuracy tab and the PNG
     // the export writes.
-    {
-        QFile f(dir.filePath(QStringLiteral("long.txt")));
-        if (!f.open(QIODevice::WriteOnly)) return 1;
-        f.write(QByteArray::fromStdString(kestrel::bench::SyntheticRecordText(30000, 120, 60)));
-    }
+    if (!kestrel::bench::WriteText(dir.filePath(QStringLiteral("long.txt")),
+                                   kestrel::bench::SyntheticRecordText(30000, 120, 60)))
+        return 1;
     confirm(QStringLiteral("long.txt"));
     button("optSelect")->setChecked(true);
     button("cmdStart")->click();
@@ -226,25 +225,8 @@ int main(int argc, char* argv[]) {
 
     // A K-NET recording of three files: its indices, at the usual size for the README and
     // at the smallest.
-    const struct {
-        const char* suffix;
-        const char* direction;
-        double phase, scale;
-    } knet[] = {{"NS", "N-S", 0, 1}, {"EW", "E-W", 1.3, 0.8}, {"UD", "U-D", 2.1, 0.45}};
-    for (const auto& k : knet) {
-        QFile f(dir.filePath(QStringLiteral("KST0012401011610.%1").arg(QLatin1String(k.suffix))));
-        if (!f.open(QIODevice::WriteOnly)) return 1;
-        f.write(QByteArray::fromStdString(
-            kestrel::bench::SyntheticKnetText(k.direction, 6000, 22, 7, k.phase, k.scale)));
-    }
-    confirm(QStringLiteral("KST0012401011610.NS"));
-    button("optSelect")->setChecked(true);
-    button("cmdStart")->click();
-    study->resize(1100, 780);
-    study->tabs->setCurrentIndex(3);
-    study->cmdRecompute->click();
-    Settle();
-    save(study->grab().toImage(), QStringLiteral("study-indices"));
+    if (!kestrel::bench::WriteKnetFiles(dir.path(), 6000, 22, 7)) return 1;
+    studyRecord(QStringLiteral("KST0012401011610.NS"), 3, QStringLiteral("study-indices"));
     study->resize(1, 1);
     Settle();
     save(study->grab().toImage(), QStringLiteral("study-indices-knet-smallest"));
@@ -252,14 +234,7 @@ int main(int argc, char* argv[]) {
     // The elastic-plastic response of the 40-second record's run: the whole run (loop and
     // energies), then the degrading bilinear model's playback stopped mid-way while its
     // column yields, at the usual size and at the smallest.
-    confirm(QStringLiteral("record.txt"));
-    button("optSelect")->setChecked(true);
-    button("cmdStart")->click();
-    study->resize(1100, 780);
-    study->tabs->setCurrentIndex(4);
-    study->cmdRecompute->click();
-    Settle();
-    save(study->grab().toImage(), QStringLiteral("study-inelastic"));
+    studyRecord(QStringLiteral("record.txt"), 4, QStringLiteral("study-inelastic"));
     kestrel::InelasticTab* inelastic = study->inelastic;
     inelastic->cboModel->setCurrentIndex(1);
     inelastic->txtRatio->setText(QStringLiteral("0.05"));

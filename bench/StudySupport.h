@@ -1,13 +1,19 @@
 // What the study-window probe and the screenshot program share: message boxes answered at
-// once, and synthetic ground-acceleration records.
+// once, synthetic ground-acceleration records written to files, and the wave chooser.
 #pragma once
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <utility>
 
 #include "runtime/MessageService.h"
+#include "ui/ChooserWindows.h"
+#include "ui/MainWindow.h"
 
 namespace kestrel::bench {
 
@@ -86,6 +92,41 @@ inline std::string SyntheticKnetText(const char* direction, int n, double centre
         if (k % 8 == 7 || k + 1 == n) text += "\n";
     }
     return text;
+}
+
+// Writes the text to the file; false when it cannot be opened.
+inline bool WriteText(const QString& path, const std::string& text) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    f.write(QByteArray::fromStdString(text));
+    return true;
+}
+
+// The three files of a K-NET recording, KST0012401011610.NS, .EW and .UD, in the folder:
+// each direction with its own phase and strength (SyntheticKnetText).
+inline bool WriteKnetFiles(const QString& folder, int n, double centre, double width) {
+    const struct {
+        const char* suffix;
+        const char* direction;
+        double phase, scale;
+    } knet[] = {{"NS", "N-S", 0, 1}, {"EW", "E-W", 1.3, 0.8}, {"UD", "U-D", 2.1, 0.45}};
+    for (const auto& k : knet) {
+        const QString name = QStringLiteral("KST0012401011610.%1").arg(QLatin1String(k.suffix));
+        const std::string text = SyntheticKnetText(k.direction, n, centre, width, k.phase, k.scale);
+        if (!WriteText(QDir(folder).filePath(name), text)) return false;
+    }
+    return true;
+}
+
+// Confirms a file of the current folder in the main window's wave chooser.
+inline void ConfirmWave(MainWindow& window, const QString& file) {
+    window.findChild<QAbstractButton*>(QStringLiteral("cmdWave"))->click();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* chooser = qobject_cast<WaveSelectWindow*>(w)) {
+            chooser->txtFileName->setText(file);
+            chooser->cmdOK->click();
+        }
+    }
 }
 
 }  // namespace kestrel::bench

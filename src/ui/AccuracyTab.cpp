@@ -17,13 +17,13 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 
 #include "runtime/Conversions.h"
 #include "study/MethodComparison.h"
 #include "study/StudyFiles.h"
 #include "study/StudyInputs.h"
 #include "ui/FaultMessages.h"
+#include "ui/FormLayout.h"
 #include "ui/StudyChart.h"
 #include "ui/StudyTabs.h"
 
@@ -110,7 +110,7 @@ AccuracyTab::AccuracyTab() {
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    FitTableHeight();
+    table->setMinimumWidth(FitTableToContents(table));
     lblReadout = NewReadout();
 
     const std::pair<QObject*, const char*> names[] = {
@@ -122,10 +122,7 @@ AccuracyTab::AccuracyTab() {
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
     auto* range = new QHBoxLayout;
-    auto* fromLabel = new QLabel(tr("表示する時刻(s)(&F)："));
-    fromLabel->setBuddy(txtFrom);
-    range->addWidget(fromLabel);
-    range->addWidget(txtFrom);
+    AddLabelledBox(range, tr("表示する時刻(s)(&F)："), txtFrom);
     range->addWidget(new QLabel(tr("～")));
     range->addWidget(txtTo);
     range->addWidget(cmdRange);
@@ -303,27 +300,6 @@ void AccuracyTab::ApplyRangeBoxes() {
     ShowTimeRange(*from, *to);
 }
 
-void AccuracyTab::FitTableHeight() {
-    // Every row shows, without a scroll bar, and every column at least as wide as its
-    // header and its widest text.
-    table->resizeRowsToContents();
-    table->setFixedHeight(table->verticalHeader()->length() +
-                          table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth());
-    // The columns share the width equally; a cell draws its text inside a margin.
-    const int margin = table->fontMetrics().height();
-    int widest = table->horizontalHeader()->minimumSectionSize();
-    for (int column = 0; column < table->columnCount(); ++column) {
-        widest = std::max(widest, table->horizontalHeader()->sectionSizeHint(column));
-        for (int row = 0; row < table->rowCount(); ++row) {
-            widest = std::max(
-                widest,
-                table->sizeHintForIndex(table->model()->index(row, column)).width() + margin);
-        }
-    }
-    table->setMinimumWidth(table->verticalHeader()->sizeHint().width() +
-                           table->columnCount() * widest + 2 * table->frameWidth());
-}
-
 void AccuracyTab::FillTable() {
     table->clearContents();
     auto set = [this](int row, int column, const QString& text) {
@@ -373,7 +349,7 @@ void AccuracyTab::FillTable() {
     }
     set(4, 1, QStringLiteral("0"));
     set(5, 1, ShortNumber(m.dampingRatio * 100));
-    FitTableHeight();
+    table->setMinimumWidth(FitTableToContents(table));
 }
 
 void AccuracyTab::DrawElongation() {
@@ -465,13 +441,7 @@ void AccuracyTab::ShowReadout(double time) {
 
 QByteArray AccuracyTab::CsvBytes(QString& why) const {
     if (!result_) return {};
-    std::ostringstream out;
-    if (const auto error = WriteAccuracyCsv(out, result_->m)) {
-        why = Utf8(error->message);
-        return {};
-    }
-    const std::string bytes = out.str();
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return CsvBytesOf([this](std::ostream& out) { return WriteAccuracyCsv(out, result_->m); }, why);
 }
 
 }  // namespace kestrel

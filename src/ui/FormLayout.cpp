@@ -2,6 +2,7 @@
 
 #include <qdrawutil.h>
 
+#include <QBoxLayout>
 #include <QCoreApplication>
 #include <QPainter>
 #include <QPointer>
@@ -15,6 +16,13 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, Qt::Alignment align) 
     auto* label = new QLabel(caption, parent);
     label->setAlignment(align | Qt::AlignVCenter);
     return label;
+}
+
+void AddLabelledBox(QBoxLayout* row, const QString& caption, QWidget* box) {
+    auto* label = new QLabel(caption);
+    label->setBuddy(box);
+    row->addWidget(label);
+    row->addWidget(box);
 }
 
 namespace {

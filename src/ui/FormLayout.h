@@ -13,6 +13,8 @@
 
 #include "runtime/UiFont.h"
 
+class QBoxLayout;
+
 namespace kestrel {
 
 // A rectangle given in twips, in pixels.
@@ -28,6 +30,9 @@ Widget* Place(Widget* widget, int left, int top, int width, int height) {
 }
 
 QLabel* MakeLabel(QWidget* parent, const QString& caption, Qt::Alignment align = Qt::AlignLeft);
+
+// A caption whose access key moves to the box after it, and the box, added to a row.
+void AddLabelledBox(QBoxLayout* row, const QString& caption, QWidget* box);
 
 // A frame with its caption set into its top line; the line runs at half the caption's
 // height, so that the controls placed inside stay clear of it.

@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <sstream>
 
 #include "runtime/Conversions.h"
 #include "study/FourierSpectrum.h"
 #include "study/StudyFiles.h"
+#include "ui/FormLayout.h"
 #include "ui/StudyChart.h"
 #include "ui/StudyTabs.h"
 
@@ -60,11 +60,8 @@ FourierTab::FourierTab() {
     lblReadout->setObjectName(QStringLiteral("lblReadout"));
     lblNote->setObjectName(QStringLiteral("lblNote"));
 
-    auto* label = new QLabel(tr("平滑化 Parzen ウィンドウの幅(Hz)(&W)："));
-    label->setBuddy(txtSmoothing);
     auto* boxes = new QHBoxLayout;
-    boxes->addWidget(label);
-    boxes->addWidget(txtSmoothing);
+    AddLabelledBox(boxes, tr("平滑化 Parzen ウィンドウの幅(Hz)(&W)："), txtSmoothing);
     boxes->addWidget(new QLabel(tr("（空欄または 0 で平滑化なし）")));
     boxes->addStretch(1);
     auto* layout = new QVBoxLayout(this);
@@ -224,13 +221,11 @@ void FourierTab::ShowReadout(double frequency) {
 
 QByteArray FourierTab::CsvBytes(QString& why) const {
     if (!result_) return {};
-    std::ostringstream out;
-    if (const auto error = WriteFourierCsv(out, result_->spectrum, result_->transfer)) {
-        why = Utf8(error->message);
-        return {};
-    }
-    const std::string bytes = out.str();
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return CsvBytesOf(
+        [this](std::ostream& out) {
+            return WriteFourierCsv(out, result_->spectrum, result_->transfer);
+        },
+        why);
 }
 
 }  // namespace kestrel

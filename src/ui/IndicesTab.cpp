@@ -21,7 +21,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 
 #include "files/ComponentSet.h"
 #include "runtime/Catalogue.h"
@@ -711,13 +710,8 @@ void IndicesTab::ShowReadout(double x) {
 
 QByteArray IndicesTab::CsvBytes(QString& why) const {
     if (!result_) return {};
-    std::ostringstream out;
-    if (const auto error = WriteIndicesCsv(out, result_->rows)) {
-        why = Utf8(error->message);
-        return {};
-    }
-    const std::string bytes = out.str();
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return CsvBytesOf([this](std::ostream& out) { return WriteIndicesCsv(out, result_->rows); },
+                      why);
 }
 
 }  // namespace kestrel

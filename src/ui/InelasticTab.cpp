@@ -21,7 +21,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 #include <vector>
 
 #include "playback/PlaybackDrawing.h"
@@ -29,6 +28,7 @@
 #include "runtime/Conversions.h"
 #include "runtime/UiFont.h"
 #include "study/InelasticStudy.h"
+#include "ui/FormLayout.h"
 #include "ui/StudyChart.h"
 
 namespace kestrel {
@@ -279,7 +279,7 @@ InelasticTab::InelasticTab() {
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    FitTableHeight();
+    table->setFixedWidth(FitTableToContents(table));
     building = new SwayingBuilding;
     cmdPlay = new QPushButton(tr("再生(&S)"));
     sldTime = new QSlider(Qt::Horizontal);
@@ -311,20 +311,12 @@ InelasticTab::InelasticTab() {
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
-    auto label = [this](const char* text, QWidget* buddy) {
-        auto* l = new QLabel(tr(text));
-        l->setBuddy(buddy);
-        return l;
-    };
     auto* boxes = new QHBoxLayout;
-    boxes->addWidget(label(QT_TR_NOOP("復元力特性(&H)："), cboModel));
-    boxes->addWidget(cboModel);
+    AddLabelledBox(boxes, tr("復元力特性(&H)："), cboModel);
     boxes->addSpacing(16);
-    boxes->addWidget(label(QT_TR_NOOP("降伏せん断力係数 Cy(&Y)："), txtYield));
-    boxes->addWidget(txtYield);
+    AddLabelledBox(boxes, tr("降伏せん断力係数 Cy(&Y)："), txtYield);
     boxes->addSpacing(8);
-    boxes->addWidget(label(QT_TR_NOOP("第2剛性比 p(&R)："), txtRatio));
-    boxes->addWidget(txtRatio);
+    AddLabelledBox(boxes, tr("第2剛性比 p(&R)："), txtRatio);
     boxes->addSpacing(8);
     boxes->addWidget(cmdCompute);
     boxes->addSpacing(16);
@@ -608,24 +600,6 @@ void InelasticTab::Draw() {
             eRange.second, eSeries);
 }
 
-void InelasticTab::FitTableHeight() {
-    table->resizeRowsToContents();
-    table->setFixedHeight(table->verticalHeader()->length() +
-                          table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth());
-    const int margin = table->fontMetrics().height();
-    int widest = table->horizontalHeader()->minimumSectionSize();
-    for (int column = 0; column < table->columnCount(); ++column) {
-        widest = std::max(widest, table->horizontalHeader()->sectionSizeHint(column));
-        for (int row = 0; row < table->rowCount(); ++row) {
-            widest = std::max(
-                widest,
-                table->sizeHintForIndex(table->model()->index(row, column)).width() + margin);
-        }
-    }
-    table->setFixedWidth(table->verticalHeader()->sizeHint().width() +
-                         table->columnCount() * widest + 2 * table->frameWidth());
-}
-
 void InelasticTab::FillTable() {
     table->clearContents();
     auto set = [this](int row, int column, const QString& text) {
@@ -638,27 +612,23 @@ void InelasticTab::FillTable() {
         for (int row = 0; row < table->rowCount(); ++row) {
             for (int column = 0; column < 2; ++column) set(row, column, none);
         }
-        FitTableHeight();
+        table->setFixedWidth(FitTableToContents(table));
         return;
     }
     const Result& r = *result_;
     const Peaks& ep = r.run->response.peaks();
     const Peaks& pp = r.plastic.response().peaks();
     const InelasticSummary& s = r.plastic.summary();
-    set(0, 0, ShortNumber(ep.displacement));
-    set(0, 1, ShortNumber(pp.displacement));
-    set(1, 0, ShortNumber(ep.velocity));
-    set(1, 1, ShortNumber(pp.velocity));
-    set(2, 0, ShortNumber(ep.acceleration));
-    set(2, 1, ShortNumber(pp.acceleration));
-    set(3, 1, ShortNumber(s.peakForce));
-    set(4, 1, ShortNumber(s.ductility));
-    set(5, 1, ShortNumber(s.residualDisplacement));
-    set(6, 1, ShortNumber(s.plasticOffset));
-    set(7, 1, ShortNumber(s.cumulativePlasticRatio));
-    set(8, 1, ShortNumber(s.hystereticShare));
-    set(9, 1, ShortNumber(s.equivalentVelocity));
-    set(10, 1, ShortNumber(s.balanceError * 100));
+    // The rows in their order, the elastic-plastic column whole.
+    const double plastic[] = {pp.displacement,     pp.velocity,
+                              pp.acceleration,     s.peakForce,
+                              s.ductility,         s.residualDisplacement,
+                              s.plasticOffset,     s.cumulativePlasticRatio,
+                              s.hystereticShare,   s.equivalentVelocity,
+                              s.balanceError * 100};
+    const double elasticPeaks[] = {ep.displacement, ep.velocity, ep.acceleration};
+    for (int row = 0; row < 11; ++row) set(row, 1, ShortNumber(plastic[row]));
+    for (int row = 0; row < 3; ++row) set(row, 0, ShortNumber(elasticPeaks[row]));
     // The elastic column from the same run without yielding: its force, its demand on the
     // yield displacement, its energies. It keeps no deformation and dissipates nothing in
     // its column.
@@ -674,7 +644,7 @@ void InelasticTab::FillTable() {
     }
     for (int row : {6, 7, 8}) set(row, 0, QStringLiteral("0"));
     table->item(4, 0)->setToolTip(tr("弾性応答の最大変位 / δy"));
-    FitTableHeight();
+    table->setFixedWidth(FitTableToContents(table));
 }
 
 void InelasticTab::ShowPoint(int point) {
@@ -770,13 +740,8 @@ void InelasticTab::ShowReadout(double time) {
 
 QByteArray InelasticTab::CsvBytes(QString& why) const {
     if (!result_) return {};
-    std::ostringstream out;
-    if (const auto error = WriteInelasticCsv(out, result_->plastic)) {
-        why = Utf8(error->message);
-        return {};
-    }
-    const std::string bytes = out.str();
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return CsvBytesOf(
+        [this](std::ostream& out) { return WriteInelasticCsv(out, result_->plastic); }, why);
 }
 
 }  // namespace kestrel

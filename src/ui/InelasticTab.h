@@ -121,7 +121,6 @@ private:
     void ComputeFromBoxes();
     void Draw();
     void FillTable();
-    void FitTableHeight();
     void Tick();
     void ShowReadout(double time) override;
 

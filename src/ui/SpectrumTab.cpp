@@ -13,12 +13,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <sstream>
 
 #include "runtime/Conversions.h"
 #include "study/ResponseSpectrum.h"
 #include "study/StudyFiles.h"
 #include "ui/FaultMessages.h"
+#include "ui/FormLayout.h"
 #include "ui/StudyChart.h"
 #include "ui/StudyTabs.h"
 
@@ -123,26 +123,17 @@ SpectrumTab::SpectrumTab() {
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
     auto* boxes = new QHBoxLayout;
-    auto label = [](const QString& text, QWidget* buddy) {
-        auto* l = new QLabel(text);
-        l->setBuddy(buddy);
-        return l;
-    };
-    boxes->addWidget(label(tr("周期(s)(&T)："), txtPeriodMin));
-    boxes->addWidget(txtPeriodMin);
+    AddLabelledBox(boxes, tr("周期(s)(&T)："), txtPeriodMin);
     boxes->addWidget(new QLabel(tr("～")));
     boxes->addWidget(txtPeriodMax);
     boxes->addSpacing(8);
-    boxes->addWidget(label(tr("点数(&N)："), txtPeriodCount));
-    boxes->addWidget(txtPeriodCount);
+    AddLabelledBox(boxes, tr("点数(&N)："), txtPeriodCount);
     boxes->addSpacing(16);
-    boxes->addWidget(label(tr("減衰定数(%)(&D)："), txtDampings));
-    boxes->addWidget(txtDampings);
+    AddLabelledBox(boxes, tr("減衰定数(%)(&D)："), txtDampings);
     boxes->addStretch(1);
 
     auto* view = new QHBoxLayout;
-    view->addWidget(label(tr("表示する量(&Q)："), cboQuantity));
-    view->addWidget(cboQuantity);
+    AddLabelledBox(view, tr("表示する量(&Q)："), cboQuantity);
     view->addSpacing(16);
     view->addWidget(chkLogPeriod);
     view->addWidget(chkLogValue);
@@ -413,13 +404,8 @@ void SpectrumTab::ShowComparison() {
 
 QByteArray SpectrumTab::CsvBytes(QString& why) const {
     if (!result_) return {};
-    std::ostringstream out;
-    if (const auto error = WriteSpectrumCsv(out, result_->spectrum)) {
-        why = Utf8(error->message);
-        return {};
-    }
-    const std::string bytes = out.str();
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return CsvBytesOf(
+        [this](std::ostream& out) { return WriteSpectrumCsv(out, result_->spectrum); }, why);
 }
 
 }  // namespace kestrel

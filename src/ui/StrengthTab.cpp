@@ -19,13 +19,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <sstream>
 #include <system_error>
 #include <thread>
 
 #include "runtime/Conversions.h"
 #include "study/StrengthSpectrum.h"
 #include "study/StudyFiles.h"
+#include "ui/FormLayout.h"
 #include "ui/StudyChart.h"
 
 namespace kestrel {
@@ -163,28 +163,18 @@ StrengthTab::StrengthTab() {
     };
     for (const auto& [object, name] : names) object->setObjectName(QString::fromLatin1(name));
 
-    auto label = [this](const char* text, QWidget* buddy) {
-        auto* l = new QLabel(tr(text));
-        l->setBuddy(buddy);
-        return l;
-    };
     auto* boxes = new QHBoxLayout;
-    boxes->addWidget(label(QT_TR_NOOP("減衰定数(%)(&H)："), txtDamping));
-    boxes->addWidget(txtDamping);
+    AddLabelledBox(boxes, tr("減衰定数(%)(&H)："), txtDamping);
     boxes->addSpacing(12);
-    boxes->addWidget(label(QT_TR_NOOP("塑性率 μ(&Y)："), txtDuctilities));
-    boxes->addWidget(txtDuctilities);
+    AddLabelledBox(boxes, tr("塑性率 μ(&Y)："), txtDuctilities);
     boxes->addSpacing(12);
-    boxes->addWidget(label(QT_TR_NOOP("二次剛性比 p(&B)："), txtSecondStiffness));
-    boxes->addWidget(txtSecondStiffness);
+    AddLabelledBox(boxes, tr("二次剛性比 p(&B)："), txtSecondStiffness);
     boxes->addSpacing(12);
-    boxes->addWidget(label(QT_TR_NOOP("周期(s)(&I)："), txtPeriodMin));
-    boxes->addWidget(txtPeriodMin);
+    AddLabelledBox(boxes, tr("周期(s)(&I)："), txtPeriodMin);
     boxes->addWidget(new QLabel(tr("～")));
     boxes->addWidget(txtPeriodMax);
     boxes->addSpacing(8);
-    boxes->addWidget(label(QT_TR_NOOP("点数(&J)："), txtPeriodCount));
-    boxes->addWidget(txtPeriodCount);
+    AddLabelledBox(boxes, tr("点数(&J)："), txtPeriodCount);
     boxes->addStretch(1);
 
     auto* commands = new QHBoxLayout;
@@ -564,13 +554,8 @@ void StrengthTab::ShowReadout(double period) {
 
 QByteArray StrengthTab::CsvBytes(QString& why) const {
     if (!result_) return {};
-    std::ostringstream out;
-    if (const auto error = WriteStrengthCsv(out, result_->spectrum)) {
-        why = Utf8(error->message);
-        return {};
-    }
-    const std::string bytes = out.str();
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return CsvBytesOf(
+        [this](std::ostream& out) { return WriteStrengthCsv(out, result_->spectrum); }, why);
 }
 
 }  // namespace kestrel

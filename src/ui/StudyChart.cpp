@@ -4,6 +4,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QFontMetricsF>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
@@ -11,9 +12,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <QTableWidget>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "runtime/Conversions.h"
 #include "runtime/UiFont.h"
@@ -384,6 +387,25 @@ QAbstractAxis* SetAxis(QChart* chart, Qt::Alignment alignment, bool log, const Q
     return axis;
 }
 
+int FitTableToContents(QTableWidget* table) {
+    table->resizeRowsToContents();
+    table->setFixedHeight(table->verticalHeader()->length() +
+                          table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth());
+    // The columns share the width equally; a cell draws its text inside a margin.
+    const int margin = table->fontMetrics().height();
+    int widest = table->horizontalHeader()->minimumSectionSize();
+    for (int column = 0; column < table->columnCount(); ++column) {
+        widest = std::max(widest, table->horizontalHeader()->sectionSizeHint(column));
+        for (int row = 0; row < table->rowCount(); ++row) {
+            widest = std::max(
+                widest,
+                table->sizeHintForIndex(table->model()->index(row, column)).width() + margin);
+        }
+    }
+    return table->verticalHeader()->sizeHint().width() + table->columnCount() * widest +
+           2 * table->frameWidth();
+}
+
 QString ShortNumber(double value) {
     if (!std::isfinite(value)) return QStringLiteral("-");
     if (value == 0) return QStringLiteral("0");
@@ -469,6 +491,17 @@ QByteArray WidgetSvg(QWidget* widget, const QString& title, const QString& capti
                     widget->palette().color(QPalette::Window));
     }
     return bytes;
+}
+
+QByteArray CsvBytesOf(const std::function<std::optional<StudyError>(std::ostream&)>& write,
+                      QString& why) {
+    std::ostringstream out;
+    if (const auto error = write(out)) {
+        why = QString::fromStdString(error->message);
+        return {};
+    }
+    const std::string bytes = out.str();
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 QString RecordCaption(const StudyInputs& inputs) {

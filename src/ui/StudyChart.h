@@ -16,6 +16,7 @@ class QAbstractSeries;
 class QChart;
 class QLabel;
 class QLineSeries;
+class QTableWidget;
 
 namespace kestrel {
 
@@ -103,6 +104,10 @@ struct AxisTick {
 // 1e-4 or a tick reaches 1e6.
 std::vector<AxisTick> LinearTicks(double min, double max, double step,
                                   const std::function<bool(const std::vector<AxisTick>&)>& fits);
+
+// Fixes a table's height to show every row without a scroll bar, and returns the width at
+// which every column is as wide as the widest header or text of them all.
+int FitTableToContents(QTableWidget* table);
 
 // A short text of a value for readouts and notes: at most five significant digits.
 QString ShortNumber(double value);

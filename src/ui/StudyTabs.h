@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@
 
 #include "analysis/GroundMotion.h"
 #include "runtime/MessageService.h"
+#include "study/StudyInputs.h"
 #include "ui/SteppedRun.h"
 
 class QCheckBox;
@@ -63,6 +66,11 @@ QString BuildingCaption(const StudyInputs& inputs);
 QString JoinCaption(const QStringList& parts);
 // What a record tab says, inside the tab, about a run without a record.
 QString NoRecordNotice(const StudyInputs& inputs);
+
+// The bytes a CSV writer puts out (a tab's CsvBytes); empty with the writer's reason in `why`
+// when it refuses.
+QByteArray CsvBytesOf(const std::function<std::optional<StudyError>(std::ostream&)>& write,
+                      QString& why);
 
 class StudyTab : public QWidget {
     Q_OBJECT
@@ -199,7 +207,6 @@ public:
 private:
     void DrawTimeCharts();
     void FillTable();
-    void FitTableHeight();
     void DrawElongation();
     void ShowReadout(double time) override;
     void ApplyRangeBoxes();

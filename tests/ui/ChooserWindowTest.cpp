@@ -21,6 +21,7 @@
 #include "ui/MainControls.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
+#include "ui/StudyFixture.h"
 
 using namespace kestrel;
 using kestrel::test::ScriptedMessages;
@@ -46,18 +47,7 @@ class ChooserWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Fixture {
-        Fixture() {
-            window.show();
-            QDir::setCurrent(dir.path());
-        }
-        // Choosers unloaded during the test go now, so the next test finds only its own.
-        ~Fixture() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-        ScriptedMessages messages;
-        MainWindow window{messages};
-        test::MainControls ui{window};
-        QTemporaryDir dir;
-    };
+    using Fixture = test::WindowFixture;
 
     static WaveSelectWindow* WaveChooser() { return test::TopLevel<WaveSelectWindow>(); }
     static SaveSelectWindow* SaveChooser() { return test::TopLevel<SaveSelectWindow>(); }

@@ -18,6 +18,7 @@
 #include "ui/MainControls.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptedMessages.h"
+#include "ui/StudyFixture.h"
 
 using namespace kestrel;
 using kestrel::test::ScriptedMessages;
@@ -83,14 +84,11 @@ class RecordFormatsTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Fixture {
+    struct Fixture : test::WindowFixture {
         Fixture() {
-            window.show();
             ui.chkPicture->setChecked(false);
             ui.optSelect->setChecked(true);
-            QDir::setCurrent(dir.path());
         }
-        ~Fixture() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
         // Confirms the named file of the test folder in the wave chooser.
         void Confirm(const QString& name) {
@@ -106,11 +104,6 @@ private:
             return RunValues(window.HeldRun()->response);
         }
         QString Path(const QString& name) const { return dir.filePath(name); }
-
-        ScriptedMessages messages;
-        MainWindow window{messages};
-        test::MainControls ui{window};
-        QTemporaryDir dir;
     };
 
     static WaveSelectWindow* Chooser() { return test::TopLevel<WaveSelectWindow>(); }

@@ -28,23 +28,13 @@
 #include "ui/ScriptedMessages.h"
 #include "ui/StrengthTab.h"
 #include "ui/StudyChart.h"
+#include "ui/StudyFixture.h"
 #include "ui/StudyWindow.h"
 
 using namespace kestrel;
 using kestrel::test::ScriptedMessages;
 
 namespace {
-
-// A plain wave file: the time step, then a decaying two-tone ground acceleration.
-std::string WaveText(int samples) {
-    std::string text = "0.01\r\n";
-    for (int k = 0; k < samples; ++k) {
-        const double t = k * 0.01;
-        const double a = 200 * std::exp(-0.3 * t) * (std::sin(9.0 * t) + 0.5 * std::sin(23.0 * t));
-        text += std::to_string(a) + "\r\n";
-    }
-    return text;
-}
 
 QStringList SeriesNames(QChart* chart) {
     QStringList names;
@@ -69,33 +59,16 @@ class StrengthTabTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Fixture {
-        Fixture() {
-            window.show();
-            QDir::setCurrent(dir.path());
-        }
-        ~Fixture() {
-            if (StudyWindow* s = window.Study()) s->close();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
+    struct Fixture : test::StudyFixture {
         // An earthquake run on a record of the given length (or a steady-wave run), and the
         // study window opened on it, on the strength tab.
-        StrengthTab* Open(int samples, bool earthquake = true) {
-            QFile f(dir.filePath(QStringLiteral("wave.txt")));
-            if (!f.open(QIODevice::WriteOnly)) return nullptr;
-            f.write(QByteArray::fromStdString(WaveText(samples)));
-            f.close();
-            ui.cmdWave->click();
-            auto* chooser = test::TopLevel<WaveSelectWindow>();
-            if (!chooser) return nullptr;
-            chooser->txtFileName->setText(QStringLiteral("wave.txt"));
-            chooser->cmdOK->click();
-            (earthquake ? ui.optSelect : ui.optOrgCycle)->setChecked(true);
-            ui.chkPicture->setChecked(false);
-            ui.cmdStart->click();
-            ui.cmdStudy->click();
+        StrengthTab* OpenTab(int samples, bool earthquake = true) {
+            ConfirmRecord(samples);
+            if (QTest::currentTestFailed()) return nullptr;
+            if (!earthquake) ui.optOrgCycle->setChecked(true);
+            Run();
+            StudyWindow* s = Open();
             messages.shown.clear();
-            StudyWindow* s = window.Study();
             if (!s) return nullptr;
             s->tabs->setCurrentWidget(s->strength);
             return s->strength;
@@ -103,11 +76,6 @@ private:
         const RecordedMotion& Record() {
             return std::get<RecordedMotion>(window.Study()->Run()->motion);
         }
-
-        ScriptedMessages messages;
-        MainWindow window{messages};
-        test::MainControls ui{window};
-        QTemporaryDir dir;
     };
 
 private slots:
@@ -119,7 +87,7 @@ private slots:
 
 void StrengthTabTest::csvIsTheWritersBytes() {
     Fixture f;
-    StrengthTab* tab = f.Open(300);
+    StrengthTab* tab = f.OpenTab(300);
     QVERIFY(tab);
     // The defaults: the building's damping (2 %) and the list, p and periods of the tab.
     const QLineEdit* boxes[] = {tab->txtDamping,   tab->txtDuctilities, tab->txtSecondStiffness,
@@ -212,7 +180,7 @@ void StrengthTabTest::refusedBoxesAreNamed() {
         {&StrengthTab::txtPeriodCount, "1", "点数"},
     };
     Fixture f;
-    StrengthTab* tab = f.Open(300);
+    StrengthTab* tab = f.OpenTab(300);
     QVERIFY(tab);
     for (const auto& c : cases) {
         QLineEdit* box = tab->*c.box;
@@ -236,7 +204,7 @@ void StrengthTabTest::stoppedComputationLeavesNothing() {
     enum Stop { kStopButton, kBoxEdited, kRecompute, kRecomputeNewRun, kWindowClosed };
     for (const Stop stop : {kStopButton, kBoxEdited, kRecompute, kRecomputeNewRun, kWindowClosed}) {
         Fixture f;
-        StrengthTab* tab = f.Open(3000);
+        StrengthTab* tab = f.OpenTab(3000);
         QVERIFY(tab);
         QPointer<StudyWindow> s = f.window.Study();
         tab->cmdCompute->click();
@@ -275,7 +243,7 @@ void StrengthTabTest::stoppedComputationLeavesNothing() {
 
 void StrengthTabTest::noRecordIsSaidInTheTab() {
     Fixture f;
-    StrengthTab* tab = f.Open(300, false);
+    StrengthTab* tab = f.OpenTab(300, false);
     QVERIFY(tab);
     QVERIFY(tab->lblNoRecord->isVisibleTo(tab));
     QVERIFY(tab->lblNoRecord->text().contains(QStringLiteral("地震波の記録")));

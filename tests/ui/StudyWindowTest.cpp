@@ -44,6 +44,7 @@
 #include "ui/ScriptedMessages.h"
 #include "ui/StrengthTab.h"
 #include "ui/StudyChart.h"
+#include "ui/StudyFixture.h"
 #include "ui/StudyTabs.h"
 #include "ui/StudyWindow.h"
 
@@ -51,17 +52,6 @@ using namespace kestrel;
 using kestrel::test::ScriptedMessages;
 
 namespace {
-
-// A plain wave file: the time step, then a decaying two-tone ground acceleration.
-std::string WaveText(int samples) {
-    std::string text = "0.01\r\n";
-    for (int k = 0; k < samples; ++k) {
-        const double t = k * 0.01;
-        const double a = 200 * std::exp(-0.3 * t) * (std::sin(9.0 * t) + 0.5 * std::sin(23.0 * t));
-        text += std::to_string(a) + "\r\n";
-    }
-    return text;
-}
 
 QByteArray FileBytes(const QString& path) {
     QFile f(path);
@@ -106,55 +96,7 @@ class StudyWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Fixture {
-        Fixture() {
-            window.show();
-            QDir::setCurrent(dir.path());
-        }
-        ~Fixture() {
-            if (StudyWindow* s = Study()) s->close();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-        // Confirms a wave file of the test folder in the wave chooser and chooses the
-        // earthquake case; no messages remain.
-        void ConfirmRecord(int samples = 1500) { ConfirmRecordText(WaveText(samples)); }
-        void ConfirmRecordText(const std::string& text, const QString& name = "wave.txt") {
-            QFile f(dir.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray::fromStdString(text));
-            f.close();
-            ui.cmdWave->click();
-            auto* chooser = test::TopLevel<WaveSelectWindow>();
-            QVERIFY(chooser);
-            chooser->txtFileName->setText(name);
-            chooser->cmdOK->click();
-            QVERIFY(window.isVisible());
-            ui.optSelect->setChecked(true);
-            messages.shown.clear();
-        }
-        // "解析開始" without the playback; its messages are cleared.
-        void Run() {
-            ui.chkPicture->setChecked(false);
-            ui.cmdStart->click();
-            messages.shown.clear();
-        }
-        StudyWindow* Study() { return window.Study(); }
-        StudyWindow* Open() {
-            ui.cmdStudy->click();
-            return Study();
-        }
-        // An earthquake run on a record of the given length, and the window opened on it.
-        StudyWindow* OpenOnRecord(int samples = 1500) {
-            ConfirmRecord(samples);
-            Run();
-            return Open();
-        }
-
-        ScriptedMessages messages;
-        MainWindow window{messages};
-        test::MainControls ui{window};
-        QTemporaryDir dir;
-    };
+    using Fixture = test::StudyFixture;
 
 private slots:
     void buttonInTheFreeSpace();
