@@ -1139,7 +1139,7 @@ There is not enough memory or there are not enough threads.</translation>
         <translation>Ductilit&amp;y factors μ:</translation>
     </message>
     <message>
-        <source>二次剛性比 p(&amp;B)：</source>
+        <source>第2剛性比 p(&amp;B)：</source>
         <translation>Post-yield stiffness ratio p (&amp;B):</translation>
     </message>
     <message>
@@ -1183,7 +1183,7 @@ There is not enough memory or there are not enough threads.</translation>
         <translation>Study of the results</translation>
     </message>
     <message>
-        <source>減衰定数 h = %1 %, 塑性率 μ = %2, 二次剛性比 p = %3, 周期 %4～%5 s (%6 点)</source>
+        <source>減衰定数 h = %1 %, 塑性率 μ = %2, 第2剛性比 p = %3, 周期 %4～%5 s (%6 点)</source>
         <translation>damping ratio h = %1 %, ductility factors μ = %2, post-yield stiffness ratio p = %3, periods %4–%5 s (%6 points)</translation>
     </message>
     <message>

@@ -465,7 +465,7 @@ std::optional<StudyError> RefuseSettings(double dt, const StrengthSettings& s) {
                     s.damping < 1 && s.secondStiffnessRatio >= 0 && s.secondStiffnessRatio < 1;
     if (!ok) {
         return StudyError{"", Tr("所要耐力スペクトルを計算できません。\n時間刻み・周期・減衰定数・"
-                                 "塑性率・二次剛性比を確認してください。")};
+                                 "塑性率・第2剛性比を確認してください。")};
     }
     // The spectrum's own refusal of periods too short for the record.
     const DampingItem damping{"", s.damping};
@@ -657,7 +657,7 @@ StudyResult<double> ParseSecondStiffnessRatio(std::string_view text) {
     const std::optional<double> p = BoxNumber(text);
     if (!p || !(*p >= 0 && *p < 1)) {
         return Refuse(kSecondStiffnessBox,
-                      Tr("二次剛性比「{1}」は 0 以上 1 未満で入力してください。", text));
+                      Tr("第2剛性比「{1}」は 0 以上 1 未満で入力してください。", text));
     }
     return *p;
 }

@@ -168,7 +168,7 @@ StrengthTab::StrengthTab() {
     boxes->addSpacing(12);
     AddLabelledBox(boxes, tr("塑性率 μ(&Y)："), txtDuctilities);
     boxes->addSpacing(12);
-    AddLabelledBox(boxes, tr("二次剛性比 p(&B)："), txtSecondStiffness);
+    AddLabelledBox(boxes, tr("第2剛性比 p(&B)："), txtSecondStiffness);
     boxes->addSpacing(12);
     AddLabelledBox(boxes, tr("周期(s)(&I)："), txtPeriodMin);
     boxes->addWidget(new QLabel(tr("～")));
@@ -324,7 +324,7 @@ void StrengthTab::cmdCompute_Click() {
     for (const DuctilityItem& d : s.ductilities) ductilities << Utf8(d.text);
     job->caption = JoinCaption(
         {RecordCaption(*inputs_), BuildingCaption(*inputs_),
-         tr("減衰定数 h = %1 %, 塑性率 μ = %2, 二次剛性比 p = %3, 周期 %4～%5 s (%6 点)")
+         tr("減衰定数 h = %1 %, 塑性率 μ = %2, 第2剛性比 p = %3, 周期 %4～%5 s (%6 点)")
              .arg(Utf8(NumberText(s.damping * 100)), ductilities.join(QStringLiteral(", ")),
                   Utf8(NumberText(s.secondStiffnessRatio)),
                   Utf8(NumberText(s.periods.empty() ? 0 : s.periods.front())),

@@ -236,7 +236,7 @@ TEST_F(BatchTest, ArgumentsGiveTheStatusTheMessageAndOnlyTheirFiles) {
          {}},
         {{"strength-spectrum", "--second-stiffness-ratio=-1", "wave.txt", "out/y.csv"},
          2,
-         "オプション「--second-stiffness-ratio」: 二次剛性比「-1」",
+         "オプション「--second-stiffness-ratio」: 第2剛性比「-1」",
          {}},
         {{"strength-spectrum", "--periods=1:0.5:10", "wave.txt", "out/y.csv"},
          2,

@@ -175,7 +175,7 @@ void StrengthTabTest::refusedBoxesAreNamed() {
         {&StrengthTab::txtDuctilities, "", "塑性率"},
         {&StrengthTab::txtDuctilities, "1, 0.5", "0.5"},
         {&StrengthTab::txtDuctilities, "2, abc", "abc"},
-        {&StrengthTab::txtSecondStiffness, "1", "二次剛性比"},
+        {&StrengthTab::txtSecondStiffness, "1", "第2剛性比"},
         {&StrengthTab::txtPeriodMin, "0", "最小"},
         {&StrengthTab::txtPeriodCount, "1", "点数"},
     };

@@ -279,7 +279,7 @@ void StudyWindowTest::tabsAndExports() {
          "復元力特性 バイリニア, Cy = 0.2, p = 0"},
         {"所要耐力スペクトル", "\"周期(s)\",\"Cy μ=1\",\"Cy μ=2\",\"Cy μ=4\",\"VE μ=1(cm/s)\"",
          "地震波 wave.txt, Δt = 0.01 s ／ 建物 K = 300 kN/cm, M = 100000 kg, h = 2 % ／ "
-         "減衰定数 h = 2 %, 塑性率 μ = 1, 2, 4, 二次剛性比 p = 0"},
+         "減衰定数 h = 2 %, 塑性率 μ = 1, 2, 4, 第2剛性比 p = 0"},
     };
     // The strength spectra are computed on their own button.
     s->strength->txtPeriodCount->setText(QStringLiteral("10"));
