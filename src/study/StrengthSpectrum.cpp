@@ -17,25 +17,6 @@ namespace kestrel {
 namespace {
 
 // ---------------------------------------------------------------------------------------
-// Inputs
-
-StudyError Refuse(std::string_view box, std::string message) {
-    return StudyError{std::string(box), std::move(message)};
-}
-
-bool StartsNegative(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    return first != std::string_view::npos && text[first] == '-';
-}
-
-// The number of a box, a too-large one as an infinity of its sign (refused by the range).
-std::optional<double> BoxNumber(std::string_view text) {
-    if (const std::optional<double> value = StudyNumber(text)) return value;
-    if (IsNumberTooLarge(text)) return StartsNegative(text) ? -HUGE_VAL : HUGE_VAL;
-    return std::nullopt;
-}
-
-// ---------------------------------------------------------------------------------------
 // The oscillator and its sub-step
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
@@ -611,7 +592,7 @@ StudyResult<std::vector<DuctilityItem>> ParseDuctilityList(std::string_view text
     const std::string range = Tr("塑性率は 1 以上 100 以下で入力してください。");
     std::vector<DuctilityItem> items;
     for (const std::string& item : SplitStudyList(text)) {
-        const std::optional<double> value = BoxNumber(item);
+        const std::optional<double> value = StudyBoxNumber(item);
         if (!value) {
             return Refuse(kDuctilityListBox,
                           Tr("塑性率の「{1}」は数値ではありません。", item) + "\n" + range);
@@ -645,7 +626,7 @@ StudyResult<double> ParseStrengthDamping(std::string_view text) {
     number.resize(last == std::string::npos ? 0 : last + 1);
     if (number.ends_with("%")) number.pop_back();
     if (number.ends_with("％")) number.resize(number.size() - 3);
-    const std::optional<double> percent = BoxNumber(number);
+    const std::optional<double> percent = StudyBoxNumber(number);
     if (!percent || !(*percent >= 0 && *percent < 100)) {
         return Refuse(kStrengthDampingBox,
                       Tr("減衰定数「{1}」は 0 以上 100 未満の % で入力してください。", text));
@@ -654,7 +635,7 @@ StudyResult<double> ParseStrengthDamping(std::string_view text) {
 }
 
 StudyResult<double> ParseSecondStiffnessRatio(std::string_view text) {
-    const std::optional<double> p = BoxNumber(text);
+    const std::optional<double> p = StudyBoxNumber(text);
     if (!p || !(*p >= 0 && *p < 1)) {
         return Refuse(kSecondStiffnessBox,
                       Tr("二次剛性比「{1}」は 0 以上 1 未満で入力してください。", text));
