@@ -3,9 +3,9 @@
 // study of a record: a whole response spectrum, and the comparison of the step methods.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <variant>
 
+#include "CoreBenchSupport.h"
 #include "analysis/InelasticRun.h"
 #include "analysis/RunFromTexts.h"
 #include "study/FourierSpectrum.h"
@@ -43,19 +43,6 @@ BENCHMARK(BM_LongestSteadyAccelerationRun)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LongestFreeVibrationRun)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DefaultSteadyAccelerationRun)->Unit(benchmark::kMicrosecond);
 
-// The longest record a wave file holds: 32,765 samples 0.01 s apart, a shaking that grows
-// and dies away over a spread of frequencies.
-std::vector<double> LongRecord() {
-    std::vector<double> g(32765);
-    for (std::size_t i = 0; i < g.size(); ++i) {
-        const double t = 0.01 * static_cast<double>(i);
-        const double envelope = t / 20 * std::exp(1 - t / 20);
-        g[i] = envelope * (150 * std::sin(2.1 * t) + 90 * std::sin(7.3 * t + 1) +
-                           60 * std::sin(17.9 * t + 2) + 30 * std::sin(41.0 * t + 3));
-    }
-    return g;
-}
-
 // Each step method of the analysis core on the longest record (32,765 samples, the run
 // one point longer): typed inputs, no texts.
 void BM_CoreStepMethodOnLongestRecord(benchmark::State& bench) {
@@ -63,7 +50,7 @@ void BM_CoreStepMethodOnLongestRecord(benchmark::State& bench) {
     RunTexts texts;
     texts.analysisTime = "327.64";
     const RunInputs inputs = ReadRunInputs(texts, ExcitationCase::Earthquake).value();
-    const GroundMotion motion = RecordMotion(WaveRecord{0.01, LongRecord()}).value();
+    const GroundMotion motion = RecordMotion(WaveRecord{0.01, bench::LongRecord()}).value();
     for (auto _ : bench) {
         const Response r = Analyze(inputs, motion, kind);
         benchmark::DoNotOptimize(r.peaks().displacement);
@@ -83,7 +70,7 @@ void BM_InelasticRun(benchmark::State& bench) {
     RunTexts texts;
     texts.analysisTime = "327.64";
     const RunInputs inputs = ReadRunInputs(texts, ExcitationCase::Earthquake).value();
-    const GroundMotion motion = RecordMotion(WaveRecord{0.01, LongRecord()}).value();
+    const GroundMotion motion = RecordMotion(WaveRecord{0.01, bench::LongRecord()}).value();
     const InelasticParameters parameters{static_cast<SpringModel>(bench.range(0)), 0.1, 0};
     InelasticSummary summary;
     for (auto _ : bench) {
@@ -104,31 +91,17 @@ BENCHMARK(BM_InelasticRun)
     ->Unit(benchmark::kMicrosecond);
 
 // One whole spectrum (Sd, Sv, Sa) for the default 200 periods and three damping ratios.
-void SpectrumCase(benchmark::State& bench, bool vectorised) {
-    const std::vector<double> ground = LongRecord();
-    const std::vector<double> periods = SpectrumPeriods(PeriodRange{});
-    const std::vector<DampingItem> dampings = ParseDampingList("2, 5, 10").value();
-    for (auto _ : bench) {
-        auto spectrum = vectorised ? ComputeResponseSpectrum(ground, 0.01, periods, dampings)
-                                   : ComputeResponseSpectrumScalar(ground, 0.01, periods, dampings);
-        benchmark::DoNotOptimize(spectrum);
-    }
-}
-void BM_ResponseSpectrum(benchmark::State& s) {
-    SpectrumCase(s, true);
-}
-void BM_ResponseSpectrumScalar(benchmark::State& s) {
-    SpectrumCase(s, false);
-}
-BENCHMARK(BM_ResponseSpectrum)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-BENCHMARK(BM_ResponseSpectrumScalar)->Unit(benchmark::kMillisecond)->UseRealTime();
+[[maybe_unused]] const bool kSpectrum = bench::RegisterVectorAndScalar("BM_ResponseSpectrum", [] {
+    return [ground = bench::LongRecord(), periods = SpectrumPeriods(PeriodRange{}),
+            dampings = ParseDampingList("2, 5, 10").value()](bool vectorised) {
+        return vectorised ? ComputeResponseSpectrum(ground, 0.01, periods, dampings)
+                          : ComputeResponseSpectrumScalar(ground, 0.01, periods, dampings);
+    };
+});
 
 // The Fourier tab's computation for the same record, smoothed over 0.4 Hz.
 void BM_FourierSpectrum(benchmark::State& bench) {
-    const std::vector<double> ground = LongRecord();
+    const std::vector<double> ground = bench::LongRecord();
     for (auto _ : bench) {
         auto spectrum = ComputeFourierSpectrum(ground, 0.01, 0.4);
         benchmark::DoNotOptimize(spectrum);

@@ -10,32 +10,17 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <optional>
-#include <string>
 #include <string_view>
-#include <vector>
 
-#include "analysis/RunFromTexts.h"
-#include "runtime/Conversions.h"
+#include "FuzzSupport.h"
 
 namespace {
 
 using namespace kestrel;
-
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
+using namespace kestrel::fuzz;
 
 bool Same(double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-
-std::string_view NextLine(std::string_view& rest) {
-    const std::size_t end = rest.find('\n');
-    const std::string_view line = rest.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
-    return line;
 }
 
 void CheckResponse(const Response& r) {
@@ -66,27 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const auto excitation = static_cast<ExcitationCase>(data[0] % 5);
     std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
-    RunTexts texts;
-    for (std::string* box :
-         {&texts.model.stiffness, &texts.model.mass, &texts.model.damping, &texts.timeStep,
-          &texts.analysisTime, &texts.firstDisplacement, &texts.firstVelocity,
-          &texts.accelerationPeriod, &texts.accelerationMax, &texts.displacementPeriod,
-          &texts.displacementMax}) {
-        if (rest.empty()) break;
-        *box = NextLine(rest);
-    }
-    std::optional<WaveRecord> record;
-    if (!rest.empty()) {
-        record.emplace();
-        record->timeStep = LeadingNumber(NextLine(rest));
-        while (!rest.empty() && record->samples.size() < 3000) {
-            record->samples.push_back(LeadingNumber(NextLine(rest)));
-        }
-    }
-
-    RunHooks hooks;
-    hooks.loadWaveRecord = [&record] { return record; };
-    const RunOutcome now = RunFromTexts(texts, excitation, hooks);
+    const RunOutcome now = RunOfLines(rest, excitation);
     Require(now.fault.has_value() == (now.status == RunOutcome::Status::Faulted));
     if (now.response) {
         CheckResponse(*now.response);

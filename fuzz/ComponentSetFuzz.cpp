@@ -3,19 +3,17 @@
 // never crash, and must give only what the bytes hold.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <string_view>
 
+#include "FuzzSupport.h"
 #include "files/ComponentSet.h"
 #include "files/RecordText.h"
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
+using kestrel::fuzz::Require;
 
 bool OneLine(const std::string& value) {
     return value.size() <= kestrel::kMaxRecordLineLength &&

@@ -10,30 +10,16 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <optional>
-#include <string>
 #include <string_view>
 #include <variant>
 
+#include "FuzzSupport.h"
 #include "analysis/InelasticRun.h"
-#include "analysis/RunFromTexts.h"
-#include "runtime/Conversions.h"
 
 namespace {
 
 using namespace kestrel;
-
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
-
-std::string_view NextLine(std::string_view& rest) {
-    const std::size_t end = rest.find('\n');
-    const std::string_view line = rest.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
-    return line;
-}
+using namespace kestrel::fuzz;
 
 void CheckRun(const InelasticResponse& r, bool linear) {
     const int n = r.completedPoints();
@@ -72,26 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view rest(reinterpret_cast<const char*>(data) + 2, size - 2);
     parameters.yieldCoefficient = LeadingNumber(NextLine(rest));
     parameters.secondStiffnessRatio = LeadingNumber(NextLine(rest));
-    RunTexts texts;
-    for (std::string* box :
-         {&texts.model.stiffness, &texts.model.mass, &texts.model.damping, &texts.timeStep,
-          &texts.analysisTime, &texts.firstDisplacement, &texts.firstVelocity,
-          &texts.accelerationPeriod, &texts.accelerationMax, &texts.displacementPeriod,
-          &texts.displacementMax}) {
-        if (rest.empty()) break;
-        *box = NextLine(rest);
-    }
-    std::optional<WaveRecord> record;
-    if (!rest.empty()) {
-        record.emplace();
-        record->timeStep = LeadingNumber(NextLine(rest));
-        while (!rest.empty() && record->samples.size() < 3000) {
-            record->samples.push_back(LeadingNumber(NextLine(rest)));
-        }
-    }
-    RunHooks hooks;
-    hooks.loadWaveRecord = [&record] { return record; };
-    const RunOutcome elastic = RunFromTexts(texts, excitation, hooks);
+    const RunOutcome elastic = RunOfLines(rest, excitation);
     if (!elastic.inputs || !elastic.motion) return 0;
 
     const auto result = RunInelastic(*elastic.inputs, *elastic.motion, parameters);

@@ -9,21 +9,17 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "runtime/Conversions.h"
+#include "FuzzSupport.h"
 #include "study/StrengthSpectrum.h"
 
 namespace {
 
 using namespace kestrel;
-
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
+using namespace kestrel::fuzz;
 
 bool Same(const std::vector<double>& a, const std::vector<double>& b) {
     if (a.size() != b.size()) return false;
@@ -31,13 +27,6 @@ bool Same(const std::vector<double>& a, const std::vector<double>& b) {
         if (std::bit_cast<std::uint64_t>(a[i]) != std::bit_cast<std::uint64_t>(b[i])) return false;
     }
     return true;
-}
-
-std::string_view NextLine(std::string_view& rest) {
-    const std::size_t end = rest.find('\n');
-    const std::string_view line = rest.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
-    return line;
 }
 
 }  // namespace

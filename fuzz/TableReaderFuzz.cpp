@@ -4,11 +4,11 @@
 // stream must give what reading the bytes gives.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <string_view>
 
+#include "FuzzSupport.h"
 #include "files/TableReader.h"
 #include "runtime/TextEncoding.h"
 
@@ -16,10 +16,7 @@ namespace {
 
 using kestrel::CsvRow;
 using kestrel::TableReadResult;
-
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
+using kestrel::fuzz::Require;
 
 // Every field quoted, a doubled quote for each quote, CR LF after each record.
 std::string QuotedCsv(const std::vector<CsvRow>& rows) {

@@ -6,19 +6,16 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 #include <string_view>
 
+#include "FuzzSupport.h"
 #include "files/WaveFile.h"
 
 namespace {
 
 using kestrel::WaveError;
-
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
+using kestrel::fuzz::Require;
 
 void Check(const kestrel::WaveReadResult& r) {
     if (r.ok()) {

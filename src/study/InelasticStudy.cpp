@@ -11,10 +11,6 @@ namespace kestrel {
 
 namespace {
 
-StudyError Refuse(std::string_view box, std::string message) {
-    return StudyError{std::string(box), std::move(message)};
-}
-
 // The number of a box (full-width forms too, as the study's other boxes), or the message
 // that it is none ("1e999" is too large, anything else StudyNumber does not read is not a
 // number).

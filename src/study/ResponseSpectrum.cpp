@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -12,16 +11,18 @@
 #include "analysis/ProgramLimits.h"
 #include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
+#include "study/LaneVectors.h"
 
 namespace kestrel {
 
 namespace {
 
+using namespace lanes;
+
 // The lanes of the computation are the (period, damping) pairs. Lanes that take the same
 // number of sub-steps are grouped, each group padded with lanes of zeros (a lane of zeros
 // stays at rest) to a whole number of blocks, so that every lane of a block steps alike.
 // The groups with the most sub-steps come first: the threads take the longest blocks first.
-constexpr std::size_t kVectorWidth = 4;  // doubles in one vector
 constexpr std::size_t kBlockVectors = 2;
 constexpr std::size_t kBlockLanes = kVectorWidth * kBlockVectors;
 constexpr std::size_t kUnused = static_cast<std::size_t>(-1);
@@ -88,23 +89,6 @@ LaneTable MakeLanes(double dt, std::span<const double> periods,
     return t;
 }
 
-// The ground acceleration at the sub-step points of one sample interval: point k of n lies
-// at the fraction k / n of the interval, g = (1 - k/n) g0 + (k/n) g1, the ends exact.
-struct SubstepWeights {
-    explicit SubstepWeights(std::size_t n) : after(n + 1), before(n + 1) {
-        for (std::size_t k = 0; k <= n; ++k) {
-            after[k] = static_cast<double>(k) / static_cast<double>(n);
-            before[k] = 1 - after[k];
-        }
-    }
-    // Point k, 0 < k < n.
-    double At(std::size_t k, double g0, double g1) const { return before[k] * g0 + after[k] * g1; }
-    std::vector<double> after, before;
-};
-
-typedef double Vec __attribute__((vector_size(kVectorWidth * sizeof(double))));
-typedef long long VecMask __attribute__((vector_size(kVectorWidth * sizeof(double))));
-
 // One block over the whole record. One clone per vector unit; the operations are the same
 // on each, only their width differs.
 __attribute__((target_clones("avx512f", "avx2", "default"))) void RunBlock(LaneTable& t,
@@ -112,24 +96,13 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void RunBlock(LaneT
                                                                            std::size_t samples,
                                                                            std::size_t block) {
     const std::size_t base = block * kBlockLanes;
-    const std::size_t n = t.blockSubsteps[block];
-    const SubstepWeights weights(n);
     Vec k[kCoefficientCount][kBlockVectors];
-    for (int c = 0; c < kCoefficientCount; ++c) {
-        for (std::size_t j = 0; j < kBlockVectors; ++j) {
-            std::memcpy(&k[c][j], &t.c[c][base + j * kVectorWidth], sizeof(Vec));
-        }
-    }
-    VecMask magnitude;  // every bit but the sign
-    for (std::size_t l = 0; l < kVectorWidth; ++l) magnitude[l] = 0x7fffffffffffffffLL;
+    LoadLanes(k, t.c, base);
     Vec x[kBlockVectors] = {}, v[kBlockVectors] = {};
     Vec sd[kBlockVectors] = {}, sv[kBlockVectors] = {}, sa[kBlockVectors] = {};
-    for (std::size_t i = 0; i + 1 < samples; ++i) {
-        const double g0 = g[i];
-        const double g1 = g[i + 1];
-        double ga = g0;
-        for (std::size_t s = 1; s <= n; ++s) {
-            const double gb = s == n ? g1 : weights.At(s, g0, g1);
+    const SubstepWeights weights(t.blockSubsteps[block]);
+    ForEachSubstep(
+        g, samples, weights, [&](double ga, double gb) __attribute__((always_inline)) {
             for (std::size_t j = 0; j < kBlockVectors; ++j) {
                 const Vec x1 =
                     (k[A11][j] * x[j] + k[A12][j] * v[j]) + (k[B11][j] * ga + k[B12][j] * gb);
@@ -138,51 +111,38 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void RunBlock(LaneT
                 const Vec a = k[MinusW2][j] * x1 + k[Minus2hw][j] * v1;
                 x[j] = x1;
                 v[j] = v1;
-                const Vec ax = (Vec)((VecMask)x1 & magnitude);
-                const Vec av = (Vec)((VecMask)v1 & magnitude);
-                const Vec aa = (Vec)((VecMask)a & magnitude);
+                const Vec ax = (Vec)((VecMask)x1 & kMagnitude);
+                const Vec av = (Vec)((VecMask)v1 & kMagnitude);
+                const Vec aa = (Vec)((VecMask)a & kMagnitude);
                 sd[j] = ax > sd[j] ? ax : sd[j];
                 sv[j] = av > sv[j] ? av : sv[j];
                 sa[j] = aa > sa[j] ? aa : sa[j];
             }
-            ga = gb;
-        }
-    }
-    for (std::size_t j = 0; j < kBlockVectors; ++j) {
-        const std::size_t at = base + j * kVectorWidth;
-        std::memcpy(&t.x[at], &x[j], sizeof(Vec));
-        std::memcpy(&t.v[at], &v[j], sizeof(Vec));
-        std::memcpy(&t.sd[at], &sd[j], sizeof(Vec));
-        std::memcpy(&t.sv[at], &sv[j], sizeof(Vec));
-        std::memcpy(&t.sa[at], &sa[j], sizeof(Vec));
-    }
+        });
+    StoreLanes(t.x, x, base);
+    StoreLanes(t.v, v, base);
+    StoreLanes(t.sd, sd, base);
+    StoreLanes(t.sv, sv, base);
+    StoreLanes(t.sa, sa, base);
 }
 
 // The steps of one lane: the vector kernel above does exactly these operations in this
 // order, so both give the same bits.
 void RunLaneScalar(LaneTable& t, const double* g, std::size_t samples, std::size_t lane) {
-    const std::size_t n = t.blockSubsteps[lane / kBlockLanes];
-    const SubstepWeights weights(n);
     double k[kCoefficientCount];
     for (int c = 0; c < kCoefficientCount; ++c) k[c] = t.c[c][lane];
     double x = 0, v = 0, sd = 0, sv = 0, sa = 0;
-    for (std::size_t i = 0; i + 1 < samples; ++i) {
-        const double g0 = g[i];
-        const double g1 = g[i + 1];
-        double ga = g0;
-        for (std::size_t s = 1; s <= n; ++s) {
-            const double gb = s == n ? g1 : weights.At(s, g0, g1);
-            const double x1 = (k[A11] * x + k[A12] * v) + (k[B11] * ga + k[B12] * gb);
-            const double v1 = (k[A21] * x + k[A22] * v) + (k[B21] * ga + k[B22] * gb);
-            const double a = k[MinusW2] * x1 + k[Minus2hw] * v1;
-            x = x1;
-            v = v1;
-            sd = std::fabs(x1) > sd ? std::fabs(x1) : sd;
-            sv = std::fabs(v1) > sv ? std::fabs(v1) : sv;
-            sa = std::fabs(a) > sa ? std::fabs(a) : sa;
-            ga = gb;
-        }
-    }
+    const SubstepWeights weights(t.blockSubsteps[lane / kBlockLanes]);
+    ForEachSubstep(g, samples, weights, [&](double ga, double gb) {
+        const double x1 = (k[A11] * x + k[A12] * v) + (k[B11] * ga + k[B12] * gb);
+        const double v1 = (k[A21] * x + k[A22] * v) + (k[B21] * ga + k[B22] * gb);
+        const double a = k[MinusW2] * x1 + k[Minus2hw] * v1;
+        x = x1;
+        v = v1;
+        sd = std::fabs(x1) > sd ? std::fabs(x1) : sd;
+        sv = std::fabs(v1) > sv ? std::fabs(v1) : sv;
+        sa = std::fabs(a) > sa ? std::fabs(a) : sa;
+    });
     t.x[lane] = x;
     t.v[lane] = v;
     t.sd[lane] = sd;

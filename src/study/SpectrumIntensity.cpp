@@ -3,26 +3,25 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <system_error>
 #include <thread>
 
 #include "analysis/ExactStep.h"
 #include "runtime/Catalogue.h"
+#include "study/LaneVectors.h"
 #include "study/ResponseSpectrum.h"
 
 namespace kestrel {
 
 namespace {
 
+using namespace lanes;
+
 // The lanes are the periods, grouped by their number of sub-steps; each lane follows the
 // oscillator of its period under both components at once. A lane's step coefficients sit
 // in one array per coefficient, padded with zeros (a lane of zeros stays at rest) to a
-// whole number of blocks. A vector is four numbers, the width of the common vector unit:
-// wider ones are split by the compiler, and it then takes the peak comparisons apart lane
-// by lane, which made the kernel slower than the one-lane loop.
-constexpr std::size_t kVectorWidth = 4;
+// whole number of blocks.
 constexpr std::size_t kBlockVectors = 4;
 constexpr std::size_t kBlockLanes = kVectorWidth * kBlockVectors;
 
@@ -41,8 +40,6 @@ struct LaneGroup {
     std::span<const double> groundFirst, groundSecond;
 };
 
-// The ground acceleration at the sub-step points j = 0 .. n of the step from g0 to g1,
-// linear between them; the samples themselves exactly.
 // The ground acceleration at the sub-step points, weighted exactly as the response
 // spectra weight it (g = (1 - j/n) g0 + (j/n) g1, the ends exact), so that the SI value's
 // Sv is the spectrum's Sv at the same period and damping, bit for bit.
@@ -89,9 +86,6 @@ std::vector<LaneGroup> MakeGroups(std::span<const double> first, std::span<const
     return groups;
 }
 
-typedef double Vec __attribute__((vector_size(kVectorWidth * sizeof(double))));
-typedef long long VecMask __attribute__((vector_size(kVectorWidth * sizeof(double))));
-
 // Blocks [from, to) of the group over the whole record. One clone per vector unit; the
 // operations are the same on each, only their width differs.
 __attribute__((target_clones("avx512f", "avx2", "default"))) void RunBlocks(LaneGroup& t,
@@ -104,13 +98,7 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void RunBlocks(Lane
     for (std::size_t block = from; block < to; ++block) {
         const std::size_t base = block * kBlockLanes;
         Vec k[kCoefficientCount][kBlockVectors];
-        for (int c = 0; c < kCoefficientCount; ++c) {
-            for (std::size_t j = 0; j < kBlockVectors; ++j) {
-                std::memcpy(&k[c][j], &t.c[c][base + j * kVectorWidth], sizeof(Vec));
-            }
-        }
-        VecMask magnitude;  // every bit but the sign
-        for (std::size_t l = 0; l < kVectorWidth; ++l) magnitude[l] = 0x7fffffffffffffffLL;
+        LoadLanes(k, t.c, base);
         Vec x[kBlockVectors] = {}, v[kBlockVectors] = {};
         Vec y[kBlockVectors] = {}, w[kBlockVectors] = {};
         Vec p1[kBlockVectors] = {}, p2[kBlockVectors] = {}, pp[kBlockVectors] = {};
@@ -131,8 +119,8 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void RunBlocks(Lane
                     v[j] = v1;
                     y[j] = y1;
                     w[j] = w1;
-                    const Vec av = (Vec)((VecMask)v1 & magnitude);
-                    const Vec aw = (Vec)((VecMask)w1 & magnitude);
+                    const Vec av = (Vec)((VecMask)v1 & kMagnitude);
+                    const Vec aw = (Vec)((VecMask)w1 & kMagnitude);
                     const Vec both = v1 * v1 + w1 * w1;
                     p1[j] = av > p1[j] ? av : p1[j];
                     p2[j] = aw > p2[j] ? aw : p2[j];
@@ -140,12 +128,9 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void RunBlocks(Lane
                 }
             }
         }
-        for (std::size_t j = 0; j < kBlockVectors; ++j) {
-            const std::size_t at = base + j * kVectorWidth;
-            std::memcpy(&t.first[at], &p1[j], sizeof(Vec));
-            std::memcpy(&t.second[at], &p2[j], sizeof(Vec));
-            std::memcpy(&t.pair[at], &pp[j], sizeof(Vec));
-        }
+        StoreLanes(t.first, p1, base);
+        StoreLanes(t.second, p2, base);
+        StoreLanes(t.pair, pp, base);
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <optional>
 #include <system_error>
@@ -10,30 +9,14 @@
 
 #include "runtime/Catalogue.h"
 #include "runtime/Conversions.h"
+#include "study/LaneVectors.h"
 #include "study/ResponseSpectrum.h"
 
 namespace kestrel {
 
 namespace {
 
-// ---------------------------------------------------------------------------------------
-// Inputs
-
-StudyError Refuse(std::string_view box, std::string message) {
-    return StudyError{std::string(box), std::move(message)};
-}
-
-bool StartsNegative(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    return first != std::string_view::npos && text[first] == '-';
-}
-
-// The number of a box, a too-large one as an infinity of its sign (refused by the range).
-std::optional<double> BoxNumber(std::string_view text) {
-    if (const std::optional<double> value = StudyNumber(text)) return value;
-    if (IsNumberTooLarge(text)) return StartsNegative(text) ? -HUGE_VAL : HUGE_VAL;
-    return std::nullopt;
-}
+using namespace lanes;
 
 // ---------------------------------------------------------------------------------------
 // The oscillator and its sub-step
@@ -104,38 +87,30 @@ StrengthRun RunScalar(const LaneConstants& lane, const SubstepConstants& sub, co
     const double* kc = lane.c;
     const double a0 = samples > 0 ? -g[0] : 0;
     double x = 0, U = -(sub.half * a0), a = a0, r = 0, peak = 0, energy = 0;
-    for (std::size_t i = 0; i + 1 < samples; ++i) {
-        const double g0 = g[i];
-        const double g1 = g[i + 1];
-        double ga = g0;
-        for (std::size_t s = 1; s <= n; ++s) {
-            const double f = static_cast<double>(s) / static_cast<double>(n);
-            const double gb = s == n ? g1 : (1 - f) * g0 + f * g1;
-            const double gm = -((ga + gb) * 0.5);
-            const double gr = gb + r;
-            double a1e = kc[MG] * gr + kc[MU] * U;
-            double dxe = kc[EG] * gr + kc[EU] * U;
-            if constexpr (Hardening) {
-                a1e = a1e + kc[MX] * x;
-                dxe = dxe + kc[EX] * x;
-            }
-            a1e = a1e + kc[MA] * a;
-            dxe = dxe + kc[EA] * a;
-            const double re = r + kc[KP] * dxe;
-            const double low = re > kc[NBand] ? re : kc[NBand];
-            const double rc = low < kc[Band] ? low : kc[Band];
-            const double da = (re - rc) * kc[IP];
-            const double dx = dxe + sub.sixth * da;
-            const double x1 = x + dx;
-            energy = energy + gm * dx;
-            U = U + sub.h * a;
-            r = rc;
-            a = a1e + da;
-            x = x1;
-            peak = std::fabs(x1) > peak ? std::fabs(x1) : peak;
-            ga = gb;
+    ForEachSubstep(g, samples, SubstepWeights(n), [&](double ga, double gb) {
+        const double gm = -((ga + gb) * 0.5);
+        const double gr = gb + r;
+        double a1e = kc[MG] * gr + kc[MU] * U;
+        double dxe = kc[EG] * gr + kc[EU] * U;
+        if constexpr (Hardening) {
+            a1e = a1e + kc[MX] * x;
+            dxe = dxe + kc[EX] * x;
         }
-    }
+        a1e = a1e + kc[MA] * a;
+        dxe = dxe + kc[EA] * a;
+        const double re = r + kc[KP] * dxe;
+        const double low = re > kc[NBand] ? re : kc[NBand];
+        const double rc = low < kc[Band] ? low : kc[Band];
+        const double da = (re - rc) * kc[IP];
+        const double dx = dxe + sub.sixth * da;
+        const double x1 = x + dx;
+        energy = energy + gm * dx;
+        U = U + sub.h * a;
+        r = rc;
+        a = a1e + da;
+        x = x1;
+        peak = std::fabs(x1) > peak ? std::fabs(x1) : peak;
+    });
     return {peak, energy};
 }
 
@@ -151,7 +126,6 @@ StrengthRun RunLaneScalar(const LaneConstants& lane, const SubstepConstants& sub
 // A wave is a set of oscillators run together. Lanes of equal sub-steps are grouped and
 // each group padded to whole blocks with copies of its first lane, the groups with the
 // most sub-steps first: the threads take the longest blocks first.
-constexpr std::size_t kVectorWidth = 4;  // doubles in one vector
 constexpr std::size_t kBlockVectors = 2;
 constexpr std::size_t kBlockLanes = kVectorWidth * kBlockVectors;
 
@@ -163,9 +137,6 @@ struct Wave {
     std::vector<std::size_t> laneOfRun;  // where each run of the wave lies
 };
 
-typedef double Vec __attribute__((vector_size(kVectorWidth * sizeof(double))));
-typedef long long VecMask __attribute__((vector_size(kVectorWidth * sizeof(double))));
-
 // One block over the whole record: RunScalar's operations on kBlockLanes lanes at once.
 // One clone per vector unit; the operations are the same on each, only their width differs.
 template <bool Hardening>
@@ -174,19 +145,9 @@ __attribute__((always_inline)) inline void RunBlockOf(Wave& w, const double* g, 
     const std::size_t base = block * kBlockLanes;
     const std::size_t n = w.blockSubsteps[block];
     const SubstepConstants sub = MakeSubstep(dt, n);
-    std::vector<double> after(n + 1), before(n + 1);
-    for (std::size_t s = 0; s <= n; ++s) {
-        after[s] = static_cast<double>(s) / static_cast<double>(n);
-        before[s] = 1 - after[s];
-    }
+    const SubstepWeights weights(n);
     Vec kc[kCoefficientCount][kBlockVectors];
-    for (int c = 0; c < kCoefficientCount; ++c) {
-        for (std::size_t j = 0; j < kBlockVectors; ++j) {
-            std::memcpy(&kc[c][j], &w.c[c][base + j * kVectorWidth], sizeof(Vec));
-        }
-    }
-    VecMask magnitude;  // every bit but the sign
-    for (std::size_t l = 0; l < kVectorWidth; ++l) magnitude[l] = 0x7fffffffffffffffLL;
+    LoadLanes(kc, w.c, base);
     const Vec zero = {};
     const double a0 = samples > 0 ? -g[0] : 0;
     Vec x[kBlockVectors] = {}, U[kBlockVectors], a[kBlockVectors], r[kBlockVectors] = {};
@@ -195,15 +156,10 @@ __attribute__((always_inline)) inline void RunBlockOf(Wave& w, const double* g, 
         a[j] = zero + a0;
         U[j] = zero - (sub.half * a0);
     }
-    for (std::size_t i = 0; i + 1 < samples; ++i) {
-        const double g0 = g[i];
-        const double g1 = g[i + 1];
-        double ga = g0;
-        for (std::size_t s = 1; s <= n; ++s) {
-            const double gb = s == n ? g1 : before[s] * g0 + after[s] * g1;
+    ForEachSubstep(
+        g, samples, weights, [&](double ga, double gb) __attribute__((always_inline)) {
             const double gm = -((ga + gb) * 0.5);
-            // Unrolled: the vectors' independent chains interleave.
-#pragma GCC unroll 16
+#pragma GCC unroll 16  // the vectors' independent chains interleave
             for (std::size_t j = 0; j < kBlockVectors; ++j) {
                 const Vec gr = gb + r[j];
                 Vec a1e = kc[MG][j] * gr + kc[MU][j] * U[j];
@@ -225,17 +181,12 @@ __attribute__((always_inline)) inline void RunBlockOf(Wave& w, const double* g, 
                 r[j] = rc;
                 a[j] = a1e + da;
                 x[j] = x1;
-                const Vec ax = (Vec)((VecMask)x1 & magnitude);
+                const Vec ax = (Vec)((VecMask)x1 & kMagnitude);
                 peak[j] = ax > peak[j] ? ax : peak[j];
             }
-            ga = gb;
-        }
-    }
-    for (std::size_t j = 0; j < kBlockVectors; ++j) {
-        const std::size_t at = base + j * kVectorWidth;
-        std::memcpy(&w.peak[at], &peak[j], sizeof(Vec));
-        std::memcpy(&w.energy[at], &energy[j], sizeof(Vec));
-    }
+        });
+    StoreLanes(w.peak, peak, base);
+    StoreLanes(w.energy, energy, base);
 }
 
 __attribute__((target_clones("avx512f", "avx2", "default"))) void RunBlock(
@@ -611,7 +562,7 @@ StudyResult<std::vector<DuctilityItem>> ParseDuctilityList(std::string_view text
     const std::string range = Tr("塑性率は 1 以上 100 以下で入力してください。");
     std::vector<DuctilityItem> items;
     for (const std::string& item : SplitStudyList(text)) {
-        const std::optional<double> value = BoxNumber(item);
+        const std::optional<double> value = StudyBoxNumber(item);
         if (!value) {
             return Refuse(kDuctilityListBox,
                           Tr("塑性率の「{1}」は数値ではありません。", item) + "\n" + range);
@@ -645,7 +596,7 @@ StudyResult<double> ParseStrengthDamping(std::string_view text) {
     number.resize(last == std::string::npos ? 0 : last + 1);
     if (number.ends_with("%")) number.pop_back();
     if (number.ends_with("％")) number.resize(number.size() - 3);
-    const std::optional<double> percent = BoxNumber(number);
+    const std::optional<double> percent = StudyBoxNumber(number);
     if (!percent || !(*percent >= 0 && *percent < 100)) {
         return Refuse(kStrengthDampingBox,
                       Tr("減衰定数「{1}」は 0 以上 100 未満の % で入力してください。", text));
@@ -654,7 +605,7 @@ StudyResult<double> ParseStrengthDamping(std::string_view text) {
 }
 
 StudyResult<double> ParseSecondStiffnessRatio(std::string_view text) {
-    const std::optional<double> p = BoxNumber(text);
+    const std::optional<double> p = StudyBoxNumber(text);
     if (!p || !(*p >= 0 && *p < 1)) {
         return Refuse(kSecondStiffnessBox,
                       Tr("第2剛性比「{1}」は 0 以上 1 未満で入力してください。", text));

@@ -10,10 +10,6 @@ namespace kestrel {
 
 namespace {
 
-StudyError Refuse(std::string_view box, std::string message) {
-    return StudyError{std::string(box), std::move(message)};
-}
-
 bool StartsNegative(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     return first != std::string_view::npos && text[first] == '-';
@@ -70,6 +66,10 @@ std::string NoNumber(std::string_view what, std::string_view text) {
 
 }  // namespace
 
+StudyError Refuse(std::string_view box, std::string message) {
+    return StudyError{std::string(box), std::move(message)};
+}
+
 std::vector<std::string> SplitStudyList(std::string_view text) {
     return SplitList(text);
 }
@@ -91,16 +91,19 @@ std::optional<double> StudyNumber(std::string_view text) {
     return StrictNumber(ascii);
 }
 
+std::optional<double> StudyBoxNumber(std::string_view text) {
+    if (const std::optional<double> value = StudyNumber(text)) return value;
+    if (IsNumberTooLarge(text)) return StartsNegative(text) ? -HUGE_VAL : HUGE_VAL;
+    return std::nullopt;
+}
+
 StudyResult<std::vector<DampingItem>> ParseDampingList(std::string_view text) {
     std::vector<DampingItem> items;
     for (std::string item : SplitList(text)) {
         std::string number = item;
         if (number.ends_with("%")) number.pop_back();
         if (number.ends_with("％")) number.resize(number.size() - 3);
-        std::optional<double> percent = StudyNumber(number);
-        if (!percent && IsNumberTooLarge(number)) {
-            percent = StartsNegative(number) ? -HUGE_VAL : HUGE_VAL;  // refused below
-        }
+        const std::optional<double> percent = StudyBoxNumber(number);
         if (!percent) {
             return Refuse(kDampingListBox, Tr("減衰定数の「{1}」は数値ではありません。\n"
                                               "減衰定数は 0 以上 100 未満の % で入力してください。",

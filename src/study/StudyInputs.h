@@ -27,6 +27,9 @@ struct StudyError {
     std::string message;
 };
 
+// A refusal that names the box.
+StudyError Refuse(std::string_view box, std::string message);
+
 // A value or the reason there is none.
 template <typename T>
 class StudyResult {
@@ -55,6 +58,10 @@ std::vector<std::string> SplitStudyList(std::string_view text);
 // full-width forms a Japanese input method types ("５", "０．２", "－１", "１ｅ３") and the
 // ideographic space read as their ASCII forms.
 std::optional<double> StudyNumber(std::string_view text);
+
+// StudyNumber, with a number too large for the program ("1e999", "-1e999") read as an
+// infinity of its sign, for the box's range to refuse.
+std::optional<double> StudyBoxNumber(std::string_view text);
 
 // One damping ratio of the list: the percentage as the program writes numbers (without a
 // "%" sign: "5" for "5", "５" or "5.0", "50" for "5e1") and the ratio it stands for (0.05).

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <numbers>
 #include <optional>
 #include <vector>
 
+#include "RunTestSupport.h"
 #include "analysis/Analyze.h"
 #include "analysis/RunFromTexts.h"
 #include "runtime/Conversions.h"
@@ -15,11 +15,7 @@
 namespace kestrel {
 namespace {
 
-RunTexts With(const std::function<void(RunTexts&)>& change) {
-    RunTexts t;
-    if (change) change(t);
-    return t;
-}
+using test::With;
 
 // ---- 1. Three step methods, one interface, against closed forms ------------------------
 

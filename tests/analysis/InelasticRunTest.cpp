@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "RunTestSupport.h"
 #include "analysis/BranchWalkStepper.h"
 #include "analysis/InelasticRun.h"
 #include "analysis/RunFromTexts.h"
@@ -35,9 +36,7 @@ struct CaseRun {
 // The default building (K 300 kN/cm, 100,000 kg, h 2 %, dt 0.01 s, 10 s) in a case; the
 // earthquake case shakes it with Record(1000, 3).
 CaseRun DefaultRun(ExcitationCase c, const std::function<void(RunTexts&)>& change = {}) {
-    RunTexts texts;
-    if (change) change(texts);
-    CaseRun run{ReadRunInputs(texts, c).value(), NoGroundMotion{}};
+    CaseRun run{ReadRunInputs(test::With(change), c).value(), NoGroundMotion{}};
     run.motion = c == ExcitationCase::Earthquake ? RecordMotion(Record(1000, 3)).value()
                                                  : *MotionOfCase(run.inputs);
     return run;

@@ -4,22 +4,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <numbers>
 #include <span>
 #include <vector>
 
+#include "RunTestSupport.h"
 #include "analysis/RunFromTexts.h"
 #include "runtime/Conversions.h"
 
 namespace kestrel {
 namespace {
 
-RunTexts With(const std::function<void(RunTexts&)>& change) {
-    RunTexts t;
-    if (change) change(t);
-    return t;
-}
+using test::With;
 
 // A run with the record handed over in the earthquake case; the natural period shown is kept.
 struct TextRun {

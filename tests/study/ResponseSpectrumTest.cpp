@@ -8,20 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "ShakeRecord.h"
 #include "study/ExactResponse.h"
 #include "study/ResponseSpectrum.h"
 
 namespace kestrel {
 namespace {
 
-std::vector<double> ShakeRecord(std::size_t n) {
-    std::vector<double> g(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const double t = 0.01 * static_cast<double>(i);
-        g[i] = 200 * std::sin(3.1 * t) * std::exp(-0.2 * t) + 80 * std::sin(19.0 * t + 1);
-    }
-    return g;
-}
+using test::ShakeRecord;
 
 double Peak(const std::vector<double>& v) {
     double peak = 0;

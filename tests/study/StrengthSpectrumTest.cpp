@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ShakeRecord.h"
 #include "analysis/BranchWalkStepper.h"
 #include "runtime/Conversions.h"
 #include "runtime/TextEncoding.h"
@@ -24,14 +25,7 @@ namespace {
 
 constexpr double kG = 980.665;
 
-std::vector<double> ShakeRecord(std::size_t n) {
-    std::vector<double> g(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const double t = 0.01 * static_cast<double>(i);
-        g[i] = 200 * std::sin(3.1 * t) * std::exp(-0.2 * t) + 80 * std::sin(19.0 * t + 1);
-    }
-    return g;
-}
+using test::ShakeRecord;
 
 // One cycle of a sine of acceleration, 1 s long: the ground ends at rest, displaced.
 std::vector<double> SinePulse() {
